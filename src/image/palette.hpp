@@ -1,0 +1,45 @@
+// The 16-entry sprite palette built from a template.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "image/raster.hpp"
+
+namespace kavelin::image {
+
+// An entry that holds no colour. No pixel ever reads as this value.
+inline constexpr Colour kEmptyEntry = 0xFF000000;
+inline constexpr int kPaletteSize = 16;
+// Entry 3 is black, always, and never matched to a pixel.
+inline constexpr int kReservedEntry = 3;
+
+// The SNES form: (B div 8) × 1024 + (G div 8) × 32 + (R div 8).
+constexpr std::uint16_t SnesForm(Colour c) {
+  const unsigned r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+  return static_cast<std::uint16_t>((b / 8) * 1024 + (g / 8) * 32 + r / 8);
+}
+static_assert(SnesForm(Rgb(8, 16, 24)) == 0x0C41 && SnesForm(Rgb(255, 0, 0)) == 0x001F);
+
+struct SpritePalette {
+  std::array<Colour, kPaletteSize> entries = [] {
+    std::array<Colour, kPaletteSize> e{};
+    e.fill(kEmptyEntry);
+    return e;
+  }();
+
+  bool IsEmpty(int i) const { return entries[static_cast<std::size_t>(i)] == kEmptyEntry; }
+
+  // The entry a pixel colour belongs to: the lowest index other than 3 holding it.
+  std::optional<int> IndexOf(Colour c) const {
+    for (int i = 0; i < kPaletteSize; ++i) {
+      if (i != kReservedEntry && entries[static_cast<std::size_t>(i)] == c) return i;
+    }
+    return std::nullopt;
+  }
+
+  bool operator==(const SpritePalette&) const = default;
+};
+
+}  // namespace kavelin::image
