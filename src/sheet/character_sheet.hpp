@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace kavelin::sheet {
 
@@ -103,5 +104,12 @@ struct CharacterSheet {
 
   bool operator==(const CharacterSheet&) const = default;
 };
+
+// The comment keeps its line breaks as CR LF, the form the patch stores and counts. Text
+// boxes and files may give LF or a lone CR; every front end passes them through this.
+std::u16string NormaliseLineBreaks(std::u16string_view text);
+
+// The most characters a comment may have: its count is stored in 16 bits.
+inline constexpr std::size_t kMaxCommentLength = 65535;
 
 }  // namespace kavelin::sheet

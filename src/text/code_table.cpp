@@ -135,4 +135,34 @@ EncodeResult EncodeGameText(const CodeTable& table, std::u16string_view text) {
   return result;
 }
 
+DecodeResult DecodeGameText(const CodeTable& table, std::span<const std::uint8_t> bytes) {
+  DecodeResult result;
+  result.text.reserve(bytes.size());
+  const auto fail = [&](std::size_t offset) {
+    result.text.clear();
+    result.errorOffset = offset;
+    return result;
+  };
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t b = bytes[i];
+    if (b >= 0x50) {
+      result.text += kStandardRow[b - 0x50u];
+      continue;
+    }
+    const bool kanji = b >= 0x20 && b <= 0x23;
+    if ((!kanji && b != 0x18) || i + 1 >= bytes.size()) return fail(i);
+    const std::uint8_t p = bytes[i + 1];
+    if (kanji) {
+      result.text += kFixedRows[b - 0x1Fu][p];
+    } else {
+      const std::u16string_view extended = table.ExtendedTable();
+      if (p < 0x10 || p - 0x10u >= extended.size()) return fail(i);
+      result.text += extended[p - 0x10u];
+    }
+    ++i;
+  }
+  result.ok = true;
+  return result;
+}
+
 }  // namespace kavelin::text

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -148,5 +149,16 @@ struct EncodeResult {
 };
 
 EncodeResult EncodeGameText(const CodeTable& table, std::u16string_view text);
+
+struct DecodeResult {
+  bool ok = false;
+  std::u16string text;
+  std::size_t errorOffset = 0;  // index of the first byte that is no game code, when !ok
+};
+
+// The characters of a sequence of game codes. A code whose position holds a character
+// the encoder never produces (a shadowed position) still reads as that character, which
+// encodes back to an equal text. An extended code needs the extended table to hold it.
+DecodeResult DecodeGameText(const CodeTable& table, std::span<const std::uint8_t> bytes);
 
 }  // namespace kavelin::text

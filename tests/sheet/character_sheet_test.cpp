@@ -52,5 +52,12 @@ TEST(CharacterSheet, DisablingASectionKeepsItsValuesAndLock) {
   EXPECT_NE(sheet, CharacterSheet{});
 }
 
+TEST(CharacterSheet, LineBreaksBecomeCarriageReturnLineFeed) {
+  EXPECT_EQ(NormaliseLineBreaks(u"a\nb\r\nc\rd"), u"a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(NormaliseLineBreaks(u"\n"), u"\r\n");
+  EXPECT_EQ(NormaliseLineBreaks(u"\r\r\n\n\r"), u"\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(NormaliseLineBreaks(u"\r\n\r\n"), u"\r\n\r\n");
+}
+
 }  // namespace
 }  // namespace kavelin::sheet

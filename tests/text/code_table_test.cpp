@@ -147,5 +147,47 @@ TEST(CodeTable, ExtendedTableIsPaddedPerRowAndCappedAtFifteenRows) {
   EXPECT_EQ(EncodeGameText(last, u"煌").bytes, (Bytes{0x18, 0xFF}));
 }
 
+TEST(CodeTable, DecodingIsTheInverseOfEncoding) {
+  CodeTable table;
+  table.AppendExtendedRow(u"凛煌");
+  const std::u16string text = u"名無しさん…ー凛満１\u3000";
+  const auto encoded = EncodeGameText(table, text);
+  const auto decoded = DecodeGameText(table, encoded.bytes);
+  ASSERT_TRUE(decoded.ok);
+  // ー is stored as the code of 一, which reads back as 一.
+  EXPECT_EQ(decoded.text, u"名無しさん…一凛満１\u3000");
+  // Every byte sequence the decoder accepts encodes back to the same text.
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      const Bytes bytes = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
+      const auto d = DecodeGameText(table, bytes);
+      if (!d.ok) continue;
+      const auto again = EncodeGameText(table, d.text);
+      ASSERT_NE(again.status, EncodeStatus::kUnencodable) << first << " " << second;
+      EXPECT_EQ(DecodeGameText(table, again.bytes).text, d.text);
+    }
+  }
+}
+
+TEST(CodeTable, DecodingReportsTheFirstByteThatIsNoCode) {
+  CodeTable table;
+  table.AppendExtendedRow(u"凛");
+  struct Bad {
+    Bytes bytes;
+    std::size_t offset;
+  };
+  for (const auto& [bytes, offset] : std::vector<Bad>{{{0x51, 0x00}, 1},
+                                                      {{0x51, 0x4F}, 1},
+                                                      {{0x51, 0x21}, 1},  // cut two-byte code
+                                                      {{0x18, 0x0F}, 0},
+                                                      {{0x18, 0x20}, 0},  // beyond the one row read
+                                                      {{0x19, 0x51}, 0}}) {
+    const auto d = DecodeGameText(table, bytes);
+    EXPECT_FALSE(d.ok);
+    EXPECT_EQ(d.errorOffset, offset);
+  }
+  EXPECT_EQ(DecodeGameText(table, Bytes{0x18, 0x10}).text, u"凛");
+}
+
 }  // namespace
 }  // namespace kavelin::text
