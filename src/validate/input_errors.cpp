@@ -1,0 +1,150 @@
+#include "validate/input_errors.hpp"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "text/widths.hpp"
+#include "validate/messages.hpp"
+#include "validate/numeric_field.hpp"
+
+namespace kavelin::validate {
+namespace {
+
+using detail::Equals;
+using detail::InRange;
+using detail::StoredValue;
+using sheet::Section;
+using Value = std::optional<double>;
+
+// Only the ordinary space is trimmed; a full-width space the user typed stays, and encodes
+// like any other character.
+std::u16string TrimSpaces(std::u16string_view text) {
+  const auto first = text.find_first_not_of(u' ');
+  if (first == std::u16string_view::npos) return {};
+  const auto last = text.find_last_not_of(u' ');
+  return std::u16string(text.substr(first, last - first + 1));
+}
+
+// Characters that would show as nothing between 「」, or break the report text: control
+// and format characters, blanks other than the ones the game has, and lone surrogates.
+bool ShowsAsNothing(char16_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) ||
+         (c >= 0x205F && c <= 0x2064) || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFEFF ||
+         c == 0xFFFE || c == 0xFFFF;
+}
+
+// The rejected character as the message shows it: itself, or its code point when the
+// user could not see it.
+std::u16string Shown(std::u16string_view rejected) {
+  if (rejected.size() != 1 || !ShowsAsNothing(rejected[0])) return std::u16string(rejected);
+  constexpr std::u16string_view kHex = u"0123456789ABCDEF";
+  std::u16string shown = u"U+";
+  for (int shift = 12; shift >= 0; shift -= 4)
+    shown += kHex[(rejected[0] >> shift) & 0xF];
+  return shown;
+}
+
+// Encodes a name-like text and records at most one message: not encodable, or too long.
+void CheckGameText(const text::CodeTable& table, std::u16string_view text, std::size_t maxBytes,
+                   std::u16string_view unencodableMessage, std::u16string_view tooLongMessage,
+                   std::vector<std::u16string>& errors) {
+  const auto encoded = text::EncodeGameText(table, text);
+  if (encoded.status == text::EncodeStatus::kUnencodable) {
+    errors.push_back(std::u16string(unencodableMessage) + Shown(encoded.rejected) +
+                     std::u16string(messages::kRejectedClose));
+  } else if (encoded.bytes.size() > maxBytes) {
+    errors.emplace_back(tooLongMessage);
+  }
+}
+
+// True when every field from `first` on is accepted; the group stops at its first failure.
+template <std::size_t N, typename Accept>
+bool AllAccepted(const std::array<std::u16string, N>& fields, std::size_t first, Accept accept) {
+  for (std::size_t i = first; i < N; ++i) {
+    if (!accept(StoredValue(fields[i]))) return false;
+  }
+  return true;
+}
+
+// Removes repeats, then closes gaps, as the window's slot order is what the player sees.
+void NormaliseSlots(std::array<int, 4>& slots) {
+  constexpr int kEmpty = 0;
+  for (std::size_t i = 0; i + 1 < slots.size(); ++i) {
+    if (slots[i] == kEmpty) continue;
+    for (std::size_t j = i + 1; j < slots.size(); ++j) {
+      if (slots[j] == slots[i]) slots[j] = kEmpty;
+    }
+  }
+  for (std::size_t i = 0; i + 1 < slots.size(); ++i) {
+    if (slots[i] != kEmpty) continue;
+    for (std::size_t j = i + 1; j < slots.size(); ++j) {
+      if (slots[j] != kEmpty) {
+        slots[i] = std::exchange(slots[j], kEmpty);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void NormaliseArtSlots(sheet::InitialArts& arts) {
+  NormaliseSlots(arts.techniques);
+  NormaliseSlots(arts.spells);
+}
+
+CheckResult CheckInputErrors(sheet::CharacterSheet& sheet, const text::CodeTable& table,
+                             bool templateLoaded) {
+  std::vector<std::u16string> errors;
+
+  if (!templateLoaded) errors.emplace_back(messages::kNoTemplate);
+
+  sheet.name = TrimSpaces(sheet.name);
+  if (sheet.name.empty()) errors.emplace_back(messages::kNameEmpty);
+  sheet.name = text::WidenText(sheet.name);
+  CheckGameText(table, sheet.name, kNameMaxBytes, messages::kNameUnencodable,
+                messages::kNameTooLong, errors);
+
+  sheet.jobName = text::WidenText(TrimSpaces(sheet.jobName));
+  CheckGameText(table, sheet.jobName, kJobNameMaxBytes, messages::kJobNameUnencodable,
+                messages::kJobNameTooLong, errors);
+
+  if (sheet.Enabled(Section::kBasicStatus)) {
+    const auto& basic = sheet.basicStatus;
+    if (!AllAccepted(basic.stats, 0, [](Value v) { return InRange(v, 5, 90); })) {
+      errors.emplace_back(messages::kStatsOutOfRange);
+    }
+    const Value lp = StoredValue(basic.lp);
+    if (!InRange(lp, 3, 99) && !Equals(lp, 128)) errors.emplace_back(messages::kLpOutOfRange);
+  }
+
+  if (sheet.Enabled(Section::kInitialLevels)) {
+    const auto& levels = sheet.initialLevels.levels;
+    if (!InRange(StoredValue(levels[0]), 30, 900)) {
+      errors.emplace_back(messages::kInitialHpOutOfRange);
+    }
+    if (!AllAccepted(levels, 1, [](Value v) { return InRange(v, 0, 31); })) {
+      errors.emplace_back(messages::kLevelsOutOfRange);
+    }
+  }
+
+  if (sheet.Enabled(Section::kInitialArts)) NormaliseArtSlots(sheet.initialArts);
+
+  if (sheet.Enabled(Section::kGrowthRates)) {
+    if (!AllAccepted(sheet.growthRates.growthRates, 0,
+                     [](Value v) { return InRange(v, 0, 8) || Equals(v, 255); })) {
+      errors.emplace_back(messages::kGrowthRatesOutOfRange);
+    }
+  }
+
+  if (sheet.comment.size() > sheet::kMaxCommentLength)
+    errors.emplace_back(messages::kCommentTooLong);
+
+  return MakeCheckResult(std::move(errors));
+}
+
+}  // namespace kavelin::validate
