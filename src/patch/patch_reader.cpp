@@ -1,0 +1,256 @@
+#include "patch/patch_reader.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "patch/patch_file.hpp"
+#include "sheet/catalogue.hpp"
+#include "text/encoding.hpp"
+
+namespace kavelin::patch {
+namespace {
+
+using sheet::ListId;
+
+std::string Hex(unsigned value) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "%02X", value & 0xFFu);
+  return buffer;
+}
+
+std::u16string Decimal(unsigned value) {
+  const std::string digits = std::to_string(value);
+  return {digits.begin(), digits.end()};
+}
+
+// Each step returns false after recording why it failed; nothing is thrown.
+class Reader {
+ public:
+  Reader(std::span<const std::uint8_t> bytes, const text::CodeTable& codes)
+      : bytes_(bytes), codes_(codes) {}
+
+  ReadResult Read() {
+    if (bytes_.size() < kFixedPartBytes) {
+      Fail(bytes_.size(), "the file has " + std::to_string(bytes_.size()) +
+                              " bytes, fewer than the 7158 of a patch's fixed part");
+      return std::move(result_);
+    }
+    if (!std::equal(kSignature.begin(), kSignature.end(), bytes_.begin())) {
+      Fail(0, "not a patch: the file does not start with \"K7P\"");
+      return std::move(result_);
+    }
+    if (ReadFixedPart() && ReadBlocks()) result_.ok = true;
+    if (!result_.ok) result_.contents = {};
+    return std::move(result_);
+  }
+
+ private:
+  bool Fail(std::size_t offset, std::string reason) {
+    result_.offset = offset;
+    result_.reason = std::move(reason);
+    return false;
+  }
+
+  // The game text of a padded field: padding is the one-byte code 50 after the last code.
+  bool ReadGameText(std::size_t offset, std::size_t width, std::u16string& out, const char* what) {
+    const auto field = bytes_.subspan(offset, width);
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < field.size();) {
+      const std::size_t length = field[i] >= 0x50 ? 1 : 2;
+      if (!(length == 1 && field[i] == kTextPadding)) end = i + length;
+      i += length;
+    }
+    if (end > field.size()) {
+      return Fail(offset + width - 1, std::string(what) + ": a two-byte code is cut off");
+    }
+    const auto decoded = text::DecodeGameText(codes_, field.first(end));
+    if (!decoded.ok) {
+      return Fail(offset + decoded.errorOffset,
+                  std::string(what) + ": byte " + Hex(field[decoded.errorOffset]) +
+                      " is not a character of the game" +
+                      (field[decoded.errorOffset] == 0x18 ? " or of KV7Tools.ini" : ""));
+    }
+    out = decoded.text;
+    return true;
+  }
+
+  bool ReadFixedPart() {
+    auto& s = result_.contents.sheet;
+    if (!ReadGameText(kNameOffset, kNameBytes, s.name, "name")) return false;
+    const auto gender = std::find(kGenderBytes.begin(), kGenderBytes.end(), bytes_[kGenderOffset]);
+    if (gender == kGenderBytes.end()) {
+      return Fail(kGenderOffset, "gender byte " + Hex(bytes_[kGenderOffset]) + " is unknown");
+    }
+    s.gender = static_cast<int>(gender - kGenderBytes.begin());
+    if (!ReadGameText(kJobNameOffset, kJobNameBytes, s.jobName, "job name")) return false;
+    for (std::size_t i = 0; i < result_.contents.paletteWords.size(); ++i) {
+      const std::size_t at = kPaletteOffset + 2 * i;
+      result_.contents.paletteWords[i] =
+          static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
+    }
+    std::copy_n(bytes_.begin() + kTilesOffset, kTileDataBytes, result_.contents.tiles.begin());
+    return true;
+  }
+
+  bool Position(ListId list, const char* listName, std::size_t at, int& out) {
+    const auto position = sheet::PositionOfCode(list, bytes_[at]);
+    if (!position) {
+      return Fail(at, "code " + Hex(bytes_[at]) + " is not in the " + listName + " list");
+    }
+    out = *position;
+    return true;
+  }
+
+  bool Small(std::size_t at, unsigned limit, const char* what, int& out) {
+    if (bytes_[at] >= limit) {
+      return Fail(at, std::string(what) + " " + std::to_string(bytes_[at]) + " is out of range");
+    }
+    out = bytes_[at];
+    return true;
+  }
+
+  bool ReadPayload(sheet::Section section, std::size_t p) {
+    auto& s = result_.contents.sheet;
+    switch (section) {
+      case sheet::Section::kBasicStatus: {
+        auto& b = s.basicStatus;
+        for (std::size_t i = 0; i < b.stats.size(); ++i)
+          b.stats[i] = Decimal(bytes_[p + i]);
+        b.lp = Decimal(bytes_[p + 7]);
+        return Small(p + 8, 5, "destiny star", b.destinyStar) &&
+               Small(p + 9, 9, "favourite weapon", b.favouriteWeapon) &&
+               Position(ListId::kInspirationType, "inspiration type", p + 10, b.inspirationType);
+      }
+      case sheet::Section::kInitialLevels: {
+        auto& l = s.initialLevels;
+        const unsigned hp = bytes_[p] | bytes_[p + 1] << 8;
+        l.levels[0] = Decimal(hp & 0x7FFFu);
+        l.grows[0] = (hp & kHpGrowsBit) != 0;
+        for (std::size_t i = 1; i < l.levels.size(); ++i) {
+          const std::size_t at = p + i + 1;
+          const unsigned byte = bytes_[at];
+          l.levels[i] = Decimal(byte & 0x1Fu);
+          l.grows[i] = (byte & kGrowsBit) != 0;
+          const int school = static_cast<int>((byte >> 5) & 3u);
+          if (i == kEarthLevel) {
+            if (byte != 0) l.earthSchool = school;
+          } else if (i == kHeavenLevel && school <= 1) {
+            if (byte != 0) l.heavenSchool = school;
+          } else if (school != 0) {
+            return Fail(at, "level byte " + Hex(byte) + " has school bits set");
+          }
+        }
+        return true;
+      }
+      case sheet::Section::kInitialArts:
+        for (std::size_t i = 0; i < 4; ++i) {
+          if (!Position(ListId::kTechnique, "technique", p + i, s.initialArts.techniques[i]) ||
+              !Position(ListId::kSpell, "spell", p + 4 + i, s.initialArts.spells[i])) {
+            return false;
+          }
+        }
+        return true;
+      case sheet::Section::kInitialEquipment:
+        for (std::size_t i = 0; i < 4; ++i) {
+          if (!Position(ListId::kWeapon, "weapon", p + i, s.initialEquipment.weapons[i]) ||
+              !Position(ListId::kArmour, "armour", p + 4 + i, s.initialEquipment.armour[i])) {
+            return false;
+          }
+        }
+        return true;
+      case sheet::Section::kGrowthRates:
+        for (std::size_t i = 0; i < s.growthRates.growthRates.size(); ++i) {
+          s.growthRates.growthRates[i] = Decimal(bytes_[p + i]);
+        }
+        return true;
+      case sheet::Section::kForbiddenSpells: {
+        const unsigned bits = bytes_[p];
+        if (bits & 0xC0u)
+          return Fail(p, "forbidden schools byte " + Hex(bits) + " has bits 6 or 7 set");
+        for (std::size_t i = 0; i < 6; ++i)
+          s.forbiddenSpells.forbiddenSchools[i] = (bits >> i) & 1u;
+        return true;
+      }
+      case sheet::Section::kOtherTraits:
+        return Position(ListId::kFormation, "formation", p, s.otherTraits.formation) &&
+               Position(ListId::kExclusiveWeapon, "exclusive weapon", p + 1,
+                        s.otherTraits.exclusiveWeapon) &&
+               Position(ListId::kCommanderType, "commander", p + 2, s.otherTraits.commanderType);
+    }
+    return true;
+  }
+
+  bool ReadBlocks() {
+    std::size_t pos = kFixedPartBytes;
+    int lastId = 0;
+    while (pos < bytes_.size()) {
+      const std::uint8_t id = bytes_[pos];
+      if (id == kCommentMarker) return ReadComment(pos);
+      const auto block = std::find_if(kBlocks.begin(), kBlocks.end(),
+                                      [id](const BlockInfo& b) { return b.id == id; });
+      if (block == kBlocks.end()) return Fail(pos, "unknown block id " + Hex(id));
+      if (id <= lastId) {
+        return Fail(pos, "block " + std::to_string(id) + " follows block " +
+                             std::to_string(lastId) +
+                             "; blocks must be in ascending order, each once");
+      }
+      lastId = id;
+      if (bytes_.size() - pos < 3) return Fail(pos, "block " + std::to_string(id) + " is cut off");
+      const std::uint8_t lock = bytes_[pos + 1];
+      if (lock != 0x00 && lock != kLockedByte) {
+        return Fail(pos + 1, "lock byte " + Hex(lock) + " is neither 00 nor FF");
+      }
+      if (bytes_[pos + 2] != block->payloadLength) {
+        return Fail(pos + 2, "block " + std::to_string(id) + " has payload length " +
+                                 std::to_string(bytes_[pos + 2]) + " instead of " +
+                                 std::to_string(block->payloadLength));
+      }
+      if (bytes_.size() - pos - 3 < block->payloadLength) {
+        return Fail(bytes_.size(), "block " + std::to_string(id) + " is cut off");
+      }
+      result_.contents.sheet.Flags(block->section) = {true, lock == kLockedByte};
+      if (!ReadPayload(block->section, pos + 3)) return false;
+      pos += 3u + block->payloadLength;
+    }
+    return true;
+  }
+
+  bool ReadComment(std::size_t pos) {
+    if (bytes_.size() - pos < 3) return Fail(pos, "the comment block is cut off");
+    const std::size_t count = bytes_[pos + 1] | static_cast<std::size_t>(bytes_[pos + 2]) << 8;
+    if (count == 0) return Fail(pos + 1, "the comment block holds no characters");
+    // Walk the characters the count promises: a lead byte of code page 932 takes two bytes.
+    const std::size_t start = pos + 3;
+    std::size_t at = start;
+    for (std::size_t n = 0; n < count; ++n) {
+      if (at >= bytes_.size()) {
+        return Fail(bytes_.size(), "the comment is cut off after " + std::to_string(n) + " of " +
+                                       std::to_string(count) + " characters");
+      }
+      const std::uint8_t b = bytes_[at];
+      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+      at += lead ? 2 : 1;
+    }
+    if (at > bytes_.size()) {
+      return Fail(bytes_.size(), "the comment's last character is cut off");
+    }
+    if (at < bytes_.size()) {
+      return Fail(at, std::to_string(bytes_.size() - at) + " bytes follow the end of the comment");
+    }
+    result_.contents.sheet.comment = text::DecodeCp932(bytes_.subspan(start, at - start));
+    return true;
+  }
+
+  std::span<const std::uint8_t> bytes_;
+  const text::CodeTable& codes_;
+  ReadResult result_;
+};
+
+}  // namespace
+
+ReadResult ReadPatchFile(std::span<const std::uint8_t> bytes, const text::CodeTable& codes) {
+  return Reader(bytes, codes).Read();
+}
+
+}  // namespace kavelin::patch

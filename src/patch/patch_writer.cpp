@@ -1,0 +1,84 @@
+#include "patch/patch_writer.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "patch/atomic_file.hpp"
+#include "patch/patch_file.hpp"
+#include "text/encoding.hpp"
+
+namespace kavelin::patch {
+namespace {
+
+std::u16string Reason(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return u"書き込みが許可されていません。";
+    case ENOENT:
+    case ENOTDIR:
+      return u"フォルダが見つかりません。";
+    case ENOSPC:
+    case EDQUOT:
+      return u"ディスクの空き容量が足りません。";
+    case EFBIG:
+      return u"ファイルサイズの上限を超えました。";
+    case EISDIR:
+      return u"同じ名前のフォルダがあります。";
+    case ENAMETOOLONG:
+      return u"ファイル名が長すぎます。";
+    default: {
+      const auto text = text::FromUtf8(std::strerror(error));
+      return text ? *text : u"";
+    }
+  }
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code errorA, errorB;
+  if (std::filesystem::equivalent(a, b, errorA)) return true;
+  const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
+  const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
+  if (errorA || errorB) return a.lexically_normal() == b.lexically_normal();
+  return canonicalA == canonicalB;
+}
+
+std::u16string PathText(const std::filesystem::path& p) {
+  return text::FromUtf8(p.native()).value_or(p.u16string());
+}
+
+}  // namespace
+
+WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
+                           const image::TemplateImage& templateImage, const WriteOptions& options) {
+  WriteResult result;
+  result.output = options.output.empty() ? PatchOutputName(templateImage.path) : options.output;
+  if (result.output.empty()) {
+    result.message = u"正しい画像が指定されていません。";
+    return result;
+  }
+  if (SameFile(result.output, templateImage.path)) {
+    result.message =
+        u"パッチファイルの名前がテンプレート画像と同じになるため、作成できません。\r\n" +
+        PathText(result.output);
+    return result;
+  }
+
+  const BuildResult built = BuildPatchBytes(sheet, codes, templateImage);
+  if (!built.ok) {
+    result.message = built.message;
+    return result;
+  }
+  const AtomicWriteResult written = WriteFileAtomically(result.output, built.bytes, options.sync);
+  if (!written.ok) {
+    result.message = u"パッチファイルを作成できませんでした。\r\n" + PathText(result.output) +
+                     u"\r\n" + Reason(written.error);
+    return result;
+  }
+  result.status = WriteStatus::kWritten;
+  return result;
+}
+
+}  // namespace kavelin::patch

@@ -1,0 +1,36 @@
+// Writing the patch of the current sheet and template beside the template.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "image/template_image.hpp"
+#include "sheet/character_sheet.hpp"
+#include "text/code_table.hpp"
+
+namespace kavelin::patch {
+
+struct WriteOptions {
+  // Where to write; empty means the name derived from the template's path.
+  std::filesystem::path output;
+  // Flush to the disk before the patch replaces an older one.
+  bool sync = true;
+};
+
+enum class WriteStatus : std::uint16_t { kWritten = 0, kFailed = 1 };
+
+struct WriteResult {
+  WriteStatus status = WriteStatus::kFailed;
+  std::filesystem::path output;  // the patch's path, also when writing it failed
+  std::u16string message;        // what went wrong, ready to show, when kFailed
+};
+
+// Builds the patch and puts it in place in one step: either the complete new file
+// replaces any older patch of that name, or nothing on disk changes. A patch whose name
+// would be the template's own file is refused, since writing it would destroy the template.
+WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
+                           const image::TemplateImage& templateImage,
+                           const WriteOptions& options = {});
+
+}  // namespace kavelin::patch
