@@ -1,12 +1,34 @@
 // The current template: its path, what the picture area shows, and its palette.
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <optional>
 
 #include "image/palette.hpp"
 #include "image/raster.hpp"
 
 namespace kavelin::image {
+
+// The state of one check box; the GUI mirrors it and never decides it.
+struct Toggle {
+  bool ticked = false;
+  bool enabled = false;
+  bool operator==(const Toggle&) const = default;
+};
+
+struct PaletteToggles {
+  // Check1(0) to Check1(15): tick one, then another, to swap their entries.
+  std::array<Toggle, kPaletteSize> entries{};
+  // Check2: the poison-state preview.
+  Toggle preview;
+  bool operator==(const PaletteToggles&) const = default;
+};
+
+struct Point {
+  int x = 0, y = 0;
+  bool operator==(const Point&) const = default;
+};
 
 struct TemplateImage {
   // Non-empty exactly while a valid template is loaded.
@@ -16,6 +38,13 @@ struct TemplateImage {
   // Added to x and y of every access by sprite-cell coordinates: 0 or -1.
   int originOffset = 0;
   SpritePalette palette;
+
+  // The displayed raster as the last decode left it, before any preview. Turning the
+  // preview off restores from this copy, not from the file, which may have changed.
+  Raster loaded;
+  PaletteToggles toggles;
+  // The cell pixel whose colour did not fit, circled in red by the last load, if any.
+  std::optional<Point> overflowPixel;
 };
 
 }  // namespace kavelin::image

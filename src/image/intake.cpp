@@ -1,0 +1,96 @@
+#include "image/intake.hpp"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <fstream>
+#include <system_error>
+
+#include "image/palette_panel.hpp"
+#include "image/poison_preview.hpp"
+
+namespace kavelin::image {
+namespace {
+
+// Pipes and devices would block or never end, and a folder is no file; none of them can
+// be a template.
+bool IsRegularFile(const std::filesystem::path& file) {
+  std::error_code error;
+  return !file.empty() && std::filesystem::is_regular_file(file, error);
+}
+
+// Where the margined layout has its first gap column; off a margin-less image it reads
+// as the background.
+constexpr Point kOriginProbe = {175, 1};
+
+}  // namespace
+
+Raster DisplayedRaster(const Raster& image) {
+  Raster shown(std::max(image.Width(), kPictureAreaWidth),
+               std::max(image.Height(), kPictureAreaHeight));
+  for (int y = 0; y < image.Height(); ++y) {
+    for (int x = 0; x < image.Width(); ++x)
+      shown.Set(x, y, image.At(x, y));
+  }
+  return shown;
+}
+
+ImageStatus CheckImageSignature(const std::filesystem::path& file) {
+  if (!IsRegularFile(file)) return ImageStatus::kCannotRead;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return ImageStatus::kCannotRead;
+  std::array<char, 3> head = {' ', ' ', ' '};
+  in.read(head.data(), head.size());
+  const std::string_view read(head.data(), head.size());
+  if (read == "GIF" || read.starts_with("BM")) return ImageStatus::kOk;
+  return ImageStatus::kInvalidFile;
+}
+
+ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
+                              const ImageDecoder& decode) {
+  SetPoisonPreview(image, false);
+  image.toggles.preview.enabled = false;
+
+  std::optional<Raster> decoded;
+  if (IsRegularFile(file) && decode) {
+    try {
+      decoded = decode(file);
+    } catch (const std::exception&) {
+      decoded.reset();
+    }
+  }
+  // The decoder is trusted for the size cap too, but an oversized raster would cost the
+  // same memory twice more here.
+  if (!decoded || decoded->Width() <= 0 || decoded->Height() <= 0 ||
+      decoded->Width() > kMaxImageSide || decoded->Height() > kMaxImageSide) {
+    image.path.clear();
+    return ImageStatus::kInvalidFile;
+  }
+
+  image.loaded = DisplayedRaster(*decoded);
+  image.displayed = image.loaded;
+  image.overflowPixel.reset();
+  image.originOffset = image.displayed.At(kOriginProbe.x, kOriginProbe.y) == kBackground ? -1 : 0;
+
+  if (ExtractPalette(image) != ImageStatus::kOk) {
+    image.path.clear();
+    for (Toggle& toggle : image.toggles.entries)
+      toggle.enabled = false;
+    return ImageStatus::kTooManyColours;
+  }
+  image.path = file;
+  image.toggles.preview.enabled = true;
+  return ImageStatus::kOk;
+}
+
+ImageStatus TakeInTemplateFile(TemplateImage& image, const std::filesystem::path& file,
+                               const ImageDecoder& decode) {
+  const ImageStatus signature = CheckImageSignature(file);
+  if (signature != ImageStatus::kOk) {
+    image.path.clear();
+    return signature;
+  }
+  return LoadTemplateImage(image, file, decode);
+}
+
+}  // namespace kavelin::image

@@ -1,0 +1,40 @@
+// Taking a file in as the template: the signature check and the load.
+#pragma once
+
+#include <filesystem>
+
+#include "image/decoder.hpp"
+#include "image/raster.hpp"
+#include "image/status.hpp"
+#include "image/template_image.hpp"
+
+namespace kavelin::image {
+
+// The picture area, in pixels.
+inline constexpr int kPictureAreaWidth = 187;
+inline constexpr int kPictureAreaHeight = 137;
+
+// The image at 1:1 from (0, 0) on the background. The raster is never smaller than the
+// picture area, so that the red mark drawn around a pixel near the image's edge is kept
+// where the area would show it, instead of being dropped off a raster the image's size.
+Raster DisplayedRaster(const Raster& image);
+
+// The browse and drop check: kOk for an openable file starting "GIF" or "BM" (exactly,
+// case-sensitive; the name plays no part), kCannotRead when it cannot be opened (a
+// folder, a pipe or a device counts as unreadable), kInvalidFile otherwise.
+ImageStatus CheckImageSignature(const std::filesystem::path& file);
+
+// Loads `file` as the template: unticks and disables the preview, decodes, sets the
+// origin offset from pixel (175, 1), extracts the palette. `path` is set only on kOk and
+// emptied on any failure. A decoding failure leaves the previous picture and palette;
+// kTooManyColours leaves the new picture with the red mark and every entry toggle
+// disabled. Only regular files are handed to the decoder.
+ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
+                              const ImageDecoder& decode);
+
+// Browse and drop: the signature check, then the load. A rejected file empties `path`
+// and leaves everything else as it was.
+ImageStatus TakeInTemplateFile(TemplateImage& image, const std::filesystem::path& file,
+                               const ImageDecoder& decode);
+
+}  // namespace kavelin::image

@@ -1,0 +1,41 @@
+// What the template operations report, and the texts the user sees for it. The GUI shows
+// a failure in a stop-icon box titled kReadErrorTitle; the CLI prints the message.
+#pragma once
+
+#include <string_view>
+
+namespace kavelin::image {
+
+enum class ImageStatus {
+  kOk,
+  kCannotRead,      // the file does not exist or cannot be opened
+  kInvalidFile,     // not a GIF or BMP, or the decoder refused it
+  kTooManyColours,  // the cells need more palette entries than are free
+};
+
+inline constexpr std::string_view kReadErrorTitle = "読み込みエラー";
+inline constexpr std::string_view kCannotReadMessage = "ファイルが読み込めません。";
+inline constexpr std::string_view kInvalidFileMessage = "ファイルが不正です。";
+inline constexpr std::string_view kTooManyColoursMessage = "色数が多すぎます。";
+
+// The open-file dialog of the browse button: its title and its one filter pair.
+inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
+inline constexpr std::string_view kOpenDialogFilterName = "画像ファイル(*.gif,*.bmp)";
+inline constexpr std::string_view kOpenDialogFilterPatterns = "*.gif;*.bmp";
+
+// The message for a status; empty for kOk.
+constexpr std::string_view MessageFor(ImageStatus status) {
+  switch (status) {
+    case ImageStatus::kOk:
+      return {};
+    case ImageStatus::kCannotRead:
+      return kCannotReadMessage;
+    case ImageStatus::kInvalidFile:
+      return kInvalidFileMessage;
+    case ImageStatus::kTooManyColours:
+      return kTooManyColoursMessage;
+  }
+  return kInvalidFileMessage;
+}
+
+}  // namespace kavelin::image
