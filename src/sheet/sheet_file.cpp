@@ -1,0 +1,444 @@
+#include "sheet/sheet_file.hpp"
+
+#include <cctype>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+
+#include "sheet/catalogue.hpp"
+#include "text/encoding.hpp"
+
+namespace kavelin::sheet {
+namespace {
+
+// Ordered, so that a written file lists its keys in the order people read them.
+using Json = nlohmann::ordered_json;
+
+// Nesting beyond this is no sheet file; refusing it before parsing keeps a hostile file
+// from exhausting the parser's stack.
+constexpr int kMaxDepth = 16;
+
+bool TooDeep(std::string_view text) {
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxDepth) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
+std::string Hex(unsigned code) {
+  char buffer[4];
+  std::snprintf(buffer, sizeof buffer, "%02X", code & 0xFFu);
+  return buffer;
+}
+
+const char* ListName(ListId list) {
+  switch (list) {
+    case ListId::kGender:
+      return "gender";
+    case ListId::kDestinyStar:
+      return "destiny star";
+    case ListId::kFavouriteWeapon:
+      return "favourite weapon";
+    case ListId::kInspirationType:
+      return "inspiration type";
+    case ListId::kTechnique:
+      return "technique";
+    case ListId::kSpell:
+      return "spell";
+    case ListId::kWeapon:
+      return "weapon";
+    case ListId::kArmour:
+      return "armour";
+    case ListId::kFormation:
+      return "formation";
+    case ListId::kExclusiveWeapon:
+      return "exclusive weapon";
+    case ListId::kCommanderType:
+      return "commander";
+  }
+  return "";
+}
+
+// Reads one JSON object into sheet fields, remembering the first problem with its key path.
+class Decoder {
+ public:
+  bool failed() const { return !error.empty(); }
+  std::string error;
+
+  bool Fail(const std::string& path, const std::string& what) {
+    if (error.empty()) error = path + ": " + what;
+    return false;
+  }
+
+  // Checks that `object` is an object with no keys but `allowed`.
+  bool Object(const Json& object, const std::string& path,
+              std::initializer_list<const char*> allowed) {
+    if (!object.is_object()) return Fail(path.empty() ? "document" : path, "expected an object");
+    const std::set<std::string> keys(allowed.begin(), allowed.end());
+    for (const auto& [key, value] : object.items()) {
+      if (!keys.contains(key)) return Fail(Join(path, key), "unknown key");
+    }
+    return true;
+  }
+
+  static std::string Join(const std::string& path, const std::string& key) {
+    return path.empty() ? key : path + "." + key;
+  }
+
+  const Json* Find(const Json& object, const char* key) {
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+  }
+
+  void Text(const Json& object, const std::string& path, const char* key, std::u16string& out) {
+    if (const Json* v = Find(object, key)) TextValue(*v, Join(path, key), out, false);
+  }
+
+  // A numeric field holds text as typed; a JSON number is taken as its shortest text.
+  void TextValue(const Json& v, const std::string& path, std::u16string& out, bool numeric) {
+    std::string utf8;
+    if (v.is_string()) {
+      utf8 = v.get<std::string>();
+    } else if (numeric && v.is_number()) {
+      utf8 = v.dump();
+    } else {
+      Fail(path, numeric ? "expected a string or a number, found " + v.dump()
+                         : "expected a string, found " + Short(v));
+      return;
+    }
+    const auto text = text::FromUtf8(utf8);
+    if (!text) {
+      Fail(path, "not valid UTF-8");
+      return;
+    }
+    out = *text;
+  }
+
+  void Bool(const Json& object, const std::string& path, const char* key, bool& out) {
+    if (const Json* v = Find(object, key)) BoolValue(*v, Join(path, key), out);
+  }
+
+  void BoolValue(const Json& v, const std::string& path, bool& out) {
+    if (!v.is_boolean()) {
+      Fail(path, "expected true or false, found " + Short(v));
+      return;
+    }
+    out = v.get<bool>();
+  }
+
+  // A position into a plain list, or a plain choice such as a school option.
+  void Position(const Json& object, const std::string& path, const char* key, int count, int& out) {
+    const Json* v = Find(object, key);
+    if (v == nullptr) return;
+    const std::string at = Join(path, key);
+    if (!v->is_number_integer()) {
+      Fail(at, "expected a whole number, found " + Short(*v));
+      return;
+    }
+    const auto value = v->get<long long>();
+    if (value < 0 || value >= count) {
+      Fail(at,
+           "position " + std::to_string(value) + " is outside 0 to " + std::to_string(count - 1));
+      return;
+    }
+    out = static_cast<int>(value);
+  }
+
+  // A coded list holds the entry's two hexadecimal digits.
+  void Code(const Json& v, const std::string& path, ListId list, int& out) {
+    if (!v.is_string()) {
+      Fail(path, "expected a code of two hexadecimal digits, found " + Short(v));
+      return;
+    }
+    const std::string code = v.get<std::string>();
+    unsigned value = 0;
+    bool valid = code.size() == 2;
+    for (const char c : code) {
+      const int d =
+          std::isxdigit(static_cast<unsigned char>(c))
+              ? (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10)
+              : -1;
+      if (d < 0) valid = false;
+      value = value * 16 + static_cast<unsigned>(d < 0 ? 0 : d);
+    }
+    if (!valid) {
+      Fail(path, "code \"" + code + "\" is not two hexadecimal digits");
+      return;
+    }
+    const auto position = PositionOfCode(list, static_cast<std::uint8_t>(value));
+    if (!position) {
+      Fail(path, "code \"" + Hex(value) + "\" is not in the " + ListName(list) + " list");
+      return;
+    }
+    out = *position;
+  }
+
+  void Code(const Json& object, const std::string& path, const char* key, ListId list, int& out) {
+    if (const Json* v = Find(object, key)) Code(*v, Join(path, key), list, out);
+  }
+
+  // A fixed-length array whose elements `each` reads.
+  template <typename T, std::size_t N, typename Each>
+  void Array(const Json& object, const std::string& path, const char* key, std::array<T, N>& out,
+             Each each) {
+    const Json* v = Find(object, key);
+    if (v == nullptr) return;
+    const std::string at = Join(path, key);
+    if (!v->is_array()) {
+      Fail(at, "expected an array, found " + Short(*v));
+      return;
+    }
+    if (v->size() != N) {
+      Fail(at, "expected " + std::to_string(N) + " entries, found " + std::to_string(v->size()));
+      return;
+    }
+    for (std::size_t i = 0; i < N && !failed(); ++i) {
+      each((*v)[i], at + "[" + std::to_string(i) + "]", out[i]);
+    }
+  }
+
+  static std::string Short(const Json& v) {
+    std::string text = v.dump();
+    if (text.size() > 40) text = text.substr(0, 37) + "...";
+    return text;
+  }
+};
+
+void Flags(Decoder& d, const Json& object, const std::string& path, SectionFlags& flags) {
+  d.Bool(object, path, "enabled", flags.enabled);
+  d.Bool(object, path, "locked", flags.locked);
+}
+
+void ReadSections(Decoder& d, const Json& root, CharacterSheet& s) {
+  const auto numeric = [&d](const Json& v, const std::string& p, std::u16string& out) {
+    d.TextValue(v, p, out, true);
+  };
+  const auto flag = [&d](const Json& v, const std::string& p, bool& out) {
+    d.BoolValue(v, p, out);
+  };
+  const auto coded = [&d](ListId list) {
+    return [&d, list](const Json& v, const std::string& p, int& out) { d.Code(v, p, list, out); };
+  };
+
+  if (const Json* o = d.Find(root, "basicStatus");
+      o && d.Object(*o, "basicStatus",
+                    {"enabled", "locked", "stats", "lp", "destinyStar", "favouriteWeapon",
+                     "inspirationType"})) {
+    const std::string p = "basicStatus";
+    Flags(d, *o, p, s.Flags(Section::kBasicStatus));
+    d.Array(*o, p, "stats", s.basicStatus.stats, numeric);
+    if (const Json* v = d.Find(*o, "lp")) numeric(*v, p + ".lp", s.basicStatus.lp);
+    d.Position(*o, p, "destinyStar", 5, s.basicStatus.destinyStar);
+    d.Position(*o, p, "favouriteWeapon", 9, s.basicStatus.favouriteWeapon);
+    d.Code(*o, p, "inspirationType", ListId::kInspirationType, s.basicStatus.inspirationType);
+  }
+  if (const Json* o = d.Find(root, "initialLevels");
+      o && d.Object(*o, "initialLevels",
+                    {"enabled", "locked", "levels", "grows", "earthSchool", "heavenSchool"})) {
+    const std::string p = "initialLevels";
+    Flags(d, *o, p, s.Flags(Section::kInitialLevels));
+    d.Array(*o, p, "levels", s.initialLevels.levels, numeric);
+    d.Array(*o, p, "grows", s.initialLevels.grows,
+            [&d](const Json& v, const std::string& at, bool& out) { d.BoolValue(v, at, out); });
+    d.Position(*o, p, "earthSchool", 4, s.initialLevels.earthSchool);
+    d.Position(*o, p, "heavenSchool", 2, s.initialLevels.heavenSchool);
+  }
+  if (const Json* o = d.Find(root, "initialArts");
+      o && d.Object(*o, "initialArts", {"enabled", "locked", "techniques", "spells"})) {
+    const std::string p = "initialArts";
+    Flags(d, *o, p, s.Flags(Section::kInitialArts));
+    d.Array(*o, p, "techniques", s.initialArts.techniques, coded(ListId::kTechnique));
+    d.Array(*o, p, "spells", s.initialArts.spells, coded(ListId::kSpell));
+  }
+  if (const Json* o = d.Find(root, "initialEquipment");
+      o && d.Object(*o, "initialEquipment", {"enabled", "locked", "weapons", "armour"})) {
+    const std::string p = "initialEquipment";
+    Flags(d, *o, p, s.Flags(Section::kInitialEquipment));
+    d.Array(*o, p, "weapons", s.initialEquipment.weapons, coded(ListId::kWeapon));
+    d.Array(*o, p, "armour", s.initialEquipment.armour, coded(ListId::kArmour));
+  }
+  if (const Json* o = d.Find(root, "forbiddenSpells");
+      o && d.Object(*o, "forbiddenSpells", {"enabled", "locked", "forbiddenSchools"})) {
+    const std::string p = "forbiddenSpells";
+    Flags(d, *o, p, s.Flags(Section::kForbiddenSpells));
+    d.Array(*o, p, "forbiddenSchools", s.forbiddenSpells.forbiddenSchools, flag);
+  }
+  if (const Json* o = d.Find(root, "otherTraits");
+      o && d.Object(*o, "otherTraits",
+                    {"enabled", "locked", "formation", "exclusiveWeapon", "commanderType"})) {
+    const std::string p = "otherTraits";
+    Flags(d, *o, p, s.Flags(Section::kOtherTraits));
+    d.Code(*o, p, "formation", ListId::kFormation, s.otherTraits.formation);
+    d.Code(*o, p, "exclusiveWeapon", ListId::kExclusiveWeapon, s.otherTraits.exclusiveWeapon);
+    d.Code(*o, p, "commanderType", ListId::kCommanderType, s.otherTraits.commanderType);
+  }
+  if (const Json* o = d.Find(root, "growthRates");
+      o && d.Object(*o, "growthRates", {"enabled", "locked", "growthRates"})) {
+    const std::string p = "growthRates";
+    Flags(d, *o, p, s.Flags(Section::kGrowthRates));
+    d.Array(*o, p, "growthRates", s.growthRates.growthRates, numeric);
+  }
+}
+
+void ReadPaletteSwaps(Decoder& d, const Json& root, std::vector<PaletteSwap>& swaps) {
+  const Json* v = d.Find(root, "paletteSwaps");
+  if (v == nullptr) return;
+  if (!v->is_array()) {
+    d.Fail("paletteSwaps", "expected an array of pairs, found " + Decoder::Short(*v));
+    return;
+  }
+  for (std::size_t i = 0; i < v->size() && !d.failed(); ++i) {
+    const Json& pair = (*v)[i];
+    const std::string at = "paletteSwaps[" + std::to_string(i) + "]";
+    if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number_integer() ||
+        !pair[1].is_number_integer()) {
+      d.Fail(at, "expected a pair of entry numbers, found " + Decoder::Short(pair));
+      return;
+    }
+    const auto a = pair[0].get<long long>(), b = pair[1].get<long long>();
+    for (const long long e : {a, b}) {
+      if (e < 0 || e > 15) {
+        d.Fail(at, "entry " + std::to_string(e) + " is outside 0 to 15");
+        return;
+      }
+      if (e == 3) {
+        d.Fail(at, "entry 3 is the reserved black and cannot be swapped");
+        return;
+      }
+    }
+    swaps.emplace_back(static_cast<int>(a), static_cast<int>(b));
+  }
+}
+
+std::string Utf8(std::u16string_view text) {
+  return text::ToUtf8(text);
+}
+
+std::string CodeText(ListId list, int position) {
+  return Hex(CodeAt(list, position).value_or(0));
+}
+
+}  // namespace
+
+SheetFileResult ReadSheetFile(std::string_view json) {
+  SheetFileResult result;
+  if (TooDeep(json)) {
+    result.error = "document: nested more than " + std::to_string(kMaxDepth) + " levels deep";
+    return result;
+  }
+  const Json root = Json::parse(json, nullptr, /*allow_exceptions=*/false);
+  if (root.is_discarded()) {
+    result.error = "document: not valid JSON";
+    return result;
+  }
+  Decoder d;
+  CharacterSheet& s = result.document.sheet;
+  if (d.Object(
+          root, "",
+          {"name", "jobName", "gender", "comment", "basicStatus", "initialLevels", "initialArts",
+           "initialEquipment", "forbiddenSpells", "otherTraits", "growthRates", "paletteSwaps"})) {
+    d.Text(root, "", "name", s.name);
+    d.Text(root, "", "jobName", s.jobName);
+    d.Position(root, "", "gender", 4, s.gender);
+    d.Text(root, "", "comment", s.comment);
+    s.comment = NormaliseLineBreaks(s.comment);
+    ReadSections(d, root, s);
+    ReadPaletteSwaps(d, root, result.document.paletteSwaps);
+  }
+  if (d.failed()) {
+    result.error = d.error;
+    result.document = {};
+    return result;
+  }
+  result.ok = true;
+  return result;
+}
+
+std::string WriteSheetFile(const SheetDocument& document) {
+  const CharacterSheet& s = document.sheet;
+  const auto texts = [](const auto& fields) {
+    Json a = Json::array();
+    for (const auto& f : fields)
+      a.push_back(Utf8(f));
+    return a;
+  };
+  const auto codes = [](ListId list, const auto& positions) {
+    Json a = Json::array();
+    for (const int p : positions)
+      a.push_back(CodeText(list, p));
+    return a;
+  };
+  const auto flags = [&s](Section section) {
+    return Json{{"enabled", s.Flags(section).enabled}, {"locked", s.Flags(section).locked}};
+  };
+
+  Json root = Json::object();
+  root["name"] = Utf8(s.name);
+  root["jobName"] = Utf8(s.jobName);
+  root["gender"] = s.gender;
+  root["comment"] = Utf8(s.comment);
+
+  Json basic = flags(Section::kBasicStatus);
+  basic["stats"] = texts(s.basicStatus.stats);
+  basic["lp"] = Utf8(s.basicStatus.lp);
+  basic["destinyStar"] = s.basicStatus.destinyStar;
+  basic["favouriteWeapon"] = s.basicStatus.favouriteWeapon;
+  basic["inspirationType"] = CodeText(ListId::kInspirationType, s.basicStatus.inspirationType);
+  root["basicStatus"] = basic;
+
+  Json levels = flags(Section::kInitialLevels);
+  levels["levels"] = texts(s.initialLevels.levels);
+  levels["grows"] = s.initialLevels.grows;
+  levels["earthSchool"] = s.initialLevels.earthSchool;
+  levels["heavenSchool"] = s.initialLevels.heavenSchool;
+  root["initialLevels"] = levels;
+
+  Json arts = flags(Section::kInitialArts);
+  arts["techniques"] = codes(ListId::kTechnique, s.initialArts.techniques);
+  arts["spells"] = codes(ListId::kSpell, s.initialArts.spells);
+  root["initialArts"] = arts;
+
+  Json equipment = flags(Section::kInitialEquipment);
+  equipment["weapons"] = codes(ListId::kWeapon, s.initialEquipment.weapons);
+  equipment["armour"] = codes(ListId::kArmour, s.initialEquipment.armour);
+  root["initialEquipment"] = equipment;
+
+  Json forbidden = flags(Section::kForbiddenSpells);
+  forbidden["forbiddenSchools"] = s.forbiddenSpells.forbiddenSchools;
+  root["forbiddenSpells"] = forbidden;
+
+  Json other = flags(Section::kOtherTraits);
+  other["formation"] = CodeText(ListId::kFormation, s.otherTraits.formation);
+  other["exclusiveWeapon"] = CodeText(ListId::kExclusiveWeapon, s.otherTraits.exclusiveWeapon);
+  other["commanderType"] = CodeText(ListId::kCommanderType, s.otherTraits.commanderType);
+  root["otherTraits"] = other;
+
+  Json growth = flags(Section::kGrowthRates);
+  growth["growthRates"] = texts(s.growthRates.growthRates);
+  root["growthRates"] = growth;
+
+  Json swaps = Json::array();
+  for (const auto& [a, b] : document.paletteSwaps)
+    swaps.push_back({a, b});
+  root["paletteSwaps"] = swaps;
+
+  return root.dump(2) + "\n";
+}
+
+}  // namespace kavelin::sheet
