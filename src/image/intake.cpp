@@ -28,10 +28,13 @@ constexpr Point kOriginProbe = {175, 1};
 Raster DisplayedRaster(const Raster& image) {
   Raster shown(std::max(image.Width(), kPictureAreaWidth),
                std::max(image.Height(), kPictureAreaHeight));
-  for (int y = 0; y < image.Height(); ++y) {
-    for (int x = 0; x < image.Width(); ++x)
-      shown.Set(x, y, image.At(x, y));
-  }
+  const auto from = image.Pixels();
+  const auto to = shown.Pixels();
+  const auto width = static_cast<std::size_t>(image.Width());
+  const auto stride = static_cast<std::size_t>(shown.Width());
+  for (std::size_t y = 0; y < static_cast<std::size_t>(image.Height()); ++y)
+    std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(y * width), width,
+                to.begin() + static_cast<std::ptrdiff_t>(y * stride));
   return shown;
 }
 

@@ -209,20 +209,6 @@ Bytes Gif(const std::vector<GifFrame>& frames) {
   return out;
 }
 
-Bytes GifClaimingSize(int width, int height) {
-  int sizeBits = 0;
-  Bytes out = GifHeader(width, height, {0, 0xFFFFFF}, sizeBits);
-  out.insert(out.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2});
-  const Bytes data = LzwLiterals({1}, 2);
-  out.insert(out.end(), data.begin(), data.end());
-  out.push_back(0x3B);
-  return out;
-}
-
-Bytes BmpClaimingSize(int width, int height) {
-  return BmpFile(width, height, 24, 0, {}, Bytes(64, 0x7F));
-}
-
 void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
   std::ofstream out(file, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),

