@@ -143,7 +143,7 @@ inline constexpr std::array<WeaponKindRange, 31> kWeaponKindTable = {{
     {0x14, 0x15, 3},  {0x18, 0x18, 3},  {0x1D, 0x1D, 3},  {0x4D, 0x4D, 3},  // 大剣
     {0x19, 0x1A, 4},  {0x1C, 0x1C, 4},                                      // 大剣（刀）
     {0x17, 0x17, 5},                                       // 大剣（剣技可能）
-    {0x1B, 0x1B, 6},                                       // 大剣, B8
+    {0x1B, 0x1B, 6},                                       // 大剣（氷剣）
     {0x1E, 0x25, 7},                                       // 斧
     {0x26, 0x27, 8},  {0x29, 0x2A, 8},                     // 棍棒
     {0x2B, 0x2F, 9},                                       // 棍棒(杖)
