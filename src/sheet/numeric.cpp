@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "text/widths.hpp"
+
 namespace kavelin::sheet {
 namespace {
 
@@ -39,7 +41,7 @@ bool IsDigit(char16_t c) {
 double NumericValue(std::u16string_view text) {
   std::u16string compact;
   compact.reserve(text.size());
-  for (const char16_t c : text) {
+  for (const char16_t c : text::NarrowText(text)) {
     if (!IsBlank(c)) compact += c;
   }
   const std::u16string_view s = compact;

@@ -10,7 +10,8 @@ namespace kavelin::sheet {
 // ignored; then an optional sign, decimal digits and an optional fraction after "." are
 // read, or, after &H or &O, hexadecimal or octal digits. Reading stops at the first
 // character that cannot continue the number; a text without a leading number reads as 0.
-// Only ASCII digits count: number boxes are narrowed before they are read.
+// Full-width digits, signs and spaces read as their ASCII forms, so that a number typed
+// with the Japanese input method is the number that is checked and written.
 double NumericValue(std::u16string_view text);
 
 // Rounds to the nearest integer, halves to the even neighbour (0.5 → 0, 1.5 → 2, 2.5 → 2).

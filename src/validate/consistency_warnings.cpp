@@ -42,7 +42,7 @@ std::optional<std::u16string_view> SpellWarning(const sheet::CharacterSheet& she
                      std::size_t levelIndex) {
     if (!school) return false;
     const auto level = detail::StoredValue(levels.levels[levelIndex]);
-    return !levelsSet || SchoolOption(*school) != chosenOption || !level || *level < 1;
+    return !levelsSet || SchoolOption(*school) != chosenOption || level < 1;
   };
   if (missing(earth, levels.earthSchool, kEarthLevelIndex) ||
       missing(heaven, levels.heavenSchool, kHeavenLevelIndex)) {

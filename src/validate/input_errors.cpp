@@ -17,7 +17,7 @@ using detail::Equals;
 using detail::InRange;
 using detail::StoredValue;
 using sheet::Section;
-using Value = std::optional<double>;
+using Value = double;
 
 // Only the ordinary space is trimmed; a full-width space the user typed stays, and encodes
 // like any other character.

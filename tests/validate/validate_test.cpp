@@ -167,9 +167,10 @@ TEST(InputErrors, NumericBoundsAreInclusiveAndUnrounded) {
       {Field::kGrowth0,
        {u"0", u"8", u"7.5", u"255", u"", u"&HFF"},
        {u"9", u"8.5", u"254", u"-1", u"255.5", u"256"}},
-      // The writer reads only ASCII digits: a number that changes once full-width
-      // characters count would be stored as one the user never typed.
-      {Field::kGrowth14, {u"8", u"8\u3000", u"0ａ", u"０"}, {u"９", u"1\u30000", u"２５５"}},
+      // Full-width digits, signs and spaces count as what the input method typed.
+      {Field::kGrowth14,
+       {u"8", u"8\u3000", u"0ａ", u"０", u"２５５", u"７．５"},
+       {u"９", u"1\u30000", u"８．５", u"－１"}},
   };
   for (const auto& c : cases) {
     for (const bool passes : {true, false}) {
