@@ -1,0 +1,120 @@
+#include "cli/cli_support.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "text/encoding.hpp"
+#include "text/settings_file.hpp"
+
+namespace kavelin::cli {
+
+bool Arguments::Has(std::string_view name) const {
+  return std::any_of(options.begin(), options.end(),
+                     [&](const auto& o) { return o.first == name; });
+}
+
+std::optional<std::string> Arguments::Value(std::string_view name) const {
+  for (const auto& [key, value] : options) {
+    if (key == name) return value;
+  }
+  return std::nullopt;
+}
+
+Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
+                         const std::vector<std::string>& valued) {
+  Arguments args;
+  bool onlyPositional = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (onlyPositional || arg.size() < 2 || arg.rfind("--", 0) != 0) {
+      args.positional.push_back(arg);
+    } else if (arg == "--") {
+      onlyPositional = true;
+    } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+      args.options.emplace_back(arg, "");
+    } else if (std::find(valued.begin(), valued.end(), arg) != valued.end()) {
+      if (i + 1 >= argc) {
+        args.error = arg + " needs a value";
+        return args;
+      }
+      args.options.emplace_back(arg, argv[++i]);
+    } else {
+      args.error = "unknown option " + arg;
+      return args;
+    }
+  }
+  return args;
+}
+
+FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
+  FileBytes result;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    result.error = Shown(path) + ": " +
+                   (std::filesystem::exists(path, error) ? "not a regular file" : "no such file");
+    return result;
+  }
+  const auto size = std::filesystem::file_size(path, error);
+  if (error) {
+    result.error = Shown(path) + ": " + error.message();
+    return result;
+  }
+  if (size > limit) {
+    result.error = Shown(path) + ": the file is " + std::to_string(size) + " bytes, more than " +
+                   std::to_string(limit) + " this command reads";
+    return result;
+  }
+  std::ifstream in(path, std::ios::binary);
+  result.bytes.resize(static_cast<std::size_t>(size));
+  if (!in || !in.read(reinterpret_cast<char*>(result.bytes.data()),
+                      static_cast<std::streamsize>(result.bytes.size()))) {
+    result.error = Shown(path) + ": " + std::strerror(errno);
+    result.bytes.clear();
+  }
+  return result;
+}
+
+std::string Utf8(std::u16string_view text) {
+  return text::ToUtf8(text);
+}
+
+void PrintLines(std::ostream& out, std::u16string_view text) {
+  std::string utf8 = Utf8(text);
+  std::erase(utf8, '\r');
+  out << utf8 << '\n';
+}
+
+std::string Shown(const std::filesystem::path& path) {
+  return path.string();
+}
+
+bool StdinIsTerminal() {
+  return ::isatty(STDIN_FILENO) == 1;
+}
+
+bool AskYesNo(std::u16string_view question) {
+  std::cerr << Utf8(question) << " [y/N] " << std::flush;
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return false;
+  std::transform(answer.begin(), answer.end(), answer.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return answer == "y" || answer == "yes";
+}
+
+text::CodeTable LoadCodeTable() {
+  text::CodeTable codes;
+  text::LoadExtendedRows(codes, text::FamilySettingsPath());
+  return codes;
+}
+
+int Fail(int code, std::string_view message) {
+  std::cerr << "kavelin-cli: " << message << '\n';
+  return code;
+}
+
+}  // namespace kavelin::cli

@@ -1,0 +1,62 @@
+// What the commands of kavelin-cli share: arguments, files, the terminal and exit codes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/code_table.hpp"
+
+namespace kavelin::cli {
+
+// Exit codes, documented in the README.
+enum ExitCode : int {
+  kSuccess = 0,
+  kInputErrors = 1,   // make: the sheet has input errors; encode: a character the game lacks
+  kFailure = 2,       // usage, an unreadable or invalid template, sheet file or patch
+  kNotConfirmed = 3,  // make: warnings not confirmed (no terminal and no --yes, or "no")
+  kWriteFailed = 4,   // make: the patch could not be written; any older patch is intact
+};
+
+// The command's arguments split into positional ones and --options (with or without a
+// value). An option that needs a value and has none, or an unknown option, is an error.
+struct Arguments {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;
+  std::string error;
+
+  bool Has(std::string_view name) const;
+  std::optional<std::string> Value(std::string_view name) const;
+};
+
+Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
+                         const std::vector<std::string>& valued);
+
+// A whole file, or a message naming it and the reason. Files over `limit` bytes are
+// refused before they are read.
+struct FileBytes {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+};
+FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit);
+
+// Prints a text of the core (CR LF line breaks) as UTF-8 lines.
+void PrintLines(std::ostream& out, std::u16string_view text);
+std::string Utf8(std::u16string_view text);
+// A path as the user typed it, for messages.
+std::string Shown(const std::filesystem::path& path);
+
+bool StdinIsTerminal();
+// Asks a yes/no question on the terminal; only "y" or "yes" (any case) is yes.
+bool AskYesNo(std::u16string_view question);
+
+// The code table with the extended characters of KV7Tools.ini beside the executable.
+text::CodeTable LoadCodeTable();
+
+// Prints "kavelin-cli: " and the message to stderr; returns `code`.
+int Fail(int code, std::string_view message);
+
+}  // namespace kavelin::cli

@@ -1,0 +1,69 @@
+// kavelin-cli encode: the game codes of a text, for checking names and KV7Tools.ini.
+#include <cstdio>
+#include <iostream>
+
+#include "cli/cli_support.hpp"
+#include "cli/commands.hpp"
+#include "text/encoding.hpp"
+
+namespace kavelin::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: kavelin-cli encode TEXT...\n"
+    "\n"
+    "Shows the game codes of each TEXT as a patch stores them, using the extended\n"
+    "characters of KV7Tools.ini in this program's folder when it is there. Names are\n"
+    "widened before they are encoded, so type full-width letters and digits.\n"
+    "\n"
+    "Exit status: 0 every text encoded, 1 some text has a character the game lacks,\n"
+    "2 bad arguments.\n";
+
+std::string Hex(const std::vector<std::uint8_t>& bytes) {
+  std::string out;
+  char buffer[4];
+  for (const auto b : bytes) {
+    std::snprintf(buffer, sizeof buffer, "%02X", b);
+    if (!out.empty()) out += ' ';
+    out += buffer;
+  }
+  return out;
+}
+
+}  // namespace
+
+int RunEncode(int argc, char** argv) {
+  const Arguments args = ParseArguments(argc, argv, {"--help"}, {});
+  if (args.Has("--help")) {
+    std::cout << kUsage;
+    return kSuccess;
+  }
+  if (!args.error.empty() || args.positional.empty()) {
+    return Fail(kFailure, (args.error.empty() ? "encode needs a TEXT" : args.error) + "\n" +
+                              std::string(kUsage));
+  }
+  const text::CodeTable codes = LoadCodeTable();
+  int exitCode = kSuccess;
+  for (std::size_t i = 0; i < args.positional.size(); ++i) {
+    const std::string& arg = args.positional[i];
+    const auto input = text::FromUtf8(arg);
+    if (!input) return Fail(kFailure, "argument " + std::to_string(i + 1) + " is not valid UTF-8");
+    const auto result = text::EncodeGameText(codes, *input);
+    std::cout << arg << '\t';
+    switch (result.status) {
+      case text::EncodeStatus::kEncoded:
+        std::cout << Hex(result.bytes) << '\n';
+        break;
+      case text::EncodeStatus::kExtended:
+        std::cout << Hex(result.bytes) << "\t(extended characters)\n";
+        break;
+      case text::EncodeStatus::kUnencodable:
+        std::cout << "not encodable: 「" << Utf8(result.rejected) << "」\n";
+        exitCode = kInputErrors;
+        break;
+    }
+  }
+  return exitCode;
+}
+
+}  // namespace kavelin::cli
