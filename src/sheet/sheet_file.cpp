@@ -349,10 +349,10 @@ SheetFileResult ReadSheetFile(std::string_view json) {
   }
   Decoder d;
   CharacterSheet& s = result.document.sheet;
-  if (d.Object(
-          root, "",
-          {"name", "jobName", "gender", "comment", "basicStatus", "initialLevels", "initialArts",
-           "initialEquipment", "forbiddenSpells", "otherTraits", "growthRates", "paletteSwaps"})) {
+  if (d.Object(root, "",
+               {"name", "jobName", "gender", "comment", "basicStatus", "initialLevels",
+                "initialArts", "initialEquipment", "forbiddenSpells", "otherTraits", "growthRates",
+                "paletteSwaps", "paletteWords"})) {
     d.Text(root, "", "name", s.name);
     d.Text(root, "", "jobName", s.jobName);
     d.Position(root, "", "gender", 4, s.gender);
@@ -360,6 +360,10 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     s.comment = NormaliseLineBreaks(s.comment);
     ReadSections(d, root, s);
     ReadPaletteSwaps(d, root, result.document.paletteSwaps);
+    // What a patch stored, as inspect prints it: shown for reference, never applied.
+    if (const Json* words = d.Find(root, "paletteWords"); words && !words->is_array()) {
+      d.Fail("paletteWords", "expected an array, found " + Decoder::Short(*words));
+    }
   }
   if (d.failed()) {
     result.error = d.error;

@@ -31,7 +31,8 @@ struct SheetFileResult {
 
 // Every key is optional and takes the fresh-sheet value when missing. An unknown key, a
 // wrong type or length, a position out of range or a code the list does not offer is an
-// error. Comment line breaks become CR LF.
+// error. Comment line breaks become CR LF. A "paletteWords" array, which inspecting a
+// patch adds, is allowed and ignored: the palette comes from the template.
 SheetFileResult ReadSheetFile(std::string_view json);
 
 // The whole document, every key present, codes in upper case; ReadSheetFile gives it back.

@@ -1,36 +1,40 @@
-// Drives the real kavelin-cli executable.
+// Drives the real kavelin-cli executable: exit codes, messages and patch bytes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "image/decoder_qt.hpp"
+#include "image/intake.hpp"
+#include "patch/patch_writer.hpp"
+#include "sheet/sheet_file.hpp"
+#include "text/settings_file.hpp"
+#include "validate/input_errors.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace kavelin;
 
-struct CommandResult {
-  int exitCode;
-  std::string out;
-};
+const fs::path kExamples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
 
-CommandResult RunCommand(const std::string& command) {
-  CommandResult run{-1, {}};
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return run;
-  std::array<char, 4096> buffer;
-  while (const std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) {
-    run.out.append(buffer.data(), n);
-  }
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+std::string ReadText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
+struct CommandResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
 // A private copy of the program in its own folder, so a settings file can sit beside it.
-class CliInstall : public ::testing::Test {
+class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() /
@@ -39,49 +43,217 @@ class CliInstall : public ::testing::Test {
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     fs::copy_file(KAVELIN_CLI, folder_ / "kavelin-cli");
+    fs::copy_file(kExamples / "hero.gif", folder_ / "hero.gif");
+    fs::copy_file(kExamples / "hero.json", folder_ / "hero.json");
   }
   void TearDown() override { fs::remove_all(folder_); }
+
+  // Runs the program with `args` from the test's folder, stdin not a terminal.
+  CommandResult Run(const std::string& args) const {
+    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
+    const std::string command = "cd '" + folder_.string() + "' && ./kavelin-cli " + args +
+                                " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    CommandResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadText(out);
+    r.err = ReadText(err);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+  }
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(folder_ / name, std::ios::binary) << content;
+  }
+  // A template of one colour: every palette entry but 0 and 3 stays empty.
+  void WriteOneColourBmp(const std::string& name) const {
+    const int width = 176, height = 132, row = width * 3;
+    std::string bmp = "BM";
+    const auto le32 = [&bmp](std::uint32_t v) {
+      for (int i = 0; i < 4; ++i)
+        bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    const auto le16 = [&bmp](std::uint16_t v) {
+      bmp += static_cast<char>(v & 0xFF);
+      bmp += static_cast<char>(v >> 8);
+    };
+    le32(54 + row * height);
+    le32(0);
+    le32(54);
+    le32(40);
+    le32(width);
+    le32(height);
+    le16(1);
+    le16(24);
+    for (int i = 0; i < 6; ++i)
+      le32(0);
+    for (int i = 0; i < width * height; ++i)
+      bmp += "\x80\x40\x20";
+    Write(name, bmp);
+  }
   void AddSettings(const char* fixture) {
     fs::copy_file(fs::path(KAVELIN_TEST_DATA) / "settings" / fixture, folder_ / "KV7Tools.ini");
   }
-  std::string Cli() const { return (folder_ / "kavelin-cli").string(); }
+
   fs::path folder_;
 };
 
-TEST_F(CliInstall, EncodesTextsWithTheirStatus) {
-  const CommandResult run = RunCommand(Cli() + " encode 名無しさん お腹いっぱい。");
-  EXPECT_EQ(run.exitCode, 0) << run.out;
-  EXPECT_EQ(run.out,
+TEST_F(Cli, MakeWritesTheBytesTheCoreWrites) {
+  const auto r = Run("make hero.gif --sheet hero.json");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "hero.k7p\n");
+  EXPECT_EQ(r.err, "");
+
+  // The same inputs through the core directly.
+  auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
+  image::TemplateImage image;
+  ASSERT_EQ(image::TakeInTemplateFile(image, folder_ / "hero.gif", image::DecodeImageFile),
+            image::ImageStatus::kOk);
+  const text::CodeTable codes;
+  ASSERT_FALSE(validate::CheckInputErrors(document.sheet, codes, true).Found());
+  const auto written = patch::WritePatchFile(document.sheet, codes, image,
+                                             {.output = folder_ / "core.k7p", .sync = false});
+  ASSERT_EQ(written.status, patch::WriteStatus::kWritten);
+  EXPECT_EQ(ReadText(folder_ / "hero.k7p"), ReadText(folder_ / "core.k7p"));
+}
+
+TEST_F(Cli, MakeInspectMakeGivesTheSameBytes) {
+  ASSERT_EQ(Run("make hero.gif --sheet hero.json").exitCode, 0);
+  const std::string first = ReadText(folder_ / "hero.k7p");
+  const auto inspected = Run("inspect hero.k7p --json");
+  ASSERT_EQ(inspected.exitCode, 0) << inspected.err;
+  EXPECT_NE(inspected.out.find("\"paletteWords\""), std::string::npos);
+  Write("again.json", inspected.out);
+  const auto again = Run("make hero.gif --sheet again.json --output again.k7p");
+  ASSERT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_EQ(ReadText(folder_ / "again.k7p"), first);
+
+  const auto summary = Run("inspect hero.k7p");
+  EXPECT_EQ(summary.exitCode, 0);
+  EXPECT_NE(summary.out.find("名前: アルト\n"), std::string::npos);
+  EXPECT_NE(summary.out.find("その他 (変更禁止):\n"), std::string::npos);
+  EXPECT_NE(summary.out.find("コメント:\nサンプルのキャラクターです。\n"), std::string::npos);
+
+  const auto fromPatch = Run("sheet --from hero.k7p");
+  EXPECT_EQ(fromPatch.exitCode, 0);
+  EXPECT_EQ(sheet::ReadSheetFile(fromPatch.out).document.sheet.name, u"アルト");
+  EXPECT_EQ(Run("sheet").out, sheet::WriteSheetFile({}));
+}
+
+TEST_F(Cli, InputErrorsArePrintedAndNothingIsWritten) {
+  Write("bad.json", R"({"name": " ", "jobName": "abcdefghijk",
+                        "basicStatus": {"enabled": true, "lp": "100"}})");
+  const auto r = Run("make hero.gif --sheet bad.json");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "名前を入力してください。\n"
+            "職業名に存在しない文字が使われています。「ａ」\n"
+            "LPが3～99の範囲外です。\n");
+  EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
+}
+
+TEST_F(Cli, WarningsNeedAnAnswer) {
+  Write("warn.json",
+        R"({"initialEquipment": {"enabled": true, "weapons": ["50", "FF", "51", "FF"]}})");
+  const auto r = Run("make hero.gif --sheet warn.json");
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, "盾が複数装備されています。\n");
+  EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
+
+  const auto yes = Run("make hero.gif --sheet warn.json --yes");
+  EXPECT_EQ(yes.exitCode, 0);
+  EXPECT_EQ(yes.err, "盾が複数装備されています。\n");
+  EXPECT_TRUE(fs::exists(folder_ / "hero.k7p"));
+}
+
+TEST_F(Cli, UnusableInputsExitTwoAndWriteNothing) {
+  Write("notes.txt", "hello");
+  Write("deep.json", std::string(1000, '['));
+  Write("spell.json", R"({"initialArts": {"spells": ["FF", "FF", "B1", "FF"]}})");
+  Write("swap.json", R"({"paletteSwaps": [[0, 5]]})");
+  WriteOneColourBmp("plain.bmp");
+  struct Case {
+    std::string args, err;
+  };
+  const std::vector<Case> cases = {
+      {"make missing.gif", "kavelin-cli: missing.gif: ファイルが読み込めません。\n"},
+      {"make notes.txt", "kavelin-cli: notes.txt: ファイルが不正です。\n"},
+      {"make hero.gif --sheet nothere.json", "kavelin-cli: nothere.json: no such file\n"},
+      {"make hero.gif --sheet spell.json",
+       "kavelin-cli: spell.json: initialArts.spells[2]: code \"B1\" is not in the spell list\n"},
+      {"make hero.gif --sheet deep.json",
+       "kavelin-cli: deep.json: document: nested more than 16 levels deep\n"},
+      {"make plain.bmp --sheet swap.json",
+       "kavelin-cli: paletteSwaps[0]: entry 5 is empty in this template\n"},
+      {"inspect hero.gif",
+       "kavelin-cli: hero.gif: offset 2749: the file has 2749 bytes, fewer than "
+       "the 7158 of a patch's fixed part\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
+  EXPECT_FALSE(fs::exists(folder_ / "plain.k7p"));
+  for (const char* usage : {"", "frobnicate", "make", "make a.gif b.gif", "make --colour",
+                            "make hero.gif --sheet", "inspect", "sheet extra", "encode"}) {
+    EXPECT_EQ(Run(usage).exitCode, 2) << usage;
+  }
+  for (const char* help :
+       {"--help", "make --help", "inspect --help", "sheet --help", "encode --help"}) {
+    const auto r = Run(help);
+    EXPECT_EQ(r.exitCode, 0) << help;
+    EXPECT_EQ(r.out.rfind("usage: kavelin-cli", 0), 0u) << help;
+  }
+}
+
+TEST_F(Cli, AFailedWriteExitsFourAndKeepsTheOldPatch) {
+  const auto r = Run("make hero.gif --output gone/hero.k7p");
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_NE(
+      r.err.find(
+          "パッチファイルを作成できませんでした。\ngone/hero.k7p\nフォルダが見つかりません。"),
+      std::string::npos)
+      << r.err;
+  // Writing over the template itself is refused.
+  const auto self = Run("make hero.gif --output ./hero.gif");
+  EXPECT_EQ(self.exitCode, 4);
+  EXPECT_EQ(ReadText(folder_ / "hero.gif"), ReadText(kExamples / "hero.gif"));
+}
+
+TEST_F(Cli, PaletteSwapsReorderTheEntries) {
+  ASSERT_EQ(Run("make hero.gif --output plain.k7p").exitCode, 0);
+  Write("swap.json", R"({"paletteSwaps": [[5, 9], [0, 4]]})");
+  ASSERT_EQ(Run("make hero.gif --sheet swap.json --output swapped.k7p").exitCode, 0);
+  const std::string plain = ReadText(folder_ / "plain.k7p"),
+                    swapped = ReadText(folder_ / "swapped.k7p");
+  const auto word = [](const std::string& patch, int i) { return patch.substr(22 + 2 * i, 2); };
+  EXPECT_EQ(word(swapped, 5), word(plain, 9));
+  EXPECT_EQ(word(swapped, 9), word(plain, 5));
+  EXPECT_EQ(word(swapped, 0), word(plain, 4));
+  EXPECT_NE(swapped.substr(54), plain.substr(54)) << "the tiles follow the new indices";
+}
+
+TEST_F(Cli, EncodeShowsCodesWithTheSettingsBesideTheRealProgram) {
+  const auto r = Run("encode 名無しさん お腹いっぱい。 あいぺ");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out,
             "名無しさん\t21 06 20 B1 5C 5B 7D\n"
-            "お腹いっぱい。\t55 23 7D 52 81 22 67 52 E7\n");
+            "お腹いっぱい。\t55 23 7D 52 81 22 67 52 E7\n"
+            "あいぺ\tnot encodable: 「ぺ」\n");
 
-  const CommandResult bad = RunCommand(Cli() + " encode あいぺ");
-  EXPECT_EQ(bad.exitCode, 1);
-  EXPECT_EQ(bad.out, "あいぺ\tnot encodable: 「ぺ」\n");
-}
-
-TEST_F(CliInstall, ReadsTheSettingsFileBesideTheRealExecutable) {
   AddSettings("only_row3.ini");
-  // Started through a link from another folder, with yet another working directory: the
-  // settings file is looked up beside the real program, not beside the link.
-  const fs::path elsewhere = folder_ / "elsewhere";
-  fs::create_directories(elsewhere);
-  fs::create_symlink(folder_ / "kavelin-cli", elsewhere / "kavelin-link");
-  const CommandResult run =
-      RunCommand("cd / && " + (elsewhere / "kavelin-link").string() + " encode 凛");
-  EXPECT_EQ(run.exitCode, 0) << run.out;
-  EXPECT_EQ(run.out, "凛\t18 30\t(extended characters)\n");
-}
-
-TEST_F(CliInstall, UsageErrors) {
-  EXPECT_EQ(RunCommand(Cli()).exitCode, 2);
-  EXPECT_EQ(RunCommand(Cli() + " encode").exitCode, 2);
-  EXPECT_EQ(RunCommand(Cli() + " frobnicate").exitCode, 2);
-  // A byte that cannot start UTF-8.
-  EXPECT_EQ(RunCommand(Cli() + " encode \"$(printf '\\377')\"").exitCode, 2);
-  const CommandResult help = RunCommand(Cli() + " --help");
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("usage: kavelin-cli"), std::string::npos);
+  // Started through a link from another folder: the settings file is looked up beside the
+  // real program, not beside the link or in the working folder.
+  fs::create_directories(folder_ / "elsewhere");
+  fs::create_symlink(folder_ / "kavelin-cli", folder_ / "elsewhere" / "kavelin-link");
+  const int status = std::system(("cd / && '" + (folder_ / "elsewhere" / "kavelin-link").string() +
+                                  "' encode 凛 > '" + (folder_ / "out.txt").string() + "'")
+                                     .c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadText(folder_ / "out.txt"), "凛\t18 30\t(extended characters)\n");
 }
 
 }  // namespace
