@@ -40,8 +40,7 @@ std::u16string GeneralNumberForm(double value) {
 std::optional<StatDisplay> RecomputeStatDisplay(const std::array<std::u16string, kStatCount>& stats,
                                                 int destinyStar, int favouriteWeapon) {
   if (destinyStar < 0 || static_cast<std::size_t>(destinyStar) >= kStarShiftTable.size() ||
-      favouriteWeapon < 0 ||
-      static_cast<std::size_t>(favouriteWeapon) >= kWeaponShiftTable.size())
+      favouriteWeapon < 0 || static_cast<std::size_t>(favouriteWeapon) >= kWeaponShiftTable.size())
     return std::nullopt;
   const StatShifts& star = kStarShiftTable[static_cast<std::size_t>(destinyStar)];
   const StatShifts& weapon = kWeaponShiftTable[static_cast<std::size_t>(favouriteWeapon)];
