@@ -57,7 +57,10 @@ std::string Values(const std::array<std::u16string_view, N>& captions,
                    const std::array<std::u16string, N>& values) {
   std::string out;
   for (std::size_t i = 0; i < N; ++i) {
-    out += (i ? ", " : "") + Utf8(captions[i]) + " " + Utf8(values[i]);
+    if (i > 0) out += ", ";
+    out += Utf8(captions[i]);
+    out += ' ';
+    out += Utf8(values[i]);
   }
   return out;
 }

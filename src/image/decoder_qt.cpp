@@ -3,6 +3,7 @@
 #include <QtCore/QFile>
 #include <QtGui/QImage>
 #include <QtGui/QImageReader>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,29 +40,49 @@ std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
   // The header's size, before any pixel memory is taken; a reader that cannot tell it
   // reports -1 x -1. A top-down bitmap reports a negative height.
   const QSize size = reader.size();
-  const int width = size.width(), height = std::abs(size.height());
-  if (width <= 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide)
+  const int headerWidth = size.width(), headerHeight = std::abs(size.height());
+  if (headerWidth <= 0 || headerHeight == 0 || headerWidth > kMaxImageSide ||
+      headerHeight > kMaxImageSide)
     return std::nullopt;
 
   QImage decoded;
   if (!reader.read(&decoded) || decoded.isNull()) return std::nullopt;
   if (decoded.width() > kMaxImageSide || decoded.height() > kMaxImageSide) return std::nullopt;
-  decoded = decoded.convertToFormat(QImage::Format_ARGB32);
-  if (decoded.isNull()) return std::nullopt;
-
-  Raster raster(decoded.width(), decoded.height());
-  for (int y = 0; y < decoded.height(); ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(decoded.constScanLine(y));
-    for (int x = 0; x < decoded.width(); ++x) {
-      const QRgb p = line[x];
-      // Only a fully transparent pixel lets the background through; the picture area
-      // draws everything else opaque.
-      raster.Set(x, y,
-                 qAlpha(p) == 0
-                     ? kBackground
-                     : Rgb(static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
-                           static_cast<std::uint8_t>(qBlue(p))));
+  // Only a fully transparent pixel lets the background through; the picture area draws
+  // everything else opaque.
+  const auto colourOf = [](QRgb p) {
+    return qAlpha(p) == 0
+               ? kBackground
+               : Rgb(static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
+                     static_cast<std::uint8_t>(qBlue(p)));
+  };
+  const int width = decoded.width(), height = decoded.height();
+  Raster raster(width, height);
+  Colour* out = raster.Pixels().data();
+  if (decoded.format() == QImage::Format_Indexed8) {
+    // Templates are palette images: map the colour table once, not every pixel.
+    std::array<Colour, 256> table;
+    table.fill(kBackground);
+    const QList<QRgb> colours = decoded.colorTable();
+    for (qsizetype i = 0; i < colours.size() && i < 256; ++i) {
+      table[static_cast<std::size_t>(i)] = colourOf(colours[i]);
     }
+    for (int y = 0; y < height; ++y) {
+      const uchar* line = decoded.constScanLine(y);
+      for (int x = 0; x < width; ++x)
+        *out++ = table[line[x]];
+    }
+    return raster;
+  }
+  // GIFs come as RGB32 or ARGB32, which are read as they are; anything else is converted.
+  if (decoded.format() != QImage::Format_RGB32 && decoded.format() != QImage::Format_ARGB32) {
+    decoded = decoded.convertToFormat(QImage::Format_ARGB32);
+    if (decoded.isNull()) return std::nullopt;
+  }
+  for (int y = 0; y < height; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(decoded.constScanLine(y));
+    for (int x = 0; x < width; ++x)
+      *out++ = colourOf(line[x]);
   }
   return raster;
 }

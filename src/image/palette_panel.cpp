@@ -94,11 +94,16 @@ ImageStatus ExtractPalette(TemplateImage& image) {
   if (const Colour c = pixel(13, 17); DiffersFromAll(image, c, {0, 1, 2, 6, 7}))
     SetPaletteEntry(image, c, 8);
 
+  // Entries only fill up during the scan, so a colour found once stays found; neighbouring
+  // pixels mostly share a colour, and remembering the last one skips most searches.
+  Colour known = kEmptyEntry;
   for (const Cell& cell : kSpriteCells) {
     for (int dx = 0; dx < cell.w; ++dx) {
       for (int dy = 0; dy < cell.h; ++dy) {
         const Point at = {cell.x + dx + offset, cell.y + dy + offset};
         const Colour c = image.displayed.At(at.x, at.y);
+        if (c == known) continue;
+        known = c;
         if (image.palette.IndexOf(c)) continue;
         const std::optional<int> free = LowestFreeEntry(image.palette);
         if (!free) {

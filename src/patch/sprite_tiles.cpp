@@ -1,6 +1,6 @@
 #include "patch/sprite_tiles.hpp"
 
-#include <unordered_map>
+#include <algorithm>
 
 namespace kavelin::patch {
 
@@ -22,14 +22,18 @@ std::array<std::uint16_t, image::kPaletteSize> PaletteWords(const image::SpriteP
 std::array<std::uint8_t, kTileBytes> EncodeTile(const std::array<std::uint8_t, 64>& indices) {
   std::array<std::uint8_t, kTileBytes> out{};
   for (std::size_t r = 0; r < 8; ++r) {
-    for (std::size_t plane = 0; plane < 4; ++plane) {
-      unsigned byte = 0;
-      for (std::size_t c = 0; c < 8; ++c) {
-        byte = (byte << 1) | ((indices[r * 8 + c] >> plane) & 1u);
-      }
-      // Planes 0 and 1 interleaved by row fill the first 16 bytes, planes 2 and 3 the rest.
-      out[(plane / 2) * 16 + r * 2 + plane % 2] = static_cast<std::uint8_t>(byte);
+    // Bit b of each pixel's index goes to plane b; the leftmost pixel is the high bit.
+    unsigned planes[4] = {0, 0, 0, 0};
+    for (std::size_t c = 0; c < 8; ++c) {
+      const unsigned index = indices[r * 8 + c];
+      for (unsigned b = 0; b < 4; ++b)
+        planes[b] = (planes[b] << 1) | ((index >> b) & 1u);
     }
+    // Planes 0 and 1 interleaved by row fill the first 16 bytes, planes 2 and 3 the rest.
+    out[r * 2] = static_cast<std::uint8_t>(planes[0]);
+    out[r * 2 + 1] = static_cast<std::uint8_t>(planes[1]);
+    out[16 + r * 2] = static_cast<std::uint8_t>(planes[2]);
+    out[16 + r * 2 + 1] = static_cast<std::uint8_t>(planes[3]);
   }
   return out;
 }
@@ -43,23 +47,47 @@ SpriteGraphics EncodeSpriteTiles(const image::Raster& raster, int originOffset,
     out.palette[2 * i + 1] = static_cast<std::uint8_t>(words[i] >> 8);
   }
 
-  // A template has at most 16 colours; look each up once rather than scanning the palette
-  // for every one of the 14,208 pixels.
-  std::unordered_map<image::Colour, int> indexOf;
+  // A template has at most 16 colours and neighbouring pixels mostly share one: remember
+  // the last colour, and look each new colour up in the palette only once.
+  struct Known {
+    image::Colour colour;
+    int index;  // -1: no entry holds it
+  };
+  std::array<Known, 32> known{};
+  std::size_t knownCount = 0;
+  Known last{image::kEmptyEntry, -1};  // no pixel has the empty marker
   const auto lookup = [&](image::Colour c) {
-    const auto [it, inserted] = indexOf.try_emplace(c, -1);
-    if (inserted) it->second = palette.IndexOf(c).value_or(-1);
-    return it->second;
+    if (c == last.colour) return last.index;
+    const auto end = known.begin() + static_cast<std::ptrdiff_t>(knownCount);
+    const auto found =
+        std::find_if(known.begin(), end, [c](const Known& k) { return k.colour == c; });
+    if (found != end) {
+      last = *found;
+    } else {
+      last = {c, palette.IndexOf(c).value_or(-1)};
+      if (knownCount < known.size()) known[knownCount++] = last;
+    }
+    return last.index;
   };
 
+  const int width = raster.Width(), height = raster.Height();
+  const image::Colour* pixels = raster.Pixels().data();
   std::array<std::uint8_t, 64> grid{};
+  std::array<image::Colour, 8> row{};
   for (std::size_t n = 0; n < kTileCount; ++n) {
-    const auto [x, y] = kSpriteTileTable[n];
+    const int x = kSpriteTileTable[n].x + originOffset;
     for (int r = 0; r < 8; ++r) {
-      for (int c = 0; c < 8; ++c) {
-        const int index = lookup(raster.At(x + c + originOffset, y + r + originOffset));
+      const int y = kSpriteTileTable[n].y + r + originOffset;
+      if (y >= 0 && y < height && x >= 0 && x + 8 <= width) {
+        std::copy_n(pixels + static_cast<std::ptrdiff_t>(y) * width + x, 8, row.begin());
+      } else {
+        for (int c = 0; c < 8; ++c)
+          row[static_cast<std::size_t>(c)] = raster.At(x + c, y);
+      }
+      for (std::size_t c = 0; c < 8; ++c) {
+        const int index = lookup(row[c]);
         if (index >= 0)
-          grid[static_cast<std::size_t>(r * 8 + c)] = static_cast<std::uint8_t>(index);
+          grid[static_cast<std::size_t>(r) * 8 + c] = static_cast<std::uint8_t>(index);
       }
     }
     const auto tile = EncodeTile(grid);

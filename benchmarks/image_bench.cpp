@@ -1,0 +1,59 @@
+// Template intake: decoding GIF and BMP, the palette extraction, and the whole load.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+
+#include "bench_support.hpp"
+#include "image/decoder_qt.hpp"
+#include "image/intake.hpp"
+#include "image/palette_panel.hpp"
+
+namespace {
+
+using namespace kavelin;
+
+// The sample template saved again as an 8-bit BMP, the other format users bring.
+const std::filesystem::path& SampleBmp() {
+  static const bench::ScratchFolder folder("image");
+  static const std::filesystem::path bmp = [] {
+    const auto path = folder.path() / "hero.bmp";
+    QImage(QString::fromStdString(bench::kSampleGif.string()))
+        .save(QString::fromStdString(path.string()), "BMP");
+    return path;
+  }();
+  return bmp;
+}
+
+void BM_DecodeGif(benchmark::State& state) {
+  for (auto _ : state)
+    benchmark::DoNotOptimize(image::DecodeImageFile(bench::kSampleGif));
+}
+BENCHMARK(BM_DecodeGif);
+
+void BM_DecodeBmp(benchmark::State& state) {
+  const auto& bmp = SampleBmp();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(image::DecodeImageFile(bmp));
+}
+BENCHMARK(BM_DecodeBmp);
+
+void BM_ExtractPalette(benchmark::State& state) {
+  image::TemplateImage loaded;
+  image::LoadTemplateImage(loaded, bench::kSampleGif, image::DecodeImageFile);
+  for (auto _ : state) {
+    image::TemplateImage t = loaded;
+    benchmark::DoNotOptimize(image::ExtractPalette(t));
+  }
+}
+BENCHMARK(BM_ExtractPalette);
+
+void BM_TakeInTemplate(benchmark::State& state) {
+  for (auto _ : state) {
+    image::TemplateImage t;
+    benchmark::DoNotOptimize(
+        image::TakeInTemplateFile(t, bench::kSampleGif, image::DecodeImageFile));
+  }
+}
+BENCHMARK(BM_TakeInTemplate);
+
+}  // namespace

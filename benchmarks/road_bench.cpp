@@ -1,0 +1,41 @@
+// The whole road in one process, as kavelin-cli make runs it: intake (decode, origin test,
+// palette), error and warning passes, tiles and the write, without the disk flush.
+#include <benchmark/benchmark.h>
+
+#include "bench_support.hpp"
+#include "command/create_patch.hpp"
+#include "image/decoder_qt.hpp"
+#include "image/intake.hpp"
+
+namespace {
+
+using namespace kavelin;
+
+class AnswerYes : public command::CreatePatchDialogs {
+ public:
+  void ShowInputErrors(const validate::CheckResult&) override {}
+  bool ConfirmWarnings(const validate::CheckResult&) override { return true; }
+  bool ConfirmCreate() override { return true; }
+  void ShowDone(const patch::WriteResult&) override {}
+  void ShowWriteFailure(const patch::WriteResult&) override {}
+};
+
+void BM_WholeRoad(benchmark::State& state) {
+  const bench::ScratchFolder folder("road");
+  const auto gif = folder.path() / "hero.gif";
+  std::filesystem::copy_file(bench::kSampleGif, gif);
+  const auto document = bench::SampleSheet();
+  const text::CodeTable codes;
+  AnswerYes dialogs;
+  for (auto _ : state) {
+    image::TemplateImage t;
+    image::TakeInTemplateFile(t, gif, image::DecodeImageFile);
+    auto sheet = document.sheet;
+    const auto result =
+        command::CreatePatch(sheet, t, codes, dialogs, {.output = {}, .sync = false});
+    if (result.outcome != command::CreatePatchOutcome::kWritten) state.SkipWithError("not written");
+  }
+}
+BENCHMARK(BM_WholeRoad)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
