@@ -1,0 +1,129 @@
+// The one window, Form1: every input of the character sheet, the template picture with its
+// palette panel, the comment and the create-patch button.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <vector>
+
+#include "app/dialogs.hpp"
+#include "image/decoder.hpp"
+#include "image/status.hpp"
+#include "image/template_image.hpp"
+#include "patch/patch_writer.hpp"
+#include "sheet/character_sheet.hpp"
+#include "text/code_table.hpp"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kavelin::app {
+
+class PictureArea;
+class TextBox;
+
+// The font every control gets, and its stand-ins where the face itself is missing.
+inline constexpr char16_t kWindowFontFamily[] = u"ＭＳ Ｐゴシック";
+inline constexpr int kWindowFontPoints = 9;
+void InstallFontSubstitutions();
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Builds every control and runs the start-up sequence, all before the window is shown.
+  // `settingsFile` is the family settings file; the default is the one beside the program.
+  MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
+             const std::filesystem::path& settingsFile, QWidget* parent = nullptr);
+
+  // The whole sheet as the controls hold it, comment line breaks as CR LF.
+  sheet::CharacterSheet ReadSheet() const;
+  // Puts a whole sheet into the controls; reading it back gives the same sheet. List
+  // positions outside their list select the first entry.
+  void ShowSheet(const sheet::CharacterSheet& sheet);
+
+  // The template step of start-up: no signature check, errors shown over the window.
+  void LoadCommandLineTemplate(const std::filesystem::path& file);
+  // Browse and drop: the signature check, then the load.
+  void TakeInFile(const std::filesystem::path& file);
+  // The browse button.
+  void Browse();
+  // The create-patch button.
+  void CreatePatch();
+
+  const image::TemplateImage& Template() const { return template_; }
+  const text::CodeTable& Codes() const { return codes_; }
+  void SetWriteOptions(const patch::WriteOptions& options) { writeOptions_ = options; }
+
+ private:
+  void BuildLeftColumn();
+  void BuildBasicStatus();
+  void BuildInitialLevels();
+  void BuildArtsAndEquipment();
+  void BuildGrowthRates();
+  void BuildForbiddenAndOther();
+  void BuildSectionTop(QWidget* frame, std::size_t section);
+  void Connect();
+  void FormLoad(const std::filesystem::path& settingsFile);
+
+  void SectionToggled(std::size_t section, bool on);
+  void RecomputeStats();
+  void TidyNumberBox(TextBox* box);
+  void PaletteToggled(int entry, bool ticked);
+  void PreviewToggled(bool ticked);
+  // The core decides the toggles, the palette and the picture; the controls follow it.
+  void MirrorTemplate();
+  void ReportImage(image::ImageStatus status);
+
+  QString CommentText() const;
+
+  Dialogs& dialogs_;
+  image::ImageDecoder decoder_;
+  text::CodeTable codes_;
+  image::TemplateImage template_;
+  patch::WriteOptions writeOptions_;
+
+  // Left column.
+  PictureArea* picture_ = nullptr;                            // Picture1
+  QPushButton* browse_ = nullptr;                             // Command2
+  std::array<QPushButton*, 16> paletteToggles_{};             // Check1(i)
+  std::array<std::array<QLabel*, 4>, 16> paletteCaptions_{};  // Label2, Label3, Label4, Label1
+  QCheckBox* preview_ = nullptr;                              // Check2
+  TextBox* name_ = nullptr;                                   // Text1
+  TextBox* jobName_ = nullptr;                                // Text2
+  QComboBox* gender_ = nullptr;                               // Combo1
+
+  // Every section frame's top row and the inputs its Check5 switches, in switching order.
+  std::array<QCheckBox*, sheet::kSectionCount> sectionOn_{};      // Check5(i)
+  std::array<QCheckBox*, sheet::kSectionCount> sectionLocked_{};  // Check6(i)
+  std::array<std::vector<QWidget*>, sheet::kSectionCount> sectionInputs_;
+
+  std::array<TextBox*, 7> stats_{};         // Text3(k)
+  std::array<QLabel*, 7> starShift_{};      // Label11(k)
+  std::array<QLabel*, 7> weaponShift_{};    // Label13(k)
+  std::array<QLabel*, 7> shifted_{};        // Label18(k)
+  QLabel* total_ = nullptr;                 // Label20
+  TextBox* lp_ = nullptr;                   // Text4
+  QComboBox* destinyStar_ = nullptr;        // Combo2
+  QComboBox* favouriteWeapon_ = nullptr;    // Combo3
+  QComboBox* inspirationType_ = nullptr;    // Combo4
+  std::array<TextBox*, 9> levels_{};        // Text5(j)
+  std::array<QCheckBox*, 9> grows_{};       // Check3(j)
+  std::array<QRadioButton*, 4> earth_{};    // Option1(i)
+  std::array<QRadioButton*, 2> heaven_{};   // Option2(i)
+  std::array<QComboBox*, 8> arts_{};        // Combo5(s)
+  std::array<QComboBox*, 8> equipment_{};   // Combo6(s)
+  std::array<QCheckBox*, 6> forbidden_{};   // Check4(i)
+  std::array<QComboBox*, 3> traits_{};      // Combo7(i)
+  std::array<TextBox*, 15> growthRates_{};  // Text6(n)
+
+  QPlainTextEdit* comment_ = nullptr;  // Text7
+  QPushButton* create_ = nullptr;      // Command1
+};
+
+}  // namespace kavelin::app

@@ -1,0 +1,66 @@
+#include "app/picture_area.hpp"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+namespace kavelin::app {
+
+QImage ToQImage(const image::Raster& raster) {
+  QImage out(raster.Width(), raster.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < raster.Height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < raster.Width(); ++x) {
+      const image::Colour c = raster.At(x, y);
+      line[x] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                     static_cast<int>((c >> 16) & 0xFF));
+    }
+  }
+  return out;
+}
+
+PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
+  setAcceptDrops(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureArea::ShowRaster(const image::Raster& raster) {
+  shown_ = ToQImage(raster);
+  update();
+}
+
+QString PictureArea::FirstDroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return {};
+}
+
+void PictureArea::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(212, 208, 200));
+  // One image pixel per logical pixel, scaled without smoothing so that it stays crisp at
+  // any device pixel ratio.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  if (!shown_.isNull()) painter.drawImage(QPoint(0, 0), shown_);
+}
+
+void PictureArea::dragEnterEvent(QDragEnterEvent* event) {
+  if (!FirstDroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void PictureArea::dragMoveEvent(QDragMoveEvent* event) {
+  if (!FirstDroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void PictureArea::dropEvent(QDropEvent* event) {
+  const QString file = FirstDroppedFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  emit FileDropped(file);
+}
+
+}  // namespace kavelin::app
