@@ -1,5 +1,10 @@
-// kavelin-cli make: the create-patch road of the window, answered from the terminal.
+// kavelin-cli make: the create-patch road of the window, answered from the terminal, for
+// one template or a batch of them.
+#include <unistd.h>
+
+#include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
@@ -14,7 +19,7 @@ namespace kavelin::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: kavelin-cli make TEMPLATE [--sheet SHEET.json] [--yes] [--output PATCH]\n"
+    "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.json] [--yes] [--output PATCH]\n"
     "\n"
     "Makes the patch of a character from a GIF or BMP template, as the window's\n"
     "\"パッチ作成\" does. Without --sheet the fresh sheet is used. Input errors are printed\n"
@@ -24,50 +29,111 @@ constexpr std::string_view kUsage =
     "names another file, and its path is printed. An older patch is replaced only by a\n"
     "complete new one.\n"
     "\n"
+    "Several templates make one patch each with the same sheet, in one run. Each gets its\n"
+    "own messages, prefixed with its name, and one failure never stops the others.\n"
+    "--output needs a single TEMPLATE.\n"
+    "\n"
     "Exit status: 0 written, 1 input errors, 2 unusable template, sheet file or\n"
-    "arguments, 3 warnings not confirmed, 4 the patch could not be written.\n";
+    "arguments, 3 warnings not confirmed, 4 the patch could not be written; with several\n"
+    "templates, the highest of these.\n";
 
 constexpr std::size_t kMaxSheetFileBytes = 64u << 20;
+// A bar is worth drawing only for a batch that takes a moment.
+constexpr std::size_t kProgressFrom = 6;
 
+// A progress bar on stderr while a batch runs on a terminal.
+class Progress {
+ public:
+  explicit Progress(std::size_t total)
+      : total_(total), shown_(total >= kProgressFrom && ::isatty(STDERR_FILENO) == 1) {}
+
+  void Step() {
+    ++done_;
+    if (!shown_) return;
+    constexpr std::size_t kWidth = 30;
+    const std::size_t filled = done_ * kWidth / total_;
+    std::cerr << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] "
+              << done_ << "/" << total_ << std::flush;
+    drawn_ = true;
+  }
+  // Makes room for a message line.
+  void Clear() {
+    if (drawn_) std::cerr << "\r\033[K" << std::flush;
+    drawn_ = false;
+  }
+  void Finish() {
+    if (drawn_) std::cerr << '\n';
+    drawn_ = false;
+  }
+
+ private:
+  std::size_t total_;
+  std::size_t done_ = 0;
+  bool shown_;
+  bool drawn_ = false;
+};
+
+// Answers the road from the terminal. Every template of a batch shares the sheet, so the
+// question on warnings is asked once and its answer kept.
 class TerminalDialogs : public command::CreatePatchDialogs {
  public:
-  explicit TerminalDialogs(bool yes) : yes_(yes) {}
+  TerminalDialogs(bool yes, Progress& progress) : yes_(yes), progress_(progress) {}
+  std::string prefix;  // put before every message line of the current template
   int exitCode = kSuccess;
 
   void ShowInputErrors(const validate::CheckResult& errors) override {
     for (const auto& m : errors.messages)
-      PrintLines(std::cerr, m);
+      Print(Utf8(m));
     exitCode = kInputErrors;
   }
   bool ConfirmWarnings(const validate::CheckResult& warnings) override {
     for (const auto& m : warnings.messages)
-      PrintLines(std::cerr, m);
-    if (yes_ || (StdinIsTerminal() && AskYesNo(validate::messages::kConfirmQuestion))) return true;
-    exitCode = kNotConfirmed;
-    return false;
+      Print(Utf8(m));
+    if (!answer_) {
+      progress_.Clear();
+      answer_ = yes_ || (StdinIsTerminal() && AskYesNo(validate::messages::kConfirmQuestion));
+    }
+    if (!*answer_) exitCode = kNotConfirmed;
+    return *answer_;
   }
   // Running the command is the confirmation.
   bool ConfirmCreate() override { return true; }
   void ShowDone(const patch::WriteResult& written) override {
+    progress_.Clear();
     std::cout << Shown(written.output) << '\n';
   }
   void ShowWriteFailure(const patch::WriteResult& failed) override {
-    PrintLines(std::cerr, failed.message);
+    Print(Utf8(failed.message));
     exitCode = kWriteFailed;
+  }
+
+  // One message; each of its lines carries the prefix.
+  void Print(std::string text) {
+    progress_.Clear();
+    std::erase(text, '\r');
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      const std::size_t end = std::min(text.find('\n', start), text.size());
+      std::cerr << prefix << text.substr(start, end - start) << '\n';
+      start = end + 1;
+    }
   }
 
  private:
   bool yes_;
+  Progress& progress_;
+  std::optional<bool> answer_;
 };
 
 // Swaps pairs of entries as two ticks of the palette toggles would.
-bool ApplySwaps(image::TemplateImage& image, const std::vector<sheet::PaletteSwap>& swaps) {
+bool ApplySwaps(image::TemplateImage& image, const std::vector<sheet::PaletteSwap>& swaps,
+                TerminalDialogs& dialogs) {
   for (std::size_t i = 0; i < swaps.size(); ++i) {
     const auto [a, b] = swaps[i];
     for (const int e : {a, b}) {
       if (image.palette.IsEmpty(e)) {
-        Fail(kFailure, "paletteSwaps[" + std::to_string(i) + "]: entry " + std::to_string(e) +
-                           " is empty in this template");
+        dialogs.Print("paletteSwaps[" + std::to_string(i) + "]: entry " + std::to_string(e) +
+                      " is empty in this template");
         return false;
       }
     }
@@ -76,6 +142,28 @@ bool ApplySwaps(image::TemplateImage& image, const std::vector<sheet::PaletteSwa
     image::SetPaletteToggle(image, b, true);
   }
   return true;
+}
+
+// One template through intake, swaps and the road; the exit code of its outcome. Alone,
+// its report lines are printed as they are; in a batch each line names its template.
+int MakeOne(const std::filesystem::path& templatePath, bool batch,
+            const sheet::SheetDocument& document, const text::CodeTable& codes,
+            TerminalDialogs& dialogs, const patch::WriteOptions& options) {
+  const std::string name = Shown(templatePath) + ": ";
+  image::TemplateImage image;
+  const auto status = image::TakeInTemplateFile(image, templatePath, image::DecodeImageFile);
+  if (status != image::ImageStatus::kOk) {
+    dialogs.prefix = batch ? name : "kavelin-cli: " + name;
+    dialogs.Print(std::string(image::MessageFor(status)));
+    return kFailure;
+  }
+  dialogs.prefix = batch ? name : "kavelin-cli: ";
+  if (!ApplySwaps(image, document.paletteSwaps, dialogs)) return kFailure;
+  dialogs.prefix = batch ? name : "";
+  sheet::CharacterSheet sheet = document.sheet;
+  dialogs.exitCode = kSuccess;
+  command::CreatePatch(sheet, image, codes, dialogs, options);
+  return dialogs.exitCode;
 }
 
 }  // namespace
@@ -87,9 +175,12 @@ int RunMake(int argc, char** argv) {
     return kSuccess;
   }
   if (!args.error.empty()) return Fail(kFailure, args.error + "\n" + std::string(kUsage));
-  if (args.positional.size() != 1)
-    return Fail(kFailure, "make needs one TEMPLATE\n" + std::string(kUsage));
-  const std::filesystem::path templatePath = args.positional[0];
+  if (args.positional.empty()) {
+    return Fail(kFailure, "make needs a TEMPLATE\n" + std::string(kUsage));
+  }
+  if (args.positional.size() > 1 && args.Has("--output")) {
+    return Fail(kFailure, "--output needs a single TEMPLATE");
+  }
 
   sheet::SheetDocument document;
   if (const auto sheetPath = args.Value("--sheet")) {
@@ -102,18 +193,19 @@ int RunMake(int argc, char** argv) {
   }
 
   const text::CodeTable codes = LoadCodeTable();
-  image::TemplateImage image;
-  const auto status = image::TakeInTemplateFile(image, templatePath, image::DecodeImageFile);
-  if (status != image::ImageStatus::kOk) {
-    return Fail(kFailure, Shown(templatePath) + ": " + std::string(image::MessageFor(status)));
-  }
-  if (!ApplySwaps(image, document.paletteSwaps)) return kFailure;
-
-  TerminalDialogs dialogs(args.Has("--yes"));
   patch::WriteOptions options;
   if (const auto output = args.Value("--output")) options.output = *output;
-  command::CreatePatch(document.sheet, image, codes, dialogs, options);
-  return dialogs.exitCode;
+  const std::size_t count = args.positional.size();
+  Progress progress(count);
+  TerminalDialogs dialogs(args.Has("--yes"), progress);
+  int worst = kSuccess;
+  for (std::size_t i = 0; i < count; ++i) {
+    worst =
+        std::max(worst, MakeOne(args.positional[i], count > 1, document, codes, dialogs, options));
+    progress.Step();
+  }
+  progress.Finish();
+  return worst;
 }
 
 }  // namespace kavelin::cli

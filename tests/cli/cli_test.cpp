@@ -197,8 +197,9 @@ TEST_F(Cli, UnusableInputsExitTwoAndWriteNothing) {
   }
   EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
   EXPECT_FALSE(fs::exists(folder_ / "plain.k7p"));
-  for (const char* usage : {"", "frobnicate", "make", "make a.gif b.gif", "make --colour",
-                            "make hero.gif --sheet", "inspect", "sheet extra", "encode"}) {
+  for (const char* usage :
+       {"", "frobnicate", "make", "make hero.gif hero.gif --output x.k7p", "make --colour",
+        "make hero.gif --sheet", "inspect", "sheet extra", "encode"}) {
     EXPECT_EQ(Run(usage).exitCode, 2) << usage;
   }
   for (const char* help :
@@ -207,6 +208,28 @@ TEST_F(Cli, UnusableInputsExitTwoAndWriteNothing) {
     EXPECT_EQ(r.exitCode, 0) << help;
     EXPECT_EQ(r.out.rfind("usage: kavelin-cli", 0), 0u) << help;
   }
+}
+
+TEST_F(Cli, ABatchMakesEveryPatchItCanAndReportsTheWorstOutcome) {
+  fs::copy_file(folder_ / "hero.gif", folder_ / "second.gif");
+  Write("broken.gif", "GIF89a");
+  fs::create_directory(folder_ / "third.k7p");  // a folder where the third patch would go
+  fs::copy_file(folder_ / "hero.gif", folder_ / "third.gif");
+  const auto r = Run("make hero.gif broken.gif second.gif third.gif --sheet hero.json");
+  EXPECT_EQ(r.exitCode, 4) << "the worst of 0, 2, 0 and 4";
+  EXPECT_EQ(r.out, "hero.k7p\nsecond.k7p\n");
+  EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "broken.gif: ファイルが不正です。\n");
+  EXPECT_NE(r.err.find("third.gif: パッチファイルを作成できませんでした。\nthird.gif: third.k7p\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadText(folder_ / "second.k7p"), ReadText(folder_ / "hero.k7p"));
+
+  // Input errors are the sheet's, so every template reports them.
+  Write("bad.json", R"({"name": ""})");
+  const auto errors = Run("make hero.gif second.gif --sheet bad.json");
+  EXPECT_EQ(errors.exitCode, 1);
+  EXPECT_EQ(errors.err,
+            "hero.gif: 名前を入力してください。\nsecond.gif: 名前を入力してください。\n");
 }
 
 TEST_F(Cli, AFailedWriteExitsFourAndKeepsTheOldPatch) {
