@@ -26,18 +26,21 @@ std::optional<std::string> Arguments::Value(std::string_view name) const {
 }
 
 Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
-                         const std::vector<std::string>& valued) {
+                         const std::vector<std::string>& valuedOptions) {
   Arguments args;
   bool onlyPositional = false;
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (onlyPositional || arg.size() < 2 || arg.rfind("--", 0) != 0) {
+    const bool flag = std::find(flags.begin(), flags.end(), arg) != flags.end();
+    const bool valued =
+        std::find(valuedOptions.begin(), valuedOptions.end(), arg) != valuedOptions.end();
+    if (onlyPositional || (!flag && !valued && (arg.size() < 2 || arg.rfind("--", 0) != 0))) {
       args.positional.push_back(arg);
     } else if (arg == "--") {
       onlyPositional = true;
-    } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+    } else if (flag) {
       args.options.emplace_back(arg, "");
-    } else if (std::find(valued.begin(), valued.end(), arg) != valued.end()) {
+    } else if (valued) {
       if (i + 1 >= argc) {
         args.error = arg + " needs a value";
         return args;

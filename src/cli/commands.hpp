@@ -7,6 +7,7 @@ namespace kavelin::cli {
 int RunMake(int argc, char** argv);
 int RunInspect(int argc, char** argv);
 int RunSheet(int argc, char** argv);
+int RunExport(int argc, char** argv);
 int RunEncode(int argc, char** argv);
 
 }  // namespace kavelin::cli

@@ -1,11 +1,15 @@
 // kavelin-cli inspect and sheet: reading a patch back, as a summary or as a sheet file.
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "image/encoder_qt.hpp"
+#include "patch/atomic_file.hpp"
 #include "patch/patch_reader.hpp"
+#include "patch/template_export.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/sheet_file.hpp"
 
@@ -22,11 +26,23 @@ constexpr std::string_view kInspectUsage =
     "\n"
     "Exit status: 0 read, 2 unreadable or malformed patch, or bad arguments.\n";
 
+constexpr std::string_view kExportUsage =
+    "usage: kavelin-cli export PATCH.k7p -o TEMPLATE.gif|.bmp|.png\n"
+    "\n"
+    "Draws the sprite a patch holds back into a template (176 x 132, the cells with the\n"
+    "one-pixel margin), in colours whose SNES form is the patch's palette. With the sheet\n"
+    "of sheet --from, make on that template gives the patch again, byte for byte. PNG is\n"
+    "for viewing; make reads GIF and BMP. An existing TEMPLATE is replaced whole.\n"
+    "\n"
+    "Exit status: 0 written, 2 unreadable patch or bad arguments, 4 the file could not be\n"
+    "written.\n";
+
 constexpr std::string_view kSheetUsage =
     "usage: kavelin-cli sheet [--from PATCH.k7p]\n"
     "\n"
     "Prints a fresh character sheet file, or the sheet a patch holds, as a starting point\n"
-    "to edit for make --sheet.\n"
+    "to edit for make --sheet. From a patch, paletteSwaps restore the patch's palette\n"
+    "order on the template that export draws, so that make gives the patch again.\n"
     "\n"
     "Exit status: 0 printed, 2 unreadable or malformed patch, or bad arguments.\n";
 
@@ -181,8 +197,33 @@ int RunSheet(int argc, char** argv) {
     const auto contents = ReadPatch(*from);
     if (!contents) return kFailure;
     document.sheet = contents->sheet;
+    document.paletteSwaps =
+        patch::ExportTemplate(contents->paletteWords, contents->tiles).paletteSwaps;
   }
   std::cout << sheet::WriteSheetFile(document);
+  return kSuccess;
+}
+
+int RunExport(int argc, char** argv) {
+  const Arguments args = ParseArguments(argc, argv, {"--help"}, {"-o", "--output"});
+  if (args.Has("--help")) {
+    std::cout << kExportUsage;
+    return kSuccess;
+  }
+  const auto output = args.Value("-o") ? args.Value("-o") : args.Value("--output");
+  if (!args.error.empty() || args.positional.size() != 1 || !output) {
+    return Fail(kFailure,
+                (args.error.empty() ? "export needs one PATCH and -o TEMPLATE" : args.error) +
+                    "\n" + std::string(kExportUsage));
+  }
+  const auto contents = ReadPatch(args.positional[0]);
+  if (!contents) return kFailure;
+  const auto exported = patch::ExportTemplate(contents->paletteWords, contents->tiles);
+  const auto bytes = image::EncodeImageFile(exported.raster, *output);
+  if (!bytes) return Fail(kFailure, *output + ": the template must be named .gif, .bmp or .png");
+  const auto written = patch::WriteFileAtomically(*output, *bytes);
+  if (!written.ok) return Fail(kWriteFailed, *output + ": " + std::strerror(written.error));
+  std::cout << *output << '\n';
   return kSuccess;
 }
 

@@ -18,6 +18,8 @@ constexpr std::string_view kUsage =
     "                     show what a patch holds\n"
     "  sheet [--from PATCH]\n"
     "                     print a character sheet file to edit\n"
+    "  export PATCH -o TEMPLATE\n"
+    "                     draw a patch's sprite back into a template image\n"
     "  encode TEXT...     show the game codes of a text\n"
     "\n"
     "kavelin-cli COMMAND --help tells more.\n";
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
   if (command == "make") return RunMake(argc - 2, argv + 2);
   if (command == "inspect") return RunInspect(argc - 2, argv + 2);
   if (command == "sheet") return RunSheet(argc - 2, argv + 2);
+  if (command == "export") return RunExport(argc - 2, argv + 2);
   if (command == "encode") return RunEncode(argc - 2, argv + 2);
   std::cerr << (command.empty() ? ""
                                 : "kavelin-cli: unknown command " + std::string(command) + "\n")

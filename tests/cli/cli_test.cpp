@@ -140,6 +140,24 @@ TEST_F(Cli, MakeInspectMakeGivesTheSameBytes) {
   EXPECT_EQ(Run("sheet").out, sheet::WriteSheetFile({}));
 }
 
+TEST_F(Cli, ExportAndSheetFromAPatchMakeItAgain) {
+  // Swapped entries make the patch's palette order differ from a fresh extraction.
+  Write("swapped.json", R"({"name": "ア", "paletteSwaps": [[4, 12], [0, 9]]})");
+  ASSERT_EQ(Run("make hero.gif --sheet swapped.json").exitCode, 0);
+  const auto exported = Run("export hero.k7p -o back.gif");
+  ASSERT_EQ(exported.exitCode, 0) << exported.err;
+  EXPECT_EQ(exported.out, "back.gif\n");
+  const auto sheetRun = Run("sheet --from hero.k7p");
+  Write("back.json", sheetRun.out);
+  EXPECT_FALSE(sheet::ReadSheetFile(sheetRun.out).document.paletteSwaps.empty());
+  ASSERT_EQ(Run("make back.gif --sheet back.json").exitCode, 0);
+  EXPECT_EQ(ReadText(folder_ / "back.k7p"), ReadText(folder_ / "hero.k7p"));
+
+  EXPECT_EQ(Run("export hero.k7p -o back.jpg").exitCode, 2);
+  EXPECT_EQ(Run("export hero.k7p").exitCode, 2);
+  EXPECT_EQ(Run("export hero.k7p -o gone/back.gif").exitCode, 4);
+}
+
 TEST_F(Cli, InputErrorsArePrintedAndNothingIsWritten) {
   Write("bad.json", R"({"name": " ", "jobName": "abcdefghijk",
                         "basicStatus": {"enabled": true, "lp": "100"}})");
