@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the fuzz targets into corpus/<target>/.
+
+Seeds are small real inputs: the sample template drawn as GIF and as BMP of several
+kinds, the test settings files, the sample sheet and patch, and a few texts. Inputs that
+once broke a reader are added by hand as corpus/<target>/regress-*; this script never
+touches them. Standard library only; run it from any folder.
+"""
+import os
+import shutil
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+sys.path.insert(0, os.path.join(ROOT, "examples"))
+import make_sample_template as sample  # noqa: E402
+
+
+def out(target, name, data):
+    folder = os.path.join(HERE, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def bmp(px, palette, bits, top_down=False, rle8=False):
+    """An indexed bitmap (1, 4 or 8 bits), or 24 bits when palette is given for lookup."""
+    height, width = len(px), len(px[0])
+    rows = []
+    for row in px:
+        if bits == 24:
+            line = b"".join(bytes((palette[c][2], palette[c][1], palette[c][0])) for c in row)
+        elif bits == 8:
+            line = bytes(row)
+        elif bits == 4:
+            line = bytes((row[i] << 4) | (row[i + 1] if i + 1 < width else 0)
+                         for i in range(0, width, 2))
+        else:
+            line = bytes(sum((row[i + k] & 1) << (7 - k) for k in range(8) if i + k < width)
+                         for i in range(0, width, 8))
+        rows.append(line + b"\0" * (-len(line) % 4))
+    order = rows if top_down else rows[::-1]
+    if rle8:
+        data = bytearray()
+        for row in (px[::-1]):
+            x = 0
+            while x < width:
+                run = 1
+                while x + run < width and run < 255 and row[x + run] == row[x]:
+                    run += 1
+                data += bytes((run, row[x]))
+                x += run
+            data += b"\0\0"
+        data += b"\0\1"
+        pixels = bytes(data)
+    else:
+        pixels = b"".join(order)
+    colours = b"" if bits == 24 else b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(colours)
+    header = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, bits,
+                       1 if rle8 else 0, len(pixels), 2835, 2835,
+                       0 if bits == 24 else len(palette), 0)
+    return header + info + colours + pixels
+
+
+def small_gif(px, palette, transparent=None, frames=1):
+    height, width = len(px), len(px[0])
+    size_bits = max(1, (len(palette) - 1).bit_length())
+    table = list(palette) + [(0, 0, 0)] * ((1 << size_bits) - len(palette))
+    data = bytearray(b"GIF89a")
+    data += struct.pack("<HHBBB", width, height, 0x80 | (size_bits - 1), 0, 0)
+    for r, g, b in table:
+        data += bytes((r, g, b))
+    for _ in range(frames):
+        if transparent is not None:
+            data += bytes((0x21, 0xF9, 4, 1, 10, 0, transparent, 0))
+        data += struct.pack("<BHHHHB", 0x2C, 0, 0, width, height, 0)
+        code_size = max(2, size_bits)
+        data.append(code_size)
+        stream = sample.lzw([c for row in px for c in row], code_size)
+        for i in range(0, len(stream), 255):
+            chunk = stream[i:i + 255]
+            data.append(len(chunk))
+            data += chunk
+        data.append(0)
+    data += b";"
+    return bytes(data)
+
+
+def template_seeds():
+    hero = sample.draw()
+    out("template_intake", "hero.gif", sample.gif(hero))
+    out("template_intake", "hero-8bit.bmp", bmp(hero, sample.COLOURS, 8))
+    out("template_intake", "hero-4bit.bmp", bmp(hero, sample.COLOURS, 4))
+    out("template_intake", "hero-rle8.bmp", bmp(hero, sample.COLOURS, 8, rle8=True))
+    # Too many colours: every gap pixel of the first rows gets its own colour in the cells.
+    crowded = [row[:] for row in hero]
+    palette = list(sample.COLOURS) + [(i * 6, 255 - i * 6, i * 3) for i in range(40)]
+    for i in range(40):
+        crowded[2][2 + i % 20] = 16 + i
+    out("template_intake", "too-many-colours.bmp", bmp(crowded, palette, 8))
+    # Small images: a margin-less layout, top-down rows, one bit, transparency, two frames.
+    tiny = [[(x + y) % 4 for x in range(12)] for y in range(7)]
+    four = sample.COLOURS[:4]
+    out("template_intake", "tiny-1bit.bmp", bmp([[c & 1 for c in r] for r in tiny], four[:2], 1))
+    out("template_intake", "tiny-24bit-topdown.bmp", bmp(tiny, four, 24, top_down=True))
+    out("template_intake", "tiny-transparent.gif", small_gif(tiny, four, transparent=2))
+    out("template_intake", "tiny-two-frames.gif", small_gif(tiny, four, frames=2))
+
+
+def settings_seeds():
+    data = os.path.join(ROOT, "tests", "data", "settings")
+    for name in sorted(os.listdir(data)):
+        if name != "empty.ini":
+            shutil.copy(os.path.join(data, name), os.path.join(HERE, "corpus", "settings_file", name))
+    rows = ["// 拡張文字", "1   ①  ②  ③  ④  ⑤  ⑥  ⑦  ⑧  ⑨  ⑩  Ⅰ  Ⅱ  Ⅲ  Ⅳ  Ⅴ  Ⅵ",
+            "[OtherTool]", "key=値", "a   α  β  γ  δ  ε  ζ  η  θ  ι  κ  λ  μ  ν  ξ  ο  π",
+            "F   □  ■  ｱ  ｲ"]
+    out("settings_file", "kanji-rows.ini", "\r\n".join(rows).encode("cp932") + b"\r\n")
+
+
+def sheet_seeds():
+    shutil.copy(os.path.join(ROOT, "examples", "hero.json"),
+                os.path.join(HERE, "corpus", "sheet_file", "hero.json"))
+    out("sheet_file", "empty-object.json", b"{}")
+    out("sheet_file", "few-keys.json",
+        '{"name": "ｱﾙﾄ", "gender": 3, "comment": "a\\rb\\nc",'
+        ' "growthRates": {"enabled": true, "growthRates": [0,1,2,3,4,5,6,7,8,255,0,1,2,3,"4"]},'
+        ' "paletteSwaps": [[0, 15], [4, 5]], "paletteWords": [1, 2]}'.encode())
+    out("sheet_file", "bad-code.json", b'{"initialArts": {"spells": ["FF", "B1", "zz", 1]}}')
+
+
+def patch_seeds():
+    with open(os.path.join(ROOT, "examples", "hero.k7p"), "rb") as f:
+        hero = f.read()
+    out("patch_reader", "hero.k7p", hero)
+    fixed = bytearray(hero[:7158])
+    out("patch_reader", "fixed-part-only.k7p", bytes(fixed))
+    # An extended character in the name, every block locked, a one-character comment.
+    fixed[3:11] = bytes((0x18, 0x10, 0x18, 0x2F, 0x20, 0xB1, 0x50, 0x50))
+    blocks = bytearray()
+    for block_id, length in ((1, 11), (2, 10), (3, 8), (4, 8), (5, 15), (6, 1), (7, 3)):
+        payload = {1: bytes((5, 90, 15, 20, 33, 44, 55, 128, 4, 8, 10)),
+                   2: bytes((0x84, 0x83, 1, 0x82, 3, 4, 0x1F, 0xE5, 0xA6, 0x80)),
+                   3: bytes((1, 2, 0x68, 0xFF, 0x28, 1, 0xFF, 0xFF)),
+                   4: bytes((0x59, 8, 0xFF, 0xFF, 1, 0x63, 0x28, 0xFF)),
+                   5: bytes((0, 8, 255, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 255)),
+                   6: bytes((0x25,)), 7: bytes((0x0A, 0x0F, 0x08))}[block_id]
+        blocks += bytes((block_id, 0xFF, length)) + payload
+    out("patch_reader", "every-block.k7p", bytes(fixed) + bytes(blocks) + b"\xff\x01\x00\x0d")
+
+
+def text_seeds():
+    texts = {"default-name": "名無しさん", "default-job": "お腹いっぱい。",
+             "half-width": "ｶﾞｷﾞﾊﾟﾎﾟｳﾞ Hero-1!", "extended": "①αあ剣ＡＢ",
+             "rejected": "□漢😀", "comment": "一行目\r\n二行目 ~\\¥"}
+    for name, text in texts.items():
+        out("game_text", name + ".txt", text.encode("utf-16-le"))
+
+
+if __name__ == "__main__":
+    template_seeds()
+    settings_seeds()
+    sheet_seeds()
+    patch_seeds()
+    text_seeds()
