@@ -41,6 +41,31 @@ bool TooDeep(std::string_view text) {
   return false;
 }
 
+// Keys and values quoted in a message are cut, so that a hostile file cannot make the
+// message itself huge, and control characters are escaped, so that printing it cannot
+// break the line or drive the terminal. A cut never splits a UTF-8 sequence.
+std::string Clip(std::string_view text) {
+  const bool cut = text.size() > 40;
+  if (cut) {
+    std::size_t end = 37;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+      --end;
+    text = text.substr(0, end);
+  }
+  std::string out;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return cut ? out + "..." : out;
+}
+
 std::string Hex(unsigned code) {
   char buffer[4];
   std::snprintf(buffer, sizeof buffer, "%02X", code & 0xFFu);
@@ -92,7 +117,7 @@ class Decoder {
     if (!object.is_object()) return Fail(path.empty() ? "document" : path, "expected an object");
     const std::set<std::string> keys(allowed.begin(), allowed.end());
     for (const auto& [key, value] : object.items()) {
-      if (!keys.contains(key)) return Fail(Join(path, key), "unknown key");
+      if (!keys.contains(key)) return Fail(Join(path, Clip(key)), "unknown key");
     }
     return true;
   }
@@ -118,8 +143,9 @@ class Decoder {
     } else if (numeric && v.is_number()) {
       utf8 = v.dump();
     } else {
-      Fail(path, numeric ? "expected a string or a number, found " + v.dump()
-                         : "expected a string, found " + Short(v));
+      Fail(path, std::string(numeric ? "expected a string or a number, found "
+                                     : "expected a string, found ") +
+                     Short(v));
       return;
     }
     const auto text = text::FromUtf8(utf8);
@@ -178,7 +204,7 @@ class Decoder {
       value = value * 16 + static_cast<unsigned>(d < 0 ? 0 : d);
     }
     if (!valid) {
-      Fail(path, "code \"" + code + "\" is not two hexadecimal digits");
+      Fail(path, "code \"" + Clip(code) + "\" is not two hexadecimal digits");
       return;
     }
     const auto position = PositionOfCode(list, static_cast<std::uint8_t>(value));
@@ -213,11 +239,7 @@ class Decoder {
     }
   }
 
-  static std::string Short(const Json& v) {
-    std::string text = v.dump();
-    if (text.size() > 40) text = text.substr(0, 37) + "...";
-    return text;
-  }
+  static std::string Short(const Json& v) { return Clip(v.dump()); }
 };
 
 void Flags(Decoder& d, const Json& object, const std::string& path, SectionFlags& flags) {
