@@ -4,6 +4,7 @@
 #include <QtGui/QImage>
 #include <QtGui/QImageReader>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,6 +21,43 @@ std::FILE* OpenNative(const std::filesystem::path& file) {
 #else
   return std::fopen(file.c_str(), "rb");
 #endif
+}
+
+std::uint32_t LittleEndian(const QByteArray& bytes, int at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i)
+    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+// Qt decodes a bitmap whose pixel rows stop short of what its header promises without any
+// error, and leaves the missing rows as whatever memory held: the same file would give a
+// different sprite each time. An uncompressed bitmap must hold all its rows.
+bool BitmapIsCut(QFile& device) {
+  const qint64 at = device.pos();
+  device.seek(0);
+  const QByteArray head = device.read(34);
+  device.seek(at);
+  if (head.size() < 34) return false;  // Qt refuses a header this short itself
+  const std::uint32_t pixelsAt = LittleEndian(head, 10, 4);
+  const std::uint32_t headerSize = LittleEndian(head, 14, 4);
+  std::int64_t width = 0, height = 0, bits = 0;
+  if (headerSize == 12) {  // the OS/2 header: 16-bit sizes, never compressed
+    width = LittleEndian(head, 18, 2);
+    height = LittleEndian(head, 20, 2);
+    bits = LittleEndian(head, 24, 2);
+  } else {
+    constexpr std::uint32_t kRgb = 0, kBitFields = 3;
+    const std::uint32_t compression = LittleEndian(head, 30, 4);
+    if (compression != kRgb && compression != kBitFields) return false;
+    width = static_cast<std::int32_t>(LittleEndian(head, 18, 4));
+    height = static_cast<std::int32_t>(LittleEndian(head, 22, 4));
+    bits = LittleEndian(head, 28, 2);
+  }
+  // Sizes past these are Qt's to refuse; they are not counted here.
+  if (std::abs(width) > 65536 || std::abs(height) > 65536 || bits > 64) return false;
+  const std::int64_t stride = (std::abs(width) * bits + 31) / 32 * 4;
+  return device.size() < static_cast<std::int64_t>(pixelsAt) + stride * std::abs(height);
 }
 
 }  // namespace
@@ -44,6 +82,7 @@ std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
   if (headerWidth <= 0 || headerHeight == 0 || headerWidth > kMaxImageSide ||
       headerHeight > kMaxImageSide)
     return std::nullopt;
+  if (format == "bmp" && BitmapIsCut(device)) return std::nullopt;
 
   QImage decoded;
   if (!reader.read(&decoded) || decoded.isNull()) return std::nullopt;
