@@ -1,12 +1,15 @@
 // Platform door: POSIX file replacement.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <ctime>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "patch/atomic_file.hpp"
 
@@ -22,6 +25,47 @@ std::string TemporaryName(const std::filesystem::path& target) {
                            std::to_string(counter++) + "-" + std::to_string(random() % 1000000) +
                            ".tmp";
   return (target.parent_path() / name).native();
+}
+
+// ".kavelin-", then three runs of digits joined by "-", then ".tmp": exactly what
+// TemporaryName makes, so that no file of anyone else's can ever match.
+bool IsTemporaryName(std::string_view name) {
+  constexpr std::string_view prefix = ".kavelin-", suffix = ".tmp";
+  if (!name.starts_with(prefix) || !name.ends_with(suffix)) return false;
+  name = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  int runs = 0;
+  std::size_t digits = 0;
+  for (const char c : name) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '-' && digits > 0 && runs < 2) {
+      ++runs;
+      digits = 0;
+    } else {
+      return false;
+    }
+  }
+  return runs == 2 && digits > 0;
+}
+
+// A writer killed between creating its temporary and the rename leaves the temporary
+// behind. The next write into the folder removes such files once they are old enough that
+// no write still running can own them (a write takes well under a second).
+void SweepStaleTemporaries(const std::filesystem::path& folder) {
+  constexpr std::time_t kStaleSeconds = 10 * 60;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  const int dirFd = ::dirfd(dir);
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name)) continue;
+    struct stat info {};
+    if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISREG(info.st_mode) && now - info.st_mtime > kStaleSeconds) {
+      ::unlinkat(dirFd, entry->d_name, 0);
+    }
+  }
+  ::closedir(dir);
 }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -75,6 +119,7 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
     result.error = error;
     return result;
   }
+  SweepStaleTemporaries(target.parent_path());
   if (sync) {
     // Make the rename itself durable; a failure here cannot undo the completed write.
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";

@@ -1,18 +1,26 @@
 #include "patch/patch_writer.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
+#include <random>
+#include <thread>
 
 #include "patch/atomic_file.hpp"
+#include "patch/patch_file.hpp"
 #include "patch_fixtures.hpp"
+#include "sheet/sheet_file.hpp"
 
 namespace kavelin::patch {
 namespace {
@@ -177,6 +185,241 @@ TEST(AtomicFile, KeepsThePermissionsOfAReplacedFile) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(ReadAll(p), (Bytes{1, 2, 3}));
   fs::remove(p);
+}
+
+// Killing a writer part-way. The child is traced and killed at one system-call stop
+// (entry and exit counted apart), so that every step of a write is a kill point in turn.
+
+enum class Kill { kKilled, kFinished, kUntraceable };
+
+Kill KillAtSyscallStop(const std::function<void()>& write, int stop) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(77);
+    raise(SIGSTOP);
+    write();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) return Kill::kUntraceable;
+  ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+  int seen = 0;
+  int pass = 0;  // a signal the child got that is not ours to swallow
+  for (;;) {
+    ptrace(PTRACE_SYSCALL, pid, nullptr, pass);
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status) || WIFSIGNALED(status)) return Kill::kFinished;
+    pass = 0;
+    if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+      pass = WSTOPSIG(status);
+    } else if (++seen == stop) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return Kill::kKilled;
+    }
+  }
+}
+
+// The hidden temporaries a killed writer may leave.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& name : Listing(folder)) {
+    if (name.starts_with(".kavelin-")) names.push_back(name);
+  }
+  return names;
+}
+
+struct KillTally {
+  int oldKept = 0, newComplete = 0, leftovers = 0;
+};
+
+// Writes `fresh` over `old` at `target` once per kill point, until a write runs to its
+// end. After every kill the target holds exactly the old or exactly the new bytes.
+// Nothing when this system does not let a process trace its child.
+std::optional<KillTally> KillAtEveryStep(const fs::path& target, const Bytes& old,
+                                         const Bytes& fresh, const std::function<bool()>& write) {
+  KillTally tally;
+  for (int stop = 1;; ++stop) {
+    WriteAll(target, old);
+    const Kill kill = KillAtSyscallStop([&] { write(); }, stop);
+    if (kill == Kill::kUntraceable) return std::nullopt;
+    const Bytes now = ReadAll(target);
+    EXPECT_TRUE(now == old || now == fresh) << "a mix after a kill at stop " << stop;
+    if (kill == Kill::kFinished) {
+      EXPECT_EQ(now, fresh);
+      EXPECT_TRUE(Temporaries(target.parent_path()).empty());
+      return tally;
+    }
+    ++(now == old ? tally.oldKept : tally.newComplete);
+    const auto left = Temporaries(target.parent_path());
+    EXPECT_LE(left.size(), 1u) << "at stop " << stop;
+    tally.leftovers += static_cast<int>(left.size());
+    for (const auto& name : left)
+      fs::remove(target.parent_path() / name);
+    if (stop > 5000) {
+      ADD_FAILURE() << "the write never finished";
+      return tally;
+    }
+  }
+}
+
+// The same with a kill after a random delay, many times over, as a user's kill would.
+void KillAfterRandomDelays(const fs::path& target, const Bytes& old, const Bytes& fresh,
+                           const std::function<bool()>& write, int rounds) {
+  std::mt19937 random(20240611);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(InChild([&] { return write() ? 0 : 1; }), 0);
+  const auto micros = std::max<long long>(50, std::chrono::duration_cast<std::chrono::microseconds>(
+                                                  std::chrono::steady_clock::now() - start)
+                                                  .count());
+  for (int round = 0; round < rounds; ++round) {
+    WriteAll(target, old);
+    const pid_t pid = fork();
+    if (pid == 0) _exit(write() ? 0 : 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % (2 * micros)));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const Bytes now = ReadAll(target);
+    ASSERT_TRUE(now == old || now == fresh) << "a mix in round " << round;
+    for (const auto& name : Temporaries(target.parent_path()))
+      fs::remove(target.parent_path() / name);
+  }
+}
+
+class KilledPatchWriter : public PatchWriter {
+ protected:
+  void SetUp() override {
+    PatchWriter::SetUp();
+    sheet_ = testing::FullSheet();
+    sheet_.name = u"アルト";
+    sheet_.comment = std::u16string(40000, u'あ');  // long enough to be cut mid-write
+    written_ = BuildPatchBytes(sheet_, codes_, templateImage_).bytes;
+    ASSERT_FALSE(written_.empty());
+  }
+  bool WriteSheetPatch() {
+    return WritePatchFile(sheet_, codes_, templateImage_).status == WriteStatus::kWritten;
+  }
+  sheet::CharacterSheet sheet_;
+  Bytes written_;
+};
+
+TEST_F(KilledPatchWriter, EveryKillPointLeavesTheOldPatchOrTheWholeNewOne) {
+  const auto tally =
+      KillAtEveryStep(Patch(), Bytes(9000, 0x33), written_, [&] { return WriteSheetPatch(); });
+  if (!tally) GTEST_SKIP() << "this system does not allow tracing a child";
+  RecordProperty("oldKept", tally->oldKept);
+  RecordProperty("newComplete", tally->newComplete);
+  RecordProperty("leftovers", tally->leftovers);
+  // The kill points must straddle the rename, or the test proved nothing.
+  EXPECT_GT(tally->oldKept, 0);
+  EXPECT_GT(tally->newComplete, 0);
+  EXPECT_GT(tally->leftovers, 0);
+}
+
+TEST_F(KilledPatchWriter, KillsAfterRandomDelaysNeverMixTheFiles) {
+  KillAfterRandomDelays(
+      Patch(), Bytes(9000, 0x33), written_, [&] { return WriteSheetPatch(); }, 60);
+}
+
+TEST_F(KilledPatchWriter, OnlyStaleTemporariesOfItsOwnAreSwept) {
+  const auto make = [&](const std::string& name, bool stale) {
+    WriteAll(folder_ / name, {1, 2, 3});
+    if (stale) {
+      const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+      fs::last_write_time(folder_ / name, old);
+    }
+  };
+  make(".kavelin-123-0-456789.tmp", true);  // left by a killed writer: removed
+  make(".kavelin-124-3-5.tmp", false);      // may belong to a write going on now: kept
+  make(".kavelin-x-0-456789.tmp", true);    // not our pattern: kept
+  make(".kavelin-123-0-456789.tmp.bak", true);
+  make("notes.tmp", true);
+  fs::create_directory(folder_ / ".kavelin-1-2-3.tmp");
+  fs::last_write_time(folder_ / ".kavelin-1-2-3.tmp",
+                      fs::file_time_type::clock::now() - std::chrono::hours(1));
+  ASSERT_TRUE(WriteSheetPatch());
+  EXPECT_EQ(Listing(folder_),
+            (std::vector<std::string>{".kavelin-1-2-3.tmp", ".kavelin-123-0-456789.tmp.bak",
+                                      ".kavelin-124-3-5.tmp", ".kavelin-x-0-456789.tmp", "hero.gif",
+                                      "hero.k7p", "notes.tmp"}));
+}
+
+// Saving a sheet file goes through the same door; the whole matrix again.
+class SheetSaving : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "kavelin-sheet-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    fs::permissions(folder_, fs::perms::all);
+    sheet::SheetDocument document{testing::FullSheet(), {{4, 5}}};
+    document.sheet.comment = std::u16string(3000, u'字');  // several KB of UTF-8
+    const std::string json = sheet::WriteSheetFile(document);
+    fresh_.assign(json.begin(), json.end());
+    WriteAll(Sheet(), old_);
+  }
+  void TearDown() override {
+    fs::permissions(folder_, fs::perms::owner_all);
+    fs::remove_all(folder_);
+  }
+  fs::path Sheet() const { return folder_ / "hero.json"; }
+  bool Save() const { return WriteFileAtomically(Sheet(), fresh_).ok; }
+
+  fs::path folder_;
+  Bytes old_ = Bytes{'{', '}', '\n'};
+  Bytes fresh_;
+};
+
+TEST_F(SheetSaving, MissingFolderFailsWithoutCreatingAnything) {
+  const auto result = WriteFileAtomically(folder_ / "gone" / "hero.json", fresh_);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.error, ENOENT);
+  EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.json"}));
+}
+
+TEST_F(SheetSaving, ReadOnlyFolderKeepsTheOldSheet) {
+  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                               fs::perms::others_exec);
+  const int code = InChild(
+      [&] {
+        const auto r = WriteFileAtomically(Sheet(), fresh_);
+        return !r.ok && r.error == EACCES ? 0 : 1;
+      },
+      /*unprivileged=*/true);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadAll(Sheet()), old_);
+  EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.json"}));
+}
+
+TEST_F(SheetSaving, FileSizeLimitPartWayKeepsTheOldSheet) {
+  ASSERT_GT(fresh_.size(), 4096u);
+  const int code = InChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const auto r = WriteFileAtomically(Sheet(), fresh_);
+    return !r.ok && r.error == EFBIG ? 0 : 1;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadAll(Sheet()), old_);
+  EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.json"}));
+}
+
+TEST_F(SheetSaving, EveryKillPointLeavesTheOldSheetOrTheWholeNewOne) {
+  const auto tally = KillAtEveryStep(Sheet(), old_, fresh_, [&] { return Save(); });
+  if (!tally) GTEST_SKIP() << "this system does not allow tracing a child";
+  RecordProperty("oldKept", tally->oldKept);
+  RecordProperty("newComplete", tally->newComplete);
+  RecordProperty("leftovers", tally->leftovers);
+  EXPECT_GT(tally->oldKept, 0);
+  EXPECT_GT(tally->newComplete, 0);
+}
+
+TEST_F(SheetSaving, KillsAfterRandomDelaysNeverMixTheFiles) {
+  KillAfterRandomDelays(
+      Sheet(), old_, fresh_, [&] { return Save(); }, 60);
 }
 
 }  // namespace
