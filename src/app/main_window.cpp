@@ -40,6 +40,9 @@ constexpr int kClientHeight = 8880;
 constexpr int kCaptionHeight = 255;
 constexpr int kBoxHeight = 270;
 constexpr int kListHeight = 300;
+// Boxes and lists stacked 240 twips apart are made that tall, so that their borders do not
+// overlap.
+constexpr int kStackedHeight = 240;
 
 QString Indexed(const char* base, std::size_t i) {
   return QStringLiteral("%1(%2)").arg(QLatin1String(base)).arg(i);
@@ -74,8 +77,8 @@ QLabel* Display(QWidget* parent, const QString& name, int left, int top, int wid
 }
 
 TextBox* Box(QWidget* parent, const QString& name, int left, int top, int width, int typedLimit,
-             std::u16string_view text) {
-  auto* box = Place(new TextBox(parent), name, left, top, width, kBoxHeight);
+             std::u16string_view text, int height = kBoxHeight) {
+  auto* box = Place(new TextBox(parent), name, left, top, width, height);
   box->setText(Q(text));
   box->SetTypedLimit(typedLimit);
   box->SetSelectAllOnFocus(true);
@@ -84,8 +87,9 @@ TextBox* Box(QWidget* parent, const QString& name, int left, int top, int width,
 
 // The list starts without a selection; start-up selects its first entry, which runs the
 // list's reaction as a user's choice would.
-QComboBox* List(QWidget* parent, const QString& name, int left, int top, int width, ListId list) {
-  auto* combo = Place(new QComboBox(parent), name, left, top, width, kListHeight);
+QComboBox* List(QWidget* parent, const QString& name, int left, int top, int width, ListId list,
+                int height = kListHeight) {
+  auto* combo = Place(new QComboBox(parent), name, left, top, width, height);
   const QSignalBlocker quiet(combo);
   for (const std::u16string_view entry : sheet::ListEntries(list))
     combo->addItem(Q(entry));
@@ -212,7 +216,7 @@ void MainWindow::BuildBasicStatus() {
   for (std::size_t k = 0; k < 7; ++k) {
     const int top = 840 + 240 * static_cast<int>(k);
     Caption(frame, captionNames[k], sheet::kStatCaptions[k], 120, top, 900);
-    stats_[k] = Box(frame, Indexed("Text3", k), 1080, top, 495, 2, fresh.stats[k]);
+    stats_[k] = Box(frame, Indexed("Text3", k), 1080, top, 495, 2, fresh.stats[k], kStackedHeight);
     starShift_[k] = Display(frame, Indexed("Label11", k), 1920, top, 495);
     weaponShift_[k] = Display(frame, Indexed("Label13", k), 2760, top, 495);
     shifted_[k] = Display(frame, Indexed("Label18", k), 3600, top, 495);
@@ -246,8 +250,8 @@ void MainWindow::BuildInitialLevels() {
     const int tickLeft = j == 6 || j == 7 ? 720 : 1200;
     if (j != 6 && j != 7)
       Caption(frame, Indexed("Label30", j), sheet::kLevelCaptions[j], 120, tops[j], 480);
-    levels_[j] =
-        Box(parent, Indexed("Text5", j), boxLeft, tops[j], 495, j == 0 ? 3 : 2, fresh.levels[j]);
+    levels_[j] = Box(parent, Indexed("Text5", j), boxLeft, tops[j], 495, j == 0 ? 3 : 2,
+                     fresh.levels[j], kStackedHeight);
     grows_[j] = Tick(parent, Indexed("Check3", j), u"成長", tickLeft, tops[j], 735);
   }
   const std::array<std::pair<int, int>, 4> earthAt = {
@@ -300,8 +304,8 @@ void MainWindow::BuildArtsAndEquipment() {
       const std::u16string caption = std::u16string(s < 4 ? f.firstCaption : f.secondCaption) +
                                      static_cast<char16_t>(u'1' + s % 4);
       Caption(frame, Indexed(f.labelBase, s), caption, 120, tops[s], 600);
-      (*f.lists)[s] =
-          List(frame, Indexed(f.listBase, s), 720, tops[s], 2175, s < 4 ? f.first : f.second);
+      (*f.lists)[s] = List(frame, Indexed(f.listBase, s), 720, tops[s], 2175,
+                           s < 4 ? f.first : f.second, kStackedHeight);
       sectionInputs_[f.section].push_back((*f.lists)[s]);
     }
   }
@@ -317,8 +321,8 @@ void MainWindow::BuildGrowthRates() {
     const bool right = n >= 8;
     Caption(frame, Indexed("Label34", n), sheet::kGrowthRateCaptions[n], right ? 1320 : 120,
             tops[n], 480);
-    growthRates_[n] =
-        Box(frame, Indexed("Text6", n), right ? 1800 : 600, tops[n], 495, 3, fresh.growthRates[n]);
+    growthRates_[n] = Box(frame, Indexed("Text6", n), right ? 1800 : 600, tops[n], 495, 3,
+                          fresh.growthRates[n], kStackedHeight);
     sectionInputs_[6].push_back(growthRates_[n]);
   }
 }
@@ -342,7 +346,7 @@ void MainWindow::BuildForbiddenAndOther() {
   for (std::size_t i = 0; i < 3; ++i) {
     const int top = 600 + 240 * static_cast<int>(i);
     Caption(other, Indexed("Label33", i), captions[i], 120, top, 960);
-    traits_[i] = List(other, Indexed("Combo7", i), 1080, top, 2055, lists[i]);
+    traits_[i] = List(other, Indexed("Combo7", i), 1080, top, 2055, lists[i], kStackedHeight);
     sectionInputs_[5].push_back(traits_[i]);
   }
 }
@@ -381,6 +385,16 @@ void MainWindow::Connect() {
 void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
   InstallFontSubstitutions();
   setFont(QFont(Q(kWindowFontFamily), kWindowFontPoints));
+  // Frame captions sit on the frame's top line, so that the first row inside stays clear.
+  // Style sheets decide fonts as well; the window's font is repeated here so that no
+  // control falls back to the application's.
+  setStyleSheet(
+      QStringLiteral("* { font-family: \"%1\"; font-size: %2pt; }"
+                     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px;"
+                     " margin-top: 6px; }"
+                     "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
+          .arg(Q(kWindowFontFamily))
+          .arg(kWindowFontPoints));
 
   template_.path.clear();
   template_.originOffset = 0;

@@ -106,12 +106,5 @@ TEST_F(CreatePatchWindowTest, WriteFailureSaysSoAndShowsNoCompletion) {
   EXPECT_TRUE(std::filesystem::is_directory(patch_));
 }
 
-TEST_F(WindowTest, CreatePatchWithoutATemplateReportsIt) {
-  QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
-  ASSERT_EQ(dialogs_.boxes.size(), 1u);
-  EXPECT_EQ(dialogs_.boxes[0].title, Q(u"入力エラー"));
-  EXPECT_EQ(dialogs_.boxes[0].text, Q(messages::kNoTemplate));
-}
-
 }  // namespace
 }  // namespace kavelin::app::testing

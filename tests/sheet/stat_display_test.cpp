@@ -25,20 +25,18 @@ TEST(StatShiftTables, HaveOneRowPerListEntry) {
   EXPECT_EQ(kWeaponShiftTable.size(), ListEntries(ListId::kFavouriteWeapon).size());
 }
 
-TEST(RecomputeStatDisplay, FreshSheetUnderTheFirstStarAndWeapon) {
-  const auto display = RecomputeStatDisplay(kFresh, 0, 0);
-  ASSERT_TRUE(display);
-  EXPECT_EQ(display->starShift, Texts({u"-1", u"0", u"2", u"-1", u"1", u"-1", u"1"}));
-  EXPECT_EQ(display->weaponShift, Texts({u"0", u"0", u"0", u"0", u"0", u"0", u"1"}));
-  EXPECT_EQ(display->shifted, Texts({u" 14", u" 15", u" 17", u" 14", u" 16", u" 14", u" 17"}));
-  EXPECT_EQ(display->total, u" 107");
-}
+TEST(RecomputeStatDisplay, ShiftsAndTotals) {
+  const auto fresh = RecomputeStatDisplay(kFresh, 0, 0);
+  ASSERT_TRUE(fresh);
+  EXPECT_EQ(fresh->starShift, Texts({u"-1", u"0", u"2", u"-1", u"1", u"-1", u"1"}));
+  EXPECT_EQ(fresh->weaponShift, Texts({u"0", u"0", u"0", u"0", u"0", u"0", u"1"}));
+  EXPECT_EQ(fresh->shifted, Texts({u" 14", u" 15", u" 17", u" 14", u" 16", u" 14", u" 17"}));
+  EXPECT_EQ(fresh->total, u" 107");
 
-TEST(RecomputeStatDisplay, LastStarWithBareHands) {
-  const auto display = RecomputeStatDisplay(kFresh, 4, 7);
-  ASSERT_TRUE(display);
-  EXPECT_EQ(display->shifted, Texts({u" 17", u" 14", u" 17", u" 19", u" 11", u" 12", u" 15"}));
-  EXPECT_EQ(display->total, u" 105");
+  const auto bareHands = RecomputeStatDisplay(kFresh, 4, 7);
+  ASSERT_TRUE(bareHands);
+  EXPECT_EQ(bareHands->shifted, Texts({u" 17", u" 14", u" 17", u" 19", u" 11", u" 12", u" 15"}));
+  EXPECT_EQ(bareHands->total, u" 105");
 }
 
 TEST(RecomputeStatDisplay, TakesAnyTextAsItsLeadingNumber) {
