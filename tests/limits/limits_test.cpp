@@ -225,7 +225,7 @@ class CapSizedImages : public Folder {};
 // A one-bit bitmap of `width` x `height`, every pixel colour 0 (white); only `keep` bytes
 // of pixel data are written when it is smaller than the whole.
 std::string OneBitBmp(int width, int height, std::size_t keep = SIZE_MAX) {
-  const std::size_t row = static_cast<std::size_t>((width + 31) / 32 * 4);
+  const std::size_t row = (static_cast<std::size_t>(width) + 31) / 32 * 4;
   const std::size_t pixels = row * static_cast<std::size_t>(height);
   const auto le = [](std::string& s, std::uint32_t v, int n) {
     for (int i = 0; i < n; ++i)
