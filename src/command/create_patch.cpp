@@ -13,7 +13,7 @@ CreatePatchResult CreatePatch(sheet::CharacterSheet& sheet, image::TemplateImage
   // The encoder must read the template's own colours, not the poisoned look.
   image::SetPoisonPreview(templateImage, false);
 
-  const auto errors = validate::CheckInputErrors(sheet, codes, !templateImage.path.empty());
+  const auto errors = validate::CheckInputErrors(sheet, codes, templateImage.Loaded());
   if (errors.Found()) {
     dialogs.ShowInputErrors(errors);
     result.outcome = CreatePatchOutcome::kInputErrors;

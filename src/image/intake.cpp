@@ -49,10 +49,33 @@ ImageStatus CheckImageSignature(const std::filesystem::path& file) {
   return ImageStatus::kInvalidFile;
 }
 
+namespace {
+
+// The load's steps after decoding: display, origin offset, palette. On failure the
+// template is no longer current.
+ImageStatus ShowTemplate(TemplateImage& image, const Raster& decoded) {
+  image.loaded = DisplayedRaster(decoded);
+  image.displayed = image.loaded;
+  image.overflowPixel.reset();
+  image.originOffset = image.displayed.At(kOriginProbe.x, kOriginProbe.y) == kBackground ? -1 : 0;
+
+  if (ExtractPalette(image) != ImageStatus::kOk) {
+    image.path.clear();
+    for (Toggle& toggle : image.toggles.entries)
+      toggle.enabled = false;
+    return ImageStatus::kTooManyColours;
+  }
+  image.toggles.preview.enabled = true;
+  return ImageStatus::kOk;
+}
+
+}  // namespace
+
 ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
                               const ImageDecoder& decode) {
   SetPoisonPreview(image, false);
   image.toggles.preview.enabled = false;
+  image.fromPatch = false;
 
   std::optional<Raster> decoded;
   if (IsRegularFile(file) && decode) {
@@ -69,21 +92,18 @@ ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path&
     image.path.clear();
     return ImageStatus::kInvalidFile;
   }
+  const ImageStatus status = ShowTemplate(image, *decoded);
+  if (status == ImageStatus::kOk) image.path = file;
+  return status;
+}
 
-  image.loaded = DisplayedRaster(*decoded);
-  image.displayed = image.loaded;
-  image.overflowPixel.reset();
-  image.originOffset = image.displayed.At(kOriginProbe.x, kOriginProbe.y) == kBackground ? -1 : 0;
-
-  if (ExtractPalette(image) != ImageStatus::kOk) {
-    image.path.clear();
-    for (Toggle& toggle : image.toggles.entries)
-      toggle.enabled = false;
-    return ImageStatus::kTooManyColours;
-  }
-  image.path = file;
-  image.toggles.preview.enabled = true;
-  return ImageStatus::kOk;
+ImageStatus LoadDrawnTemplate(TemplateImage& image, const Raster& drawn) {
+  SetPoisonPreview(image, false);
+  image.toggles.preview.enabled = false;
+  image.path.clear();
+  const ImageStatus status = ShowTemplate(image, drawn);
+  image.fromPatch = status == ImageStatus::kOk;
+  return status;
 }
 
 ImageStatus TakeInTemplateFile(TemplateImage& image, const std::filesystem::path& file,
@@ -91,6 +111,7 @@ ImageStatus TakeInTemplateFile(TemplateImage& image, const std::filesystem::path
   const ImageStatus signature = CheckImageSignature(file);
   if (signature != ImageStatus::kOk) {
     image.path.clear();
+    image.fromPatch = false;
     return signature;
   }
   return LoadTemplateImage(image, file, decode);

@@ -32,6 +32,10 @@ ImageStatus CheckImageSignature(const std::filesystem::path& file);
 ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
                               const ImageDecoder& decode);
 
+// Loads a template no file holds, drawn from an opened patch, as the current template:
+// the load's steps after decoding. `path` stays empty and `fromPatch` is set on kOk.
+ImageStatus LoadDrawnTemplate(TemplateImage& image, const Raster& drawn);
+
 // Browse and drop: the signature check, then the load. A rejected file empties `path`
 // and leaves everything else as it was.
 ImageStatus TakeInTemplateFile(TemplateImage& image, const std::filesystem::path& file,

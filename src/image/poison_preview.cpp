@@ -9,7 +9,7 @@ void SetPoisonPreview(TemplateImage& image, bool ticked) {
   if (ticked && !box.enabled) return;
   if (box.ticked == ticked) return;
   box.ticked = ticked;
-  if (!image.path.empty()) UpdatePoisonPreview(image);
+  if (image.Loaded()) UpdatePoisonPreview(image);
 }
 
 void UpdatePoisonPreview(TemplateImage& image) {

@@ -31,8 +31,10 @@ struct Point {
 };
 
 struct TemplateImage {
-  // Non-empty exactly while a valid template is loaded.
+  // The file of the current template; empty while no template is loaded, and while the
+  // template is one drawn from an opened patch (`fromPatch`).
   std::filesystem::path path;
+  bool fromPatch = false;
   // What the picture area shows; the sprite encoder reads it.
   Raster displayed;
   // Added to x and y of every access by sprite-cell coordinates: 0 or -1.
@@ -45,6 +47,9 @@ struct TemplateImage {
   PaletteToggles toggles;
   // The cell pixel whose colour did not fit, circled in red by the last load, if any.
   std::optional<Point> overflowPixel;
+
+  // Whether a valid template is current, from a file or drawn from a patch.
+  bool Loaded() const { return !path.empty() || fromPatch; }
 };
 
 }  // namespace kavelin::image

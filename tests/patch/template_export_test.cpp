@@ -100,6 +100,29 @@ TEST(TemplateExport, ExportLoadAndMakeGivesTheOriginalBytes) {
   EXPECT_EQ(cases, 40);
 }
 
+TEST(TemplateExport, ADrawnTemplateIsCurrentWithoutAFile) {
+  std::mt19937 random(11);
+  TempFolder folder;
+  const auto original = Load(RandomTemplate(random, 9, true), folder);
+  const text::CodeTable codes;
+  const auto bytes = BuildPatchBytes({}, codes, original).bytes;
+  const auto read = ReadPatchFile(bytes, codes);
+  const auto exported = ExportTemplate(read.contents.paletteWords, read.contents.tiles);
+
+  image::TemplateImage drawn;
+  ASSERT_EQ(image::LoadDrawnTemplate(drawn, exported.raster), image::ImageStatus::kOk);
+  EXPECT_TRUE(drawn.Loaded());
+  EXPECT_TRUE(drawn.path.empty());
+  for (const auto& [a, b] : exported.paletteSwaps)
+    Swap(drawn, a, b);
+  EXPECT_EQ(BuildPatchBytes(read.contents.sheet, codes, drawn).bytes, bytes);
+
+  // A browse the signature check rejects leaves no template current, drawn or not.
+  WriteFile(folder / "notes.txt", {'x'});
+  image::TakeInTemplateFile(drawn, folder / "notes.txt", image::DecodeImageFile);
+  EXPECT_FALSE(drawn.Loaded());
+}
+
 TEST(TemplateExport, EntriesSharingAWordGetDistinctColours) {
   std::array<std::uint16_t, 16> words{};
   words.fill(0x1234);
