@@ -45,25 +45,29 @@ bool TooDeep(std::string_view text) {
 // message itself huge, and control characters are escaped, so that printing it cannot
 // break the line or drive the terminal. A cut never splits a UTF-8 sequence.
 std::string Clip(std::string_view text) {
-  const bool cut = text.size() > 40;
-  if (cut) {
-    std::size_t end = 37;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-      --end;
-    text = text.substr(0, end);
-  }
   std::string out;
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
+  std::size_t fits = 0;  // the length of `out` when it last fitted 37 bytes
+  for (std::size_t i = 0; i < text.size();) {
+    const auto u = static_cast<unsigned char>(text[i]);
     if (u < 0x20 || u == 0x7F) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
       out += escaped;
+      ++i;
     } else {
-      out += c;
+      std::size_t n = 1;
+      while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)
+        ++n;
+      out.append(text.substr(i, n));
+      i += n;
+    }
+    if (out.size() <= 37) fits = out.size();
+    if (out.size() > 40) {
+      out.resize(fits);
+      return out + "...";
     }
   }
-  return cut ? out + "..." : out;
+  return out;
 }
 
 std::string Hex(unsigned code) {

@@ -165,7 +165,10 @@ TEST(HugeSheetFiles, LongKeysAndCodesAreCutInTheMessage) {
   const std::string longKey(100'000, 'k');
   const auto unknown = sheet::ReadSheetFile("{\"" + longKey + "\": 1}");
   EXPECT_EQ(unknown.error, std::string(37, 'k') + "...: unknown key");
-  // Control characters are shown escaped, never printed raw.
+  // Control characters are shown escaped, never printed raw, and the escapes count
+  // towards the cut.
+  EXPECT_EQ(sheet::ReadSheetFile("{\"" + std::string(100, '\x7f') + "\": 1}").error,
+            "\\u007f\\u007f\\u007f\\u007f\\u007f\\u007f...: unknown key");
   EXPECT_EQ(sheet::ReadSheetFile(R"({"a\u001b[2Jb\nc": 1})").error,
             "a\\u001b[2Jb\\u000ac: unknown key");
   const auto code = sheet::ReadSheetFile(R"({"otherTraits": {"formation": ")" +
