@@ -133,11 +133,12 @@ def sheet_seeds():
 
 
 def patch_seeds():
+    # Named .bin: the repository ignores *.k7p, the files the program writes.
     with open(os.path.join(ROOT, "examples", "hero.k7p"), "rb") as f:
         hero = f.read()
-    out("patch_reader", "hero.k7p", hero)
+    out("patch_reader", "hero.bin", hero)
     fixed = bytearray(hero[:7158])
-    out("patch_reader", "fixed-part-only.k7p", bytes(fixed))
+    out("patch_reader", "fixed-part-only.bin", bytes(fixed))
     # An extended character in the name, every block locked, a one-character comment.
     fixed[3:11] = bytes((0x18, 0x10, 0x18, 0x2F, 0x20, 0xB1, 0x50, 0x50))
     blocks = bytearray()
@@ -149,7 +150,7 @@ def patch_seeds():
                    5: bytes((0, 8, 255, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 255)),
                    6: bytes((0x25,)), 7: bytes((0x0A, 0x0F, 0x08))}[block_id]
         blocks += bytes((block_id, 0xFF, length)) + payload
-    out("patch_reader", "every-block.k7p", bytes(fixed) + bytes(blocks) + b"\xff\x01\x00\x0d")
+    out("patch_reader", "every-block.bin", bytes(fixed) + bytes(blocks) + b"\xff\x01\x00\x0d")
 
 
 def text_seeds():
