@@ -1,6 +1,7 @@
 #include "app/dialogs.hpp"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -52,6 +53,49 @@ QString QtDialogs::OpenFile(const QString& title, const QString& filterName,
   patterns.replace(';', ' ');
   dialog.setNameFilter(filterName + " (" + patterns + ")");
   dialog.setOption(QFileDialog::HideNameFilterDetails);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+Answer QtDialogs::AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) {
+  switch (RunBox(parent_, text, icon, title,
+                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+      return Answer::kYes;
+    case QMessageBox::No:
+      return Answer::kNo;
+    default:
+      return Answer::kCancel;
+  }
+}
+
+QString QtDialogs::SaveFile(const QString& title, const std::vector<FileType>& types,
+                            const QString& suggested) {
+  QFileDialog dialog(parent_, title);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  QStringList filters;
+  for (const FileType& type : types)
+    filters << type.name + " (*." + type.suffix + ")";
+  dialog.setNameFilters(filters);
+  // The ending is added before the dialog checks for an existing file, so the question
+  // about replacing it covers the name that will be written.
+  const auto useType = [&dialog, &types](qsizetype i) {
+    if (i >= 0 && i < static_cast<qsizetype>(types.size()))
+      dialog.setDefaultSuffix(types[static_cast<std::size_t>(i)].suffix);
+  };
+  useType(0);
+  const QString suggestedSuffix = QFileInfo(suggested).suffix();
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    if (types[i].suffix.compare(suggestedSuffix, Qt::CaseInsensitive) == 0) {
+      dialog.selectNameFilter(filters[static_cast<qsizetype>(i)]);
+      useType(static_cast<qsizetype>(i));
+    }
+  }
+  QObject::connect(&dialog, &QFileDialog::filterSelected,
+                   [&](const QString& filter) { useType(filters.indexOf(filter)); });
+  if (!suggested.isEmpty()) dialog.selectFile(suggested);
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   return chosen.isEmpty() ? QString() : chosen.first();

@@ -1,8 +1,9 @@
-// Every message box and the open-file dialog of the window go through this interface, so
+// Every message box and file dialog of the window go through this interface, so
 // that tests answer them from a script and never wait on a person.
 #pragma once
 
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -16,6 +17,15 @@ enum class BoxIcon {
   kInformation,  // OK
 };
 
+// The three answers of a Yes / No / Cancel box.
+enum class Answer { kYes, kNo, kCancel };
+
+// One entry of a save dialog's file types: what the user reads and the name's ending.
+struct FileType {
+  QString name;    // e.g. "GIF 画像"
+  QString suffix;  // without the dot, e.g. "gif"
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -26,6 +36,13 @@ class Dialogs {
   // The chosen existing file's path, or empty when the user cancelled.
   virtual QString OpenFile(const QString& title, const QString& filterName,
                            const QString& filterPatterns) = 0;
+  // A modal box with Yes, No and Cancel; closing it counts as Cancel.
+  virtual Answer AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) = 0;
+  // The path to write, or empty when the user cancelled. The dialog itself asks before an
+  // existing file is chosen, and gives a name without an ending the first type's ending,
+  // or that of the type the user picked.
+  virtual QString SaveFile(const QString& title, const std::vector<FileType>& types,
+                           const QString& suggested) = 0;
 };
 
 // The real thing: QMessageBox and QFileDialog over `parent`.
@@ -38,6 +55,9 @@ class QtDialogs : public Dialogs {
   bool Ask(const QString& text, BoxIcon icon, const QString& title) override;
   QString OpenFile(const QString& title, const QString& filterName,
                    const QString& filterPatterns) override;
+  Answer AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) override;
+  QString SaveFile(const QString& title, const std::vector<FileType>& types,
+                   const QString& suggested) override;
 
  private:
   QWidget* parent_;

@@ -1,21 +1,28 @@
 #include "app/main_window.hpp"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTextBlock>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/patch_dialogs.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/text_box.hpp"
+#include "app/user_files.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"
@@ -142,7 +149,19 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
     : QWidget(parent), dialogs_(dialogs), decoder_(std::move(decoder)) {
   setObjectName("Form1");
   setWindowTitle(Q(command::kProgramTitle));
-  setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  // The menu bar sits above the client area, which keeps its size and every position in
+  // it; the window is as tall as the two together and no larger.
+  client_ = new QWidget(this);
+  client_->setObjectName("Client");
+  client_->setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  menuBar_ = new QMenuBar(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setMenuBar(menuBar_);
+  layout->addWidget(client_);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  BuildMenu();
 
   BuildLeftColumn();
   BuildBasicStatus();
@@ -150,50 +169,74 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   BuildArtsAndEquipment();
   BuildGrowthRates();
   BuildForbiddenAndOther();
-  Caption(this, "Label6", u"コメント", 9000, 6720, 1095);
-  comment_ = Place(new QPlainTextEdit(this), "Text7", 9000, 6960, 2775, 1455);
+  Caption(client_, "Label6", u"コメント", 9000, 6720, 1095);
+  comment_ = Place(new QPlainTextEdit(client_), "Text7", 9000, 6960, 2775, 1455);
   comment_->setLineWrapMode(QPlainTextEdit::NoWrap);
   comment_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  create_ = Place(new QPushButton(Q(u"パッチ作成"), this), "Command1", 9960, 8520, 1815, 255);
+  create_ = Place(new QPushButton(Q(u"パッチ作成"), client_), "Command1", 9960, 8520, 1815, 255);
 
   Connect();
   FormLoad(settingsFile);
+  // Sized now rather than when first shown, so that the size holds from the start.
+  layout->activate();
+}
+
+void MainWindow::BuildMenu() {
+  QMenu* file = menuBar_->addMenu(Q(kFileMenu));
+  file->setObjectName("FileMenu");
+  const auto item = [this, file](const char* name, std::u16string_view text,
+                                 const QKeySequence& keys, auto slot) {
+    QAction* action = file->addAction(Q(text));
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  item("OpenSheet", kOpenSheetItem, QKeySequence::Open, [this] { OpenSheet(); });
+  item("SaveSheet", kSaveSheetItem, QKeySequence::Save, [this] { SaveSheet(); });
+  file->addSeparator();
+  item("OpenPatch", kOpenPatchItem, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+       [this] { OpenPatch(); });
+  exportTemplate_ = item("ExportTemplate", kExportTemplateItem, QKeySequence(Qt::CTRL | Qt::Key_E),
+                         [this] { ExportTemplate(); });
+  file->addSeparator();
+  item("Quit", kQuitItem, QKeySequence::Quit, [this] { close(); });
 }
 
 void MainWindow::BuildLeftColumn() {
-  Caption(this, "Label5", u"テンプレ画像", 120, 120, 1095);
-  picture_ = Place(new PictureArea(this), "Picture1", 120, 360, 2805, 2055);
-  browse_ = Place(new QPushButton("...", this), "Command2", 2640, 2400, 255, 255);
+  Caption(client_, "Label5", u"テンプレ画像", 120, 120, 1095);
+  picture_ = Place(new PictureArea(client_), "Picture1", 120, 360, 2805, 2055);
+  browse_ = Place(new QPushButton("...", client_), "Command2", 2640, 2400, 255, 255);
 
   const std::array<std::u16string_view, 4> headings = {u"R", u"G", u"B", u"SNES形式"};
   const std::array<int, 4> lefts = {480, 960, 1440, 1920};
   const std::array<int, 4> widths = {495, 495, 495, 975};
   for (std::size_t c = 0; c < 4; ++c)
-    Caption(this, QStringLiteral("Label%1").arg(100 + c), headings[c], lefts[c], 2760, widths[c],
+    Caption(client_, QStringLiteral("Label%1").arg(100 + c), headings[c], lefts[c], 2760, widths[c],
             Qt::AlignCenter);
 
   const std::array<const char*, 4> columns = {"Label2", "Label3", "Label4", "Label1"};
   for (std::size_t i = 0; i < 16; ++i) {
     const int top = 3000 + 240 * static_cast<int>(i);
-    auto* toggle = Place(new QPushButton(Q(image::ToggleCaption(static_cast<int>(i))), this),
+    auto* toggle = Place(new QPushButton(Q(image::ToggleCaption(static_cast<int>(i))), client_),
                          Indexed("Check1", i), 120, top, 375, 255);
     toggle->setCheckable(true);
     toggle->setEnabled(false);
     toggle->setFocusPolicy(Qt::TabFocus);
     paletteToggles_[i] = toggle;
     for (std::size_t c = 0; c < 4; ++c)
-      paletteCaptions_[i][c] = Display(this, Indexed(columns[c], i), lefts[c], top, widths[c]);
+      paletteCaptions_[i][c] = Display(client_, Indexed(columns[c], i), lefts[c], top, widths[c]);
   }
-  preview_ = Tick(this, "Check2", u"毒状態確認", 120, 6960, 1215);
+  preview_ = Tick(client_, "Check2", u"毒状態確認", 120, 6960, 1215);
   preview_->setEnabled(false);
 
-  Caption(this, "Label104", u"名前", 120, 7320, 600);
-  name_ = Box(this, "Text1", 720, 7320, 2175, 0, u"");
-  Caption(this, "Label105", u"職業名", 120, 7680, 600);
-  jobName_ = Box(this, "Text2", 720, 7680, 2175, 0, u"");
-  Caption(this, "Label106", u"性別", 120, 8040, 600);
-  gender_ = List(this, "Combo1", 720, 8040, 2175, ListId::kGender);
+  Caption(client_, "Label104", u"名前", 120, 7320, 600);
+  name_ = Box(client_, "Text1", 720, 7320, 2175, 0, u"");
+  Caption(client_, "Label105", u"職業名", 120, 7680, 600);
+  jobName_ = Box(client_, "Text2", 720, 7680, 2175, 0, u"");
+  Caption(client_, "Label106", u"性別", 120, 8040, 600);
+  gender_ = List(client_, "Combo1", 720, 8040, 2175, ListId::kGender);
 }
 
 void MainWindow::BuildSectionTop(QWidget* frame, std::size_t section) {
@@ -204,7 +247,7 @@ void MainWindow::BuildSectionTop(QWidget* frame, std::size_t section) {
 
 void MainWindow::BuildBasicStatus() {
   const sheet::BasicStatus fresh;
-  auto* frame = Frame(this, "Frame1", sheet::kSectionCaptions[0], 3120, 120, 4335, 3495);
+  auto* frame = Frame(client_, "Frame1", sheet::kSectionCaptions[0], 3120, 120, 4335, 3495);
   BuildSectionTop(frame, 0);
   Caption(frame, "Label27", u"宿星", 1920, 600, 495, Qt::AlignCenter);
   Caption(frame, "Label28", u"得意武器", 2640, 600, 735, Qt::AlignCenter);
@@ -238,7 +281,7 @@ void MainWindow::BuildBasicStatus() {
 
 void MainWindow::BuildInitialLevels() {
   const sheet::InitialLevels fresh;
-  auto* frame = Frame(this, "Frame2", sheet::kSectionCaptions[1], 7560, 120, 4215, 3495);
+  auto* frame = Frame(client_, "Frame2", sheet::kSectionCaptions[1], 7560, 120, 4215, 3495);
   BuildSectionTop(frame, 1);
   auto* earthFrame = Frame(frame, "Frame8", u"地術LV", 2040, 600, 1935, 1215);
   auto* heavenFrame = Frame(frame, "Frame9", u"天術LV", 2040, 1920, 1935, 975);
@@ -297,8 +340,8 @@ void MainWindow::BuildArtsAndEquipment() {
   }};
   const std::array<int, 8> tops = {600, 840, 1080, 1320, 1680, 1920, 2160, 2400};
   for (const Slots& f : frames) {
-    auto* frame =
-        Frame(this, f.frameName, sheet::kSectionCaptions[f.section], f.frameLeft, 3720, 3015, 2895);
+    auto* frame = Frame(client_, f.frameName, sheet::kSectionCaptions[f.section], f.frameLeft, 3720,
+                        3015, 2895);
     BuildSectionTop(frame, f.section);
     for (std::size_t s = 0; s < 8; ++s) {
       const std::u16string caption = std::u16string(s < 4 ? f.firstCaption : f.secondCaption) +
@@ -313,7 +356,7 @@ void MainWindow::BuildArtsAndEquipment() {
 
 void MainWindow::BuildGrowthRates() {
   const sheet::GrowthRates fresh;
-  auto* frame = Frame(this, "Frame7", sheet::kSectionCaptions[6], 9360, 3720, 2415, 2895);
+  auto* frame = Frame(client_, "Frame7", sheet::kSectionCaptions[6], 9360, 3720, 2415, 2895);
   BuildSectionTop(frame, 6);
   const std::array<int, 15> tops = {600, 840, 1080, 1440, 1680, 1920, 2160, 2400,
                                     600, 840, 1080, 1320, 1560, 1800, 2160};
@@ -328,7 +371,7 @@ void MainWindow::BuildGrowthRates() {
 }
 
 void MainWindow::BuildForbiddenAndOther() {
-  auto* forbidden = Frame(this, "Frame5", sheet::kSectionCaptions[4], 3120, 6720, 2415, 1695);
+  auto* forbidden = Frame(client_, "Frame5", sheet::kSectionCaptions[4], 3120, 6720, 2415, 1695);
   BuildSectionTop(forbidden, 4);
   const std::array<std::pair<int, int>, 6> at = {
       {{120, 600}, {120, 840}, {120, 1080}, {120, 1320}, {960, 600}, {960, 840}}};
@@ -338,7 +381,7 @@ void MainWindow::BuildForbiddenAndOther() {
     sectionInputs_[4].push_back(forbidden_[i]);
   }
 
-  auto* other = Frame(this, "Frame6", sheet::kSectionCaptions[5], 5640, 6720, 3255, 1695);
+  auto* other = Frame(client_, "Frame6", sheet::kSectionCaptions[5], 5640, 6720, 3255, 1695);
   BuildSectionTop(other, 5);
   const std::array<std::u16string_view, 3> captions = {u"固有陣形", u"専用武器", u"コマンダー"};
   const std::array<ListId, 3> lists = {ListId::kFormation, ListId::kExclusiveWeapon,
@@ -416,6 +459,7 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
 
   text::LoadExtendedRows(codes_, settingsFile);
   MirrorTemplate();
+  saved_ = Document();
 }
 
 sheet::CharacterSheet MainWindow::ReadSheet() const {
@@ -544,7 +588,13 @@ void MainWindow::TidyNumberBox(TextBox* box) {
 }
 
 void MainWindow::PaletteToggled(int entry, bool ticked) {
-  image::SetPaletteToggle(template_, entry, ticked);
+  int waiting = -1;
+  for (int j = 0; j < image::kPaletteSize; ++j) {
+    if (j != entry && template_.toggles.entries[static_cast<std::size_t>(j)].ticked) waiting = j;
+  }
+  // The swap becomes part of the sheet, so that a saved sheet gives the same patch.
+  if (image::SetPaletteToggle(template_, entry, ticked) && waiting >= 0)
+    paletteSwaps_.emplace_back(waiting, entry);
   MirrorTemplate();
 }
 
@@ -576,6 +626,7 @@ void MainWindow::MirrorTemplate() {
   }
   preview_->setEnabled(template_.toggles.preview.enabled);
   picture_->ShowRaster(template_.displayed);
+  exportTemplate_->setEnabled(template_.Loaded());
 }
 
 void MainWindow::ReportImage(image::ImageStatus status) {
@@ -588,12 +639,29 @@ void MainWindow::LoadCommandLineTemplate(const std::filesystem::path& file) {
   // The picture, with any red mark, is on screen before the box that explains it.
   MirrorTemplate();
   ReportImage(status);
+  if (status == image::ImageStatus::kOk) ApplySheetSwaps();
 }
 
 void MainWindow::TakeInFile(const std::filesystem::path& file) {
   const image::ImageStatus status = image::TakeInTemplateFile(template_, file, decoder_);
   MirrorTemplate();
   ReportImage(status);
+  if (status == image::ImageStatus::kOk) ApplySheetSwaps();
+}
+
+void MainWindow::ApplySheetSwaps() {
+  if (paletteSwaps_.empty()) return;
+  const std::vector<sheet::PaletteSwap> wanted = paletteSwaps_;
+  paletteSwaps_ = ApplyPaletteSwaps(template_, wanted);
+  MirrorTemplate();
+  if (paletteSwaps_.size() == wanted.size()) return;
+  QStringList left;
+  for (const auto& swap : wanted) {
+    if (std::find(paletteSwaps_.begin(), paletteSwaps_.end(), swap) == paletteSwaps_.end())
+      left << QStringLiteral("%1 ⇔ %2").arg(swap.first).arg(swap.second);
+  }
+  dialogs_.Show(Q(kSwapsDropped) + "\r\n" + left.join(QStringLiteral("、")), BoxIcon::kExclamation,
+                Q(kSwapsDroppedTitle));
 }
 
 void MainWindow::Browse() {
@@ -608,8 +676,13 @@ void MainWindow::CreatePatch() {
   // Unticking runs the preview's reaction, so the encoder reads the template's own colours.
   preview_->setChecked(false);
   sheet::CharacterSheet sheet = ReadSheet();
-  PatchDialogs boxes(dialogs_, [this, &sheet] { ShowSheet(sheet); });
-  command::CreatePatch(sheet, template_, codes_, boxes, writeOptions_);
+  patch::WriteOptions options = writeOptions_;
+  std::filesystem::path replaced;
+  // A drawn template has no file to name the patch after; the patch it came from does.
+  if (template_.fromPatch && options.output.empty()) options.output = replaced = openedPatch_;
+  PatchDialogs boxes(
+      dialogs_, [this, &sheet] { ShowSheet(sheet); }, replaced);
+  command::CreatePatch(sheet, template_, codes_, boxes, options);
   ShowSheet(sheet);
   MirrorTemplate();
 }

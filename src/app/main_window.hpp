@@ -13,11 +13,15 @@
 #include "image/template_image.hpp"
 #include "patch/patch_writer.hpp"
 #include "sheet/character_sheet.hpp"
+#include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
 
+class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QLabel;
+class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -36,7 +40,8 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // Builds every control and runs the start-up sequence, all before the window is shown.
+  // Builds the menu bar and every control and runs the start-up sequence, all before the
+  // window is shown.
   // `settingsFile` is the family settings file; the default is the one beside the program.
   MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
              const std::filesystem::path& settingsFile, QWidget* parent = nullptr);
@@ -53,14 +58,39 @@ class MainWindow : public QWidget {
   void TakeInFile(const std::filesystem::path& file);
   // The browse button.
   void Browse();
-  // The create-patch button.
+  // The create-patch button. With the template drawn from an opened patch, the patch is
+  // written over that patch, after asking.
   void CreatePatch();
 
+  // The File menu. Opening asks first whether to save unsaved changes; a file that cannot
+  // be read is reported and leaves the window as it was. False when nothing was done.
+  bool OpenSheet();
+  bool OpenSheetFile(const std::filesystem::path& file);
+  bool SaveSheet();
+  bool SaveSheetFile(const std::filesystem::path& file);
+  bool OpenPatch();
+  bool OpenPatchFile(const std::filesystem::path& file);
+  bool ExportTemplate();
+  bool ExportTemplateFile(const std::filesystem::path& file);
+
+  // What a sheet file would hold now: the sheet and the palette swaps, which belong to the
+  // character and are applied to every template the window loads, as kavelin-cli does.
+  sheet::SheetDocument Document() const;
+  // Whether the document differs from the one last saved or opened; swap lists count by
+  // the entry order they lead to.
+  bool HasUnsavedChanges() const;
+
   const image::TemplateImage& Template() const { return template_; }
+  // The patch whose drawn template is current, if any.
+  const std::filesystem::path& OpenedPatch() const { return openedPatch_; }
   const text::CodeTable& Codes() const { return codes_; }
   void SetWriteOptions(const patch::WriteOptions& options) { writeOptions_ = options; }
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void BuildMenu();
   void BuildLeftColumn();
   void BuildBasicStatus();
   void BuildInitialLevels();
@@ -79,6 +109,11 @@ class MainWindow : public QWidget {
   // The core decides the toggles, the palette and the picture; the controls follow it.
   void MirrorTemplate();
   void ReportImage(image::ImageStatus status);
+  // After a template load: the sheet's swaps on the fresh palette.
+  void ApplySheetSwaps();
+  // Yes saves, No goes on, Cancel stops; true when the window may take another character.
+  bool MaySetCharacterAside();
+  QString SuggestedName(const char* suffix) const;
 
   QString CommentText() const;
 
@@ -87,6 +122,14 @@ class MainWindow : public QWidget {
   text::CodeTable codes_;
   image::TemplateImage template_;
   patch::WriteOptions writeOptions_;
+  std::vector<sheet::PaletteSwap> paletteSwaps_;
+  sheet::SheetDocument saved_;         // as last saved or opened
+  std::filesystem::path sheetFile_;    // the sheet file last saved or opened
+  std::filesystem::path openedPatch_;  // the patch last opened
+
+  QMenuBar* menuBar_ = nullptr;
+  QWidget* client_ = nullptr;  // every control, below the menu bar
+  QAction* exportTemplate_ = nullptr;
 
   // Left column.
   PictureArea* picture_ = nullptr;                            // Picture1

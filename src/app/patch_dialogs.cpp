@@ -12,13 +12,22 @@ void PatchDialogs::ShowInputErrors(const validate::CheckResult& errors) {
 
 bool PatchDialogs::ConfirmWarnings(const validate::CheckResult& warnings) {
   BeforeBox();
-  return dialogs_.Ask(Q(warnings.report), BoxIcon::kExclamation, Q(command::kCautionTitle));
+  return dialogs_.Ask(Q(warnings.report), BoxIcon::kExclamation, Q(command::kCautionTitle)) &&
+         ConfirmReplace();
 }
 
 bool PatchDialogs::ConfirmCreate() {
   BeforeBox();
   return dialogs_.Ask(Q(validate::messages::kConfirmQuestion), BoxIcon::kQuestion,
-                      Q(command::kConfirmTitle));
+                      Q(command::kConfirmTitle)) &&
+         ConfirmReplace();
+}
+
+bool PatchDialogs::ConfirmReplace() {
+  std::error_code error;
+  if (replaced_.empty() || !std::filesystem::exists(replaced_, error)) return true;
+  return dialogs_.Ask(Q(kOverwriteOpenedPatchQuestion) + "\r\n" + DisplayPath(replaced_),
+                      BoxIcon::kExclamation, Q(command::kConfirmTitle));
 }
 
 void PatchDialogs::ShowDone(const patch::WriteResult&) {

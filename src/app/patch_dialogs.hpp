@@ -1,19 +1,27 @@
 // The create-patch road's questions and reports as the window's message boxes.
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <string_view>
 
 #include "app/dialogs.hpp"
 #include "command/create_patch.hpp"
 
 namespace kavelin::app {
 
+// Asked after the confirmation when the patch would replace the one the user opened.
+inline constexpr std::u16string_view kOverwriteOpenedPatchQuestion =
+    u"開いたパッチファイルを上書きします。よろしいですか？";
+
 class PatchDialogs : public command::CreatePatchDialogs {
  public:
   // `beforeBox` runs before every box, so that the window shows the sheet as the error
-  // pass normalised it while the user reads the box.
-  PatchDialogs(Dialogs& dialogs, std::function<void()> beforeBox)
-      : dialogs_(dialogs), beforeBox_(std::move(beforeBox)) {}
+  // pass normalised it while the user reads the box. When `replaced` names an existing
+  // file, a Yes to the confirmation is followed by the question whether to replace it.
+  PatchDialogs(Dialogs& dialogs, std::function<void()> beforeBox,
+               std::filesystem::path replaced = {})
+      : dialogs_(dialogs), beforeBox_(std::move(beforeBox)), replaced_(std::move(replaced)) {}
 
   void ShowInputErrors(const validate::CheckResult& errors) override;
   bool ConfirmWarnings(const validate::CheckResult& warnings) override;
@@ -25,9 +33,11 @@ class PatchDialogs : public command::CreatePatchDialogs {
   void BeforeBox() {
     if (beforeBox_) beforeBox_();
   }
+  bool ConfirmReplace();
 
   Dialogs& dialogs_;
   std::function<void()> beforeBox_;
+  std::filesystem::path replaced_;
 };
 
 }  // namespace kavelin::app

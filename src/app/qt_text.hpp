@@ -24,5 +24,9 @@ inline std::u16string U16(const QString& text) {
 inline std::filesystem::path PathOf(const QString& file) {
   return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
+// A path for a message or a dialog, PathOf undone.
+inline QString DisplayPath(const std::filesystem::path& file) {
+  return QFile::decodeName(QByteArray::fromStdString(file.native()));
+}
 
 }  // namespace kavelin::app

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,7 +60,12 @@ class MainWindowTest : public WindowTest {
 
 TEST_F(MainWindowTest, StartsWithTheFreshSheetFullListsAndOnlyTopFieldsEnabled) {
   EXPECT_EQ(window_.windowTitle(), "Kavelin");
-  EXPECT_EQ(window_.size(), QSize(791, 592));
+  // The client area keeps its size and positions; the menu bar adds its height above it.
+  const int menuHeight = window_.findChild<QMenuBar*>()->height();
+  EXPECT_GT(menuHeight, 10);
+  EXPECT_EQ(window_.size(), QSize(791, 592 + menuHeight));
+  EXPECT_EQ(Get<QWidget>("Client")->geometry(), QRect(0, menuHeight, 791, 592));
+  EXPECT_EQ(Get<QWidget>("Command1")->mapTo(&window_, QPoint(0, 0)), QPoint(664, 568 + menuHeight));
   EXPECT_EQ(window_.ReadSheet(), sheet::CharacterSheet{});
   const std::vector<std::pair<QString, int>> counts = {
       {"Combo1", 4},      {"Combo2", 5},     {"Combo3", 9},     {"Combo4", 11},

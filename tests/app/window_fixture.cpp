@@ -32,6 +32,30 @@ QString ScriptedDialogs::OpenFile(const QString& title, const QString& filterNam
   return file;
 }
 
+Answer ScriptedDialogs::AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) {
+  boxes.push_back({text, icon, title});
+  if (onBox) onBox(boxes.back());
+  if (choices.empty()) {
+    ADD_FAILURE() << "unexpected question: " << text.toStdString();
+    return Answer::kCancel;
+  }
+  const Answer answer = choices.front();
+  choices.pop_front();
+  return answer;
+}
+
+QString ScriptedDialogs::SaveFile(const QString& title, const std::vector<FileType>& types,
+                                  const QString& suggested) {
+  saveCall = {title};
+  for (const FileType& type : types)
+    saveCall << type.name + ":" + type.suffix;
+  saveCall << suggested;
+  if (saveFiles.empty()) return {};
+  const QString file = saveFiles.front();
+  saveFiles.pop_front();
+  return file;
+}
+
 void WriteTemplate(const std::filesystem::path& file, const image::Raster& raster) {
   image::testing::IndexedImage indexed{raster.Width(), raster.Height(), {}, {}};
   std::map<image::Colour, std::uint8_t> index;

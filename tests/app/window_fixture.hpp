@@ -29,7 +29,10 @@ class ScriptedDialogs : public Dialogs {
   std::vector<Box> boxes;
   std::deque<bool> answers;
   std::deque<QString> files;
-  QStringList openCall;  // title, filter name, filter patterns of the last OpenFile
+  QStringList openCall;        // title, filter name, filter patterns of the last OpenFile
+  std::deque<Answer> choices;  // for Yes / No / Cancel boxes
+  std::deque<QString> saveFiles;
+  QStringList saveCall;  // title, "name:suffix" per type, suggested name of the last SaveFile
   // Runs as each box appears, to look at the window while the box would be open.
   std::function<void(const Box&)> onBox;
 
@@ -37,6 +40,9 @@ class ScriptedDialogs : public Dialogs {
   bool Ask(const QString& text, BoxIcon icon, const QString& title) override;
   QString OpenFile(const QString& title, const QString& filterName,
                    const QString& filterPatterns) override;
+  Answer AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) override;
+  QString SaveFile(const QString& title, const std::vector<FileType>& types,
+                   const QString& suggested) override;
 };
 
 // Writes `raster` as a 24-bit BMP.

@@ -1,0 +1,111 @@
+#include "app/user_files.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <numeric>
+
+#include "app/qt_text.hpp"
+#include "image/intake.hpp"
+#include "image/palette_panel.hpp"
+#include "patch/template_export.hpp"
+
+namespace kavelin::app {
+
+FileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t limit) {
+  FileBytes result;
+  std::error_code error;
+  // A folder, pipe or device is no file the user can mean, and a pipe would never end.
+  if (!std::filesystem::is_regular_file(file, error)) {
+    result.error = Q(u"ファイルが読み込めません。");
+    return result;
+  }
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  if (error) {
+    result.error = Q(u"ファイルが読み込めません。");
+    return result;
+  }
+  if (size > limit) {
+    result.error = Q(u"ファイルが大きすぎます。");
+    return result;
+  }
+  std::ifstream in(file, std::ios::binary);
+  result.bytes.resize(static_cast<std::size_t>(size));
+  if (!in || !in.read(reinterpret_cast<char*>(result.bytes.data()),
+                      static_cast<std::streamsize>(result.bytes.size()))) {
+    result.bytes.clear();
+    result.error = Q(u"ファイルが読み込めません。");
+    return result;
+  }
+  // A file that grew after its size was taken is read up to that size, which the readers
+  // then judge; one that shrank fails the read above.
+  return result;
+}
+
+QString WriteFailureReason(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return Q(u"書き込みが許可されていません。");
+    case ENOENT:
+    case ENOTDIR:
+      return Q(u"フォルダが見つかりません。");
+    case ENOSPC:
+    case EDQUOT:
+      return Q(u"ディスクの空き容量が足りません。");
+    case EISDIR:
+      return Q(u"同じ名前のフォルダがあります。");
+    case ENAMETOOLONG:
+      return Q(u"ファイル名が長すぎます。");
+    default:
+      return QString::fromLocal8Bit(std::strerror(error));
+  }
+}
+
+image::Raster RasterForExport(const image::Raster& loaded) {
+  int width = std::min(patch::kExportWidth, loaded.Width());
+  int height = std::min(patch::kExportHeight, loaded.Height());
+  for (int y = 0; y < loaded.Height(); ++y) {
+    for (int x = 0; x < loaded.Width(); ++x) {
+      if (loaded.At(x, y) == image::kBackground) continue;
+      width = std::max(width, x + 1);
+      height = std::max(height, y + 1);
+    }
+  }
+  image::Raster out(width, height, image::kBackground);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      out.Set(x, y, loaded.At(x, y));
+  return out;
+}
+
+std::array<int, 16> SwapArrangement(const std::vector<sheet::PaletteSwap>& swaps) {
+  std::array<int, 16> order{};
+  std::iota(order.begin(), order.end(), 0);
+  for (const auto& [a, b] : swaps) {
+    if (a >= 0 && a < 16 && b >= 0 && b < 16)
+      std::swap(order[static_cast<std::size_t>(a)], order[static_cast<std::size_t>(b)]);
+  }
+  return order;
+}
+
+std::vector<sheet::PaletteSwap> ApplyPaletteSwaps(image::TemplateImage& image,
+                                                  const std::vector<sheet::PaletteSwap>& swaps) {
+  // A tick left waiting would pair with the first entry of the first swap.
+  for (int i = 0; i < image::kPaletteSize; ++i)
+    image::SetPaletteToggle(image, i, false);
+  std::vector<sheet::PaletteSwap> made;
+  for (const auto& [a, b] : swaps) {
+    if (image.palette.IsEmpty(a) || image.palette.IsEmpty(b)) continue;
+    if (a != b) {
+      image::SetPaletteToggle(image, a, true);
+      image::SetPaletteToggle(image, b, true);
+    }
+    made.emplace_back(a, b);
+  }
+  return made;
+}
+
+}  // namespace kavelin::app
