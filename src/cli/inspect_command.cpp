@@ -131,7 +131,9 @@ void PrintSummary(const patch::PatchContents& contents) {
     header(Section::kForbiddenSpells);
     std::string schools;
     for (std::size_t i = 0; i < 6; ++i) {
-      if (s.forbiddenSpells.forbiddenSchools[i]) schools += " " + Utf8(sheet::kSpellSchools[i]);
+      if (!s.forbiddenSpells.forbiddenSchools[i]) continue;
+      schools += ' ';
+      schools += Utf8(sheet::kSpellSchools[i]);
     }
     std::cout << " " << (schools.empty() ? " なし" : schools) << '\n';
   }

@@ -80,6 +80,13 @@ class TerminalDialogs : public command::CreatePatchDialogs {
   TerminalDialogs(bool yes, Progress& progress) : yes_(yes), progress_(progress) {}
   std::string prefix;  // put before every message line of the current template
   int exitCode = kSuccess;
+  // In a batch, patches are staged and put in place together at the end.
+  bool staging = false;
+  struct Staged {
+    std::string prefix;
+    std::filesystem::path output;
+  };
+  std::vector<Staged> staged;
 
   void ShowInputErrors(const validate::CheckResult& errors) override {
     for (const auto& m : errors.messages)
@@ -99,6 +106,10 @@ class TerminalDialogs : public command::CreatePatchDialogs {
   // Running the command is the confirmation.
   bool ConfirmCreate() override { return true; }
   void ShowDone(const patch::WriteResult& written) override {
+    if (staging) {
+      staged.push_back({prefix, written.output});
+      return;
+    }
     progress_.Clear();
     std::cout << Shown(written.output) << '\n';
   }
@@ -198,6 +209,13 @@ int RunMake(int argc, char** argv) {
   const std::size_t count = args.positional.size();
   Progress progress(count);
   TerminalDialogs dialogs(args.Has("--yes"), progress);
+  // A batch flushes its patches to the disk once, together, before any older patch is
+  // replaced, instead of once per patch.
+  patch::AtomicBatch batch;
+  if (count > 1) {
+    options.batch = &batch;
+    dialogs.staging = true;
+  }
   int worst = kSuccess;
   for (std::size_t i = 0; i < count; ++i) {
     worst =
@@ -205,6 +223,19 @@ int RunMake(int argc, char** argv) {
     progress.Step();
   }
   progress.Finish();
+  if (count > 1) {
+    const auto committed = batch.Commit();
+    for (std::size_t i = 0; i < committed.size(); ++i) {
+      const auto& [prefix, output] = dialogs.staged[i];
+      if (committed[i].ok) {
+        std::cout << Shown(output) << '\n';
+        continue;
+      }
+      dialogs.prefix = prefix;
+      dialogs.Print(Utf8(patch::WriteFailureMessage(output, committed[i].error)));
+      worst = std::max(worst, static_cast<int>(kWriteFailed));
+    }
+  }
   return worst;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace kavelin::patch {
 
@@ -22,5 +24,30 @@ struct AtomicWriteResult {
 // leftovers once they are more than ten minutes old.
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
                                       std::span<const std::uint8_t> bytes, bool sync = true);
+
+// Many files replaced the same way with one flush to the disk for all of them: each is
+// staged in its temporary first, and no old file is replaced until every staged file is on
+// the disk. A batch destroyed before Commit removes its temporaries and changes nothing.
+class AtomicBatch {
+ public:
+  AtomicBatch();
+  ~AtomicBatch();
+  AtomicBatch(const AtomicBatch&) = delete;
+  AtomicBatch& operator=(const AtomicBatch&) = delete;
+
+  // Writes the bytes to a temporary beside `target`; the target is untouched until Commit.
+  AtomicWriteResult Stage(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+  // Flushes the staged files (when `sync`), then renames each over its target, in the order
+  // staged. One result per staged file; a failed rename leaves that target as it was.
+  std::vector<AtomicWriteResult> Commit(bool sync = true);
+  std::size_t Size() const { return entries_.size(); }
+
+ private:
+  struct Entry {
+    std::filesystem::path target;
+    std::string temporary;
+  };
+  std::vector<Entry> entries_;
+};
 
 }  // namespace kavelin::patch

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <mutex>
 #include <random>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -52,6 +54,14 @@ bool IsTemporaryName(std::string_view name) {
 // behind. The next write into the folder removes such files once they are old enough that
 // no write still running can own them (a write takes well under a second).
 void SweepStaleTemporaries(const std::filesystem::path& folder) {
+  // Once per folder and process: a batch writing a thousand files into one folder must not
+  // list it a thousand times.
+  static std::mutex mutex;
+  static std::set<std::filesystem::path> swept;
+  {
+    const std::lock_guard lock(mutex);
+    if (!swept.insert(folder).second) return;
+  }
   constexpr std::time_t kStaleSeconds = 10 * 60;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return;
@@ -82,19 +92,26 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
-                                      std::span<const std::uint8_t> bytes, bool sync) {
+namespace {
+
+struct Staged {
   AtomicWriteResult result;
   std::string temporary;
+};
+
+// Writes `bytes` to a new temporary beside `target`, flushed to the disk when `sync`; the
+// target is untouched. On failure nothing is left behind.
+Staged Stage(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync) {
+  Staged staged;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    temporary = TemporaryName(target);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    staged.temporary = TemporaryName(target);
+    fd = ::open(staged.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
-    result.error = errno;
-    return result;
+    staged.result.error = errno;
+    return staged;
   }
 
   // Keep the permissions of a file being replaced.
@@ -110,27 +127,99 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
     written = false;
     error = errno;
   }
-  if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    written = false;
-    error = errno;
-  }
   if (!written) {
+    ::unlink(staged.temporary.c_str());
+    staged.result.error = error;
+    return staged;
+  }
+  staged.result.ok = true;
+  return staged;
+}
+
+// Renames a staged temporary over its target; on failure the temporary is removed.
+AtomicWriteResult Commit(const std::string& temporary, const std::filesystem::path& target) {
+  AtomicWriteResult result;
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    result.error = errno;
     ::unlink(temporary.c_str());
-    result.error = error;
     return result;
   }
   SweepStaleTemporaries(target.parent_path());
-  if (sync) {
-    // Make the rename itself durable; a failure here cannot undo the completed write.
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-      ::fsync(dir);
-      ::close(dir);
-    }
-  }
   result.ok = true;
   return result;
+}
+
+// Makes the renames into a folder durable; a failure here cannot undo completed writes.
+void SyncFolder(const std::filesystem::path& target) {
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+}  // namespace
+
+AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
+                                      std::span<const std::uint8_t> bytes, bool sync) {
+  const Staged staged = Stage(target, bytes, sync);
+  if (!staged.result.ok) return staged.result;
+  const AtomicWriteResult committed = Commit(staged.temporary, target);
+  if (committed.ok && sync) SyncFolder(target);
+  return committed;
+}
+
+AtomicBatch::AtomicBatch() = default;
+
+AtomicBatch::~AtomicBatch() {
+  for (const Entry& e : entries_)
+    ::unlink(e.temporary.c_str());
+}
+
+AtomicWriteResult AtomicBatch::Stage(const std::filesystem::path& target,
+                                     std::span<const std::uint8_t> bytes) {
+  Staged staged = patch::Stage(target, bytes, /*sync=*/false);
+  if (staged.result.ok) entries_.push_back({target, std::move(staged.temporary)});
+  return staged.result;
+}
+
+std::vector<AtomicWriteResult> AtomicBatch::Commit(bool sync) {
+  std::vector<AtomicWriteResult> results;
+  results.reserve(entries_.size());
+  if (sync) {
+    // One flush per file system for every staged file, before any old file is replaced.
+    std::set<dev_t> flushed;
+    for (const Entry& e : entries_) {
+      struct stat info {};
+      if (::stat(e.temporary.c_str(), &info) != 0 || !flushed.insert(info.st_dev).second) continue;
+      const int fd = ::open(e.temporary.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) continue;
+      if (::syncfs(fd) != 0) {
+        // Without syncfs, each file of that file system is flushed on its own.
+        for (const Entry& other : entries_) {
+          const int each = ::open(other.temporary.c_str(), O_RDONLY | O_CLOEXEC);
+          if (each >= 0) {
+            ::fsync(each);
+            ::close(each);
+          }
+        }
+      }
+      ::close(fd);
+    }
+  }
+  std::set<std::filesystem::path> folders;
+  for (const Entry& e : entries_) {
+    results.push_back(patch::Commit(e.temporary, e.target));
+    if (results.back().ok)
+      folders.insert(e.target.has_parent_path() ? e.target.parent_path() : ".");
+  }
+  if (sync) {
+    for (const auto& folder : folders)
+      SyncFolder(folder / "x");
+  }
+  entries_.clear();
+  return results;
 }
 
 }  // namespace kavelin::patch

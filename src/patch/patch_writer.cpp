@@ -51,6 +51,10 @@ std::u16string PathText(const std::filesystem::path& p) {
 
 }  // namespace
 
+std::u16string WriteFailureMessage(const std::filesystem::path& output, int error) {
+  return u"パッチファイルを作成できませんでした。\r\n" + PathText(output) + u"\r\n" + Reason(error);
+}
+
 WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
                            const image::TemplateImage& templateImage, const WriteOptions& options) {
   WriteResult result;
@@ -71,10 +75,11 @@ WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeT
     result.message = built.message;
     return result;
   }
-  const AtomicWriteResult written = WriteFileAtomically(result.output, built.bytes, options.sync);
+  const AtomicWriteResult written =
+      options.batch ? options.batch->Stage(result.output, built.bytes)
+                    : WriteFileAtomically(result.output, built.bytes, options.sync);
   if (!written.ok) {
-    result.message = u"パッチファイルを作成できませんでした。\r\n" + PathText(result.output) +
-                     u"\r\n" + Reason(written.error);
+    result.message = WriteFailureMessage(result.output, written.error);
     return result;
   }
   result.status = WriteStatus::kWritten;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "image/template_image.hpp"
+#include "patch/atomic_file.hpp"
 #include "sheet/character_sheet.hpp"
 #include "text/code_table.hpp"
 
@@ -16,6 +17,9 @@ struct WriteOptions {
   std::filesystem::path output;
   // Flush to the disk before the patch replaces an older one.
   bool sync = true;
+  // When set, the patch is only staged in the batch, which puts it in place on Commit
+  // together with the others; kWritten then means staged.
+  AtomicBatch* batch = nullptr;
 };
 
 enum class WriteStatus : std::uint16_t { kWritten = 0, kFailed = 1 };
@@ -32,5 +36,8 @@ struct WriteResult {
 WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
                            const image::TemplateImage& templateImage,
                            const WriteOptions& options = {});
+
+// The message for a patch that could not be written, with the system's reason (errno).
+std::u16string WriteFailureMessage(const std::filesystem::path& output, int error);
 
 }  // namespace kavelin::patch

@@ -424,3 +424,69 @@ TEST_F(SheetSaving, KillsAfterRandomDelaysNeverMixTheFiles) {
 
 }  // namespace
 }  // namespace kavelin::patch
+
+namespace kavelin::patch {
+namespace {
+
+class Batch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "kavelin-batch-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    for (int i = 0; i < 3; ++i)
+      WriteAll(File(i), {static_cast<std::uint8_t>(i)});
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  fs::path File(int i) const { return folder_ / ("p" + std::to_string(i) + ".k7p"); }
+
+  fs::path folder_;
+};
+
+TEST_F(Batch, NothingIsReplacedBeforeCommitAndAnAbandonedBatchLeavesNoTrace) {
+  {
+    AtomicBatch batch;
+    for (int i = 0; i < 3; ++i)
+      ASSERT_TRUE(batch.Stage(File(i), Bytes(5000, 0xEE)).ok);
+    EXPECT_EQ(batch.Size(), 3u);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(ReadAll(File(i)), Bytes{static_cast<std::uint8_t>(i)});
+  }
+  EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"p0.k7p", "p1.k7p", "p2.k7p"}));
+}
+
+TEST_F(Batch, CommitReplacesEveryFileAndReportsEachFailure) {
+  fs::remove(File(1));
+  AtomicBatch batch;
+  for (int i = 0; i < 3; ++i)
+    ASSERT_TRUE(batch.Stage(File(i), Bytes(100, static_cast<std::uint8_t>(10 + i))).ok);
+  fs::create_directory(File(1));  // in the way once the batch commits
+  const auto results = batch.Commit();
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_TRUE(results[0].ok);
+  EXPECT_FALSE(results[1].ok);
+  EXPECT_EQ(results[1].error, EISDIR);
+  EXPECT_TRUE(results[2].ok);
+  EXPECT_EQ(ReadAll(File(0)), Bytes(100, 10));
+  EXPECT_EQ(ReadAll(File(2)), Bytes(100, 12));
+  EXPECT_TRUE(fs::is_directory(File(1)));
+  EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"p0.k7p", "p1.k7p", "p2.k7p"}));
+  // A missing folder fails at staging, before anything is written.
+  EXPECT_EQ(batch.Stage(folder_ / "gone" / "x.k7p", Bytes{1}).error, ENOENT);
+}
+
+TEST_F(Batch, AKilledBatchLeavesEveryOldFileWhole) {
+  const int code = InChild([&] {
+    AtomicBatch batch;
+    for (int i = 0; i < 3; ++i)
+      batch.Stage(File(i), Bytes(100, 0x77));
+    ::kill(::getpid(), SIGKILL);  // before the commit
+    return 0;
+  });
+  EXPECT_EQ(code, 128 + SIGKILL);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ReadAll(File(i)), Bytes{static_cast<std::uint8_t>(i)});
+}
+
+}  // namespace
+}  // namespace kavelin::patch
