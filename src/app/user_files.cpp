@@ -9,6 +9,7 @@
 #include "app/qt_text.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
+#include "patch/patch_writer.hpp"
 #include "patch/template_export.hpp"
 
 namespace kavelin::app {
@@ -44,24 +45,7 @@ FileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t limit) 
 }
 
 QString WriteFailureReason(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return Q(u"書き込みが許可されていません。");
-    case ENOENT:
-    case ENOTDIR:
-      return Q(u"フォルダが見つかりません。");
-    case ENOSPC:
-    case EDQUOT:
-      return Q(u"ディスクの空き容量が足りません。");
-    case EISDIR:
-      return Q(u"同じ名前のフォルダがあります。");
-    case ENAMETOOLONG:
-      return Q(u"ファイル名が長すぎます。");
-    default:
-      return QString::fromLocal8Bit(std::strerror(error));
-  }
+  return Q(patch::FileErrorReason(error));
 }
 
 image::Raster RasterForExport(const image::Raster& loaded) {

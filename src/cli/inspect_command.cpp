@@ -9,6 +9,7 @@
 #include "image/encoder_qt.hpp"
 #include "patch/atomic_file.hpp"
 #include "patch/patch_reader.hpp"
+#include "patch/patch_writer.hpp"
 #include "patch/template_export.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/sheet_file.hpp"
@@ -224,7 +225,9 @@ int RunExport(int argc, char** argv) {
   const auto bytes = image::EncodeImageFile(exported.raster, *output);
   if (!bytes) return Fail(kFailure, *output + ": the template must be named .gif, .bmp or .png");
   const auto written = patch::WriteFileAtomically(*output, *bytes);
-  if (!written.ok) return Fail(kWriteFailed, *output + ": " + std::strerror(written.error));
+  if (!written.ok) {
+    return Fail(kWriteFailed, *output + ": " + Utf8(patch::FileErrorReason(written.error)));
+  }
   std::cout << *output << '\n';
   return kSuccess;
 }

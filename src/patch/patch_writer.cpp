@@ -11,7 +11,22 @@
 namespace kavelin::patch {
 namespace {
 
-std::u16string Reason(int error) {
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code errorA, errorB;
+  if (std::filesystem::equivalent(a, b, errorA)) return true;
+  const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
+  const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
+  if (errorA || errorB) return a.lexically_normal() == b.lexically_normal();
+  return canonicalA == canonicalB;
+}
+
+std::u16string PathText(const std::filesystem::path& p) {
+  return text::FromUtf8(p.native()).value_or(p.u16string());
+}
+
+}  // namespace
+
+std::u16string FileErrorReason(int error) {
   switch (error) {
     case EACCES:
     case EPERM:
@@ -36,23 +51,9 @@ std::u16string Reason(int error) {
   }
 }
 
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code errorA, errorB;
-  if (std::filesystem::equivalent(a, b, errorA)) return true;
-  const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
-  const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
-  if (errorA || errorB) return a.lexically_normal() == b.lexically_normal();
-  return canonicalA == canonicalB;
-}
-
-std::u16string PathText(const std::filesystem::path& p) {
-  return text::FromUtf8(p.native()).value_or(p.u16string());
-}
-
-}  // namespace
-
 std::u16string WriteFailureMessage(const std::filesystem::path& output, int error) {
-  return u"パッチファイルを作成できませんでした。\r\n" + PathText(output) + u"\r\n" + Reason(error);
+  return u"パッチファイルを作成できませんでした。\r\n" + PathText(output) + u"\r\n" +
+         FileErrorReason(error);
 }
 
 WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,

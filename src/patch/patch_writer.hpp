@@ -37,6 +37,9 @@ WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeT
                            const image::TemplateImage& templateImage,
                            const WriteOptions& options = {});
 
+// Why a file could not be written, from the system's error number, ready to show.
+std::u16string FileErrorReason(int error);
+
 // The message for a patch that could not be written, with the system's reason (errno).
 std::u16string WriteFailureMessage(const std::filesystem::path& output, int error);
 
