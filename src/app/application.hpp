@@ -1,0 +1,12 @@
+// The program's start-up, shared by `kavelin` and the start-up benchmark, so that what is
+// measured is exactly what users start.
+#pragma once
+
+namespace kavelin::app {
+
+// Creates the application and the window, shows it, loads the template named by the first
+// argument, and runs until the window closes. With `quitAfterFirstPaint` it returns as soon
+// as the window has painted itself once, for timing the start.
+int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint = false);
+
+}  // namespace kavelin::app
