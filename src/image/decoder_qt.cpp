@@ -84,7 +84,15 @@ std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
     return std::nullopt;
   if (format == "bmp" && BitmapIsCut(device)) return std::nullopt;
 
+  // Run-length bitmaps may skip pixels, which Qt leaves as whatever memory held. Qt
+  // decodes 4- and 8-bit bitmaps into an image it is given when the size and format
+  // match, so one cleared to entry 0 gives skipped pixels one colour every time.
   QImage decoded;
+  if (format == "bmp") {
+    decoded = QImage(headerWidth, headerHeight, QImage::Format_Indexed8);
+    if (decoded.isNull()) return std::nullopt;
+    decoded.fill(0);
+  }
   if (!reader.read(&decoded) || decoded.isNull()) return std::nullopt;
   if (decoded.width() > kMaxImageSide || decoded.height() > kMaxImageSide) return std::nullopt;
   // Only a fully transparent pixel lets the background through; the picture area draws

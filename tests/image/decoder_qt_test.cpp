@@ -127,6 +127,39 @@ TEST_F(QtDecoder, TheSizeCapIsCheckedOnTheHeader) {
   EXPECT_FALSE(Decode("tall.bmp", bmp));
 }
 
+// Run-length bitmaps may end a row or the whole picture early; the pixels they skip
+// must read as entry 0 every time, not as whatever memory held before.
+TEST_F(QtDecoder, PixelsARunLengthBitmapSkipsReadAsEntryZero) {
+  const Colour red = Rgb(200, 0, 0), blue = Rgb(0, 0, 200);
+  // 16 x 4, bottom row first: two blue pixels and the end of the row, then the end of the
+  // bitmap; three rows and fourteen pixels are never written.
+  const Bytes pixels = {2, 1, 0, 0, 0, 1};
+  Bytes bmp = {'B', 'M'};
+  const auto le = [&bmp](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i)
+      bmp.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  le(62 + static_cast<std::uint32_t>(pixels.size()), 4), le(0, 4), le(62, 4);
+  le(40, 4), le(16, 4), le(4, 4), le(1, 2), le(8, 2), le(1, 4);
+  le(static_cast<std::uint32_t>(pixels.size()), 4), le(2835, 4), le(2835, 4), le(2, 4), le(0, 4);
+  bmp.insert(bmp.end(), {0, 0, 200, 0, 200, 0, 0, 0});
+  bmp.insert(bmp.end(), pixels.begin(), pixels.end());
+  for (int round = 0; round < 3; ++round) {
+    // Leave freed memory of about the picture's size full of another entry first.
+    for (int i = 0; i < 8; ++i) {
+      auto* junk = new std::uint8_t[64];
+      std::fill_n(junk, 64, std::uint8_t{7});
+      delete[] junk;
+    }
+    const auto decoded = Decode("rle8.bmp", bmp);
+    ASSERT_TRUE(decoded);
+    Raster expected(16, 4, red);
+    expected.Set(0, 3, blue);
+    expected.Set(1, 3, blue);
+    EXPECT_EQ(*decoded, expected);
+  }
+}
+
 TEST_F(QtDecoder, RefusedFiles) {
   const IndexedImage image = Sample(16);
   Bytes truncated = Bmp(image, BmpKind::k8Bit);
