@@ -21,7 +21,7 @@ struct AtomicWriteResult {
 // A new file gets the usual permissions (0666 less the umask); a replaced file keeps its own.
 // A process killed part-way leaves the old file as it was and, at worst, one hidden
 // ".kavelin-*.tmp" beside it; a later successful write into that folder removes such
-// leftovers once they are more than ten minutes old.
+// leftovers once their process has ended and they are more than ten minutes old.
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
                                       std::span<const std::uint8_t> bytes, bool sync = true);
 

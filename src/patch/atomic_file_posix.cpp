@@ -1,6 +1,7 @@
 // Platform door: POSIX file replacement.
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,9 +51,22 @@ bool IsTemporaryName(std::string_view name) {
   return runs == 2 && digits > 0;
 }
 
+// The process that made a temporary, by the number in its name, may still rename it:
+// this one (a batch stages files before it commits them) or any other still running.
+bool OwnerMayBeRunning(std::string_view name) {
+  pid_t pid = 0;
+  for (const char c : name.substr(std::string_view(".kavelin-").size())) {
+    if (c == '-') break;
+    if (pid > 100'000'000) return true;  // no process number is that large; leave it be
+    pid = pid * 10 + (c - '0');
+  }
+  return pid <= 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
 // A writer killed between creating its temporary and the rename leaves the temporary
-// behind. The next write into the folder removes such files once they are old enough that
-// no write still running can own them (a write takes well under a second).
+// behind. The next write into the folder removes such files once their process has ended
+// and they are old enough that no write still running elsewhere (another machine on a
+// shared folder) can own them.
 void SweepStaleTemporaries(const std::filesystem::path& folder) {
   // Once per folder and process: a batch writing a thousand files into one folder must not
   // list it a thousand times.
@@ -71,7 +85,8 @@ void SweepStaleTemporaries(const std::filesystem::path& folder) {
     if (!IsTemporaryName(entry->d_name)) continue;
     struct stat info {};
     if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (S_ISREG(info.st_mode) && now - info.st_mtime > kStaleSeconds) {
+    if (S_ISREG(info.st_mode) && now - info.st_mtime > kStaleSeconds &&
+        !OwnerMayBeRunning(entry->d_name)) {
       ::unlinkat(dirFd, entry->d_name, 0);
     }
   }

@@ -331,19 +331,34 @@ TEST_F(KilledPatchWriter, OnlyStaleTemporariesOfItsOwnAreSwept) {
       fs::last_write_time(folder_ / name, old);
     }
   };
-  make(".kavelin-123-0-456789.tmp", true);  // left by a killed writer: removed
-  make(".kavelin-124-3-5.tmp", false);      // may belong to a write going on now: kept
-  make(".kavelin-x-0-456789.tmp", true);    // not our pattern: kept
+  // The number of a process that has ended, and of two that are running.
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string gone = std::to_string(ended), self = std::to_string(getpid());
+  const std::string parent = std::to_string(getppid());
+  make(".kavelin-" + gone + "-0-456789.tmp", true);  // left by a killed writer: removed
+  make(".kavelin-" + gone + "-3-5.tmp", false);      // may belong to a write elsewhere: kept
+  make(".kavelin-" + self + "-7-1.tmp", true);       // staged by this process: kept
+  make(".kavelin-" + parent + "-7-1.tmp", true);     // its writer still runs: kept
+  make(".kavelin-x-0-456789.tmp", true);             // not our pattern: kept
   make(".kavelin-123-0-456789.tmp.bak", true);
   make("notes.tmp", true);
   fs::create_directory(folder_ / ".kavelin-1-2-3.tmp");
   fs::last_write_time(folder_ / ".kavelin-1-2-3.tmp",
                       fs::file_time_type::clock::now() - std::chrono::hours(1));
   ASSERT_TRUE(WriteSheetPatch());
-  EXPECT_EQ(Listing(folder_),
-            (std::vector<std::string>{".kavelin-1-2-3.tmp", ".kavelin-123-0-456789.tmp.bak",
-                                      ".kavelin-124-3-5.tmp", ".kavelin-x-0-456789.tmp", "hero.gif",
-                                      "hero.k7p", "notes.tmp"}));
+  std::vector<std::string> kept = {".kavelin-1-2-3.tmp",
+                                   ".kavelin-123-0-456789.tmp.bak",
+                                   ".kavelin-" + gone + "-3-5.tmp",
+                                   ".kavelin-" + parent + "-7-1.tmp",
+                                   ".kavelin-" + self + "-7-1.tmp",
+                                   ".kavelin-x-0-456789.tmp",
+                                   "hero.gif",
+                                   "hero.k7p",
+                                   "notes.tmp"};
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(Listing(folder_), kept);
 }
 
 // Saving a sheet file goes through the same door; the whole matrix again.
