@@ -12,6 +12,7 @@
 #include "image/intake.hpp"
 #include "patch/patch_writer.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/file_io.hpp"
 #include "text/settings_file.hpp"
 #include "validate/input_errors.hpp"
 
@@ -22,10 +23,7 @@ using namespace kavelin;
 
 const fs::path kExamples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
 
-std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test_support::ReadText;
 
 struct CommandResult {
   int exitCode = -1;

@@ -18,6 +18,7 @@
 #include "image/intake.hpp"
 #include "patch/patch_reader.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/file_io.hpp"
 #include "text/encoding.hpp"
 #include "text/settings_file.hpp"
 #include "validate/messages.hpp"
@@ -28,15 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& p, std::string_view bytes) {
-  std::ofstream(p, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using test_support::ReadAll;
+using test_support::WriteAll;
 
 class Folder : public ::testing::Test {
  protected:

@@ -21,6 +21,7 @@
 #include "patch/patch_file.hpp"
 #include "patch_fixtures.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/file_io.hpp"
 
 namespace kavelin::patch {
 namespace {
@@ -28,24 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& p, const Bytes& bytes) {
-  std::ofstream(p, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder))
-    names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using test_support::Listing;
+using test_support::ReadAll;
+using test_support::WriteAll;
 
 // Runs `body` in a child process and returns its exit code. As root, the child first
 // becomes an ordinary user, so that folder permissions apply to it.
