@@ -46,6 +46,24 @@ int InChild(const std::function<int()>& body, bool unprivileged = false) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Leaves a folder readable and searchable by everyone but writable by no one.
+void MakeReadOnly(const fs::path& folder) {
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read |
+                              fs::perms::others_exec);
+}
+
+// Runs `body` in a child whose files may not grow past 4 KB, as a disk that fills up
+// part-way; the write then fails instead of the process being killed.
+int InChildWithFileSizeLimit(const std::function<int()>& body) {
+  return InChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    return body();
+  });
+}
+
 class PatchWriter : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,9 +112,7 @@ TEST_F(PatchWriter, AMissingFolderFailsCleanly) {
 TEST_F(PatchWriter, AReadOnlyFolderKeepsTheOldPatch) {
   const Bytes old(9000, 0x11);
   WriteAll(Patch(), old);
-  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read |
-                               fs::perms::others_exec);
+  MakeReadOnly(folder_);
   const int code = InChild(
       [&] {
         const auto r = Write();
@@ -114,11 +130,7 @@ TEST_F(PatchWriter, AReadOnlyFolderKeepsTheOldPatch) {
 TEST_F(PatchWriter, ADiskThatFillsPartWayKeepsTheOldPatch) {
   const Bytes old(3000, 0x22);
   WriteAll(Patch(), old);
-  const int code = InChild([&] {
-    // The file-size limit stops the write after 4 KB, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int code = InChildWithFileSizeLimit([&] {
     const auto r = Write();
     return r.status == WriteStatus::kFailed &&
                    r.message.find(u"ファイルサイズの上限を超えました。") != std::u16string::npos
@@ -381,8 +393,7 @@ TEST_F(SheetSaving, MissingFolderFailsWithoutCreatingAnything) {
 }
 
 TEST_F(SheetSaving, ReadOnlyFolderKeepsTheOldSheet) {
-  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                               fs::perms::others_exec);
+  MakeReadOnly(folder_);
   const int code = InChild(
       [&] {
         const auto r = WriteFileAtomically(Sheet(), fresh_);
@@ -396,10 +407,7 @@ TEST_F(SheetSaving, ReadOnlyFolderKeepsTheOldSheet) {
 
 TEST_F(SheetSaving, FileSizeLimitPartWayKeepsTheOldSheet) {
   ASSERT_GT(fresh_.size(), 4096u);
-  const int code = InChild([&] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const int code = InChildWithFileSizeLimit([&] {
     const auto r = WriteFileAtomically(Sheet(), fresh_);
     return !r.ok && r.error == EFBIG ? 0 : 1;
   });
