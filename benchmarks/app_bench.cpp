@@ -9,7 +9,7 @@
 #include "app/dialogs.hpp"
 #include "app/main_window.hpp"
 #include "bench_support.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "bench_support.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 

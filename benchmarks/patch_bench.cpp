@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "patch/patch_file.hpp"
 #include "patch/patch_writer.hpp"

@@ -4,7 +4,7 @@
 
 #include "bench_support.hpp"
 #include "command/create_patch.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "app/dialogs.hpp"
 #include "app/main_window.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "text/settings_file.hpp"
 
 namespace kavelin::app {

@@ -7,7 +7,7 @@
 #include "app/qt_text.hpp"
 #include "app/user_files.hpp"
 #include "command/create_patch.hpp"
-#include "image/encoder_qt.hpp"
+#include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"

@@ -6,7 +6,7 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
-#include "image/encoder_qt.hpp"
+#include "image/encoder.hpp"
 #include "patch/atomic_file.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch/patch_writer.hpp"

@@ -9,7 +9,7 @@
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "command/create_patch.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "sheet/sheet_file.hpp"

@@ -1,8 +1,9 @@
-#include "image/gif_writer.hpp"
-
-#include <algorithm>
+// GIF writing: Qt reads GIF but never wrote it, so this encoder has always been our own;
+// it only needs what a template needs.
 #include <array>
 #include <unordered_map>
+
+#include "image/encoder.hpp"
 
 namespace kavelin::image {
 namespace {
@@ -48,8 +49,10 @@ class CodeWriter {
   unsigned count_ = 0;
 };
 
-void Compress(const std::vector<std::uint8_t>& indices, unsigned minCodeSize,
-              std::vector<std::uint8_t>& out) {
+}  // namespace
+
+void AppendGifImageData(std::span<const std::uint8_t> indices, unsigned minCodeSize,
+                        std::vector<std::uint8_t>& out) {
   const unsigned clear = 1u << minCodeSize, end = clear + 1;
   CodeWriter writer(out);
   // Each string is its prefix code and one more index: key = prefix << 8 | index.
@@ -81,6 +84,8 @@ void Compress(const std::vector<std::uint8_t>& indices, unsigned minCodeSize,
   writer.Finish();
 }
 
+namespace {
+
 void Put16(std::vector<std::uint8_t>& out, int value) {
   out.push_back(static_cast<std::uint8_t>(value & 0xFF));
   out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
@@ -93,19 +98,9 @@ std::optional<std::vector<std::uint8_t>> EncodeGif(const Raster& raster) {
       raster.Height() > 0xFFFF) {
     return std::nullopt;
   }
-  std::vector<Colour> colours;
-  std::unordered_map<Colour, std::uint8_t> indexOf;
-  std::vector<std::uint8_t> indices;
-  indices.reserve(raster.Pixels().size());
-  for (const Colour c : raster.Pixels()) {
-    auto it = indexOf.find(c);
-    if (it == indexOf.end()) {
-      if (colours.size() == 256) return std::nullopt;
-      it = indexOf.emplace(c, static_cast<std::uint8_t>(colours.size())).first;
-      colours.push_back(c);
-    }
-    indices.push_back(it->second);
-  }
+  const auto indexed = IndexColours(raster);
+  if (!indexed) return std::nullopt;
+  const auto& [colours, indices] = *indexed;
   // The colour table holds a power of two entries, at least 4 so that codes start at 3 bits.
   unsigned bits = 2;
   while ((1u << bits) < colours.size())
@@ -130,7 +125,7 @@ std::optional<std::vector<std::uint8_t>> EncodeGif(const Raster& raster) {
   Put16(out, raster.Height());
   out.push_back(0);
   out.push_back(static_cast<std::uint8_t>(bits));
-  Compress(indices, bits, out);
+  AppendGifImageData(indices, bits, out);
   out.push_back(0x3B);  // trailer
   return out;
 }

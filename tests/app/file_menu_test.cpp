@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "app/qt_text.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch/sprite_tiles.hpp"
 #include "patch/template_export.hpp"

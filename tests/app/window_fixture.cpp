@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 
 namespace kavelin::app::testing {
 

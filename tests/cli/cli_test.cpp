@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "patch/patch_writer.hpp"
 #include "sheet/sheet_file.hpp"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz_check.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "patch/sprite_tiles.hpp"
 

@@ -1,6 +1,8 @@
 #include "image_files.hpp"
 
 #include <fstream>
+
+#include "image/encoder.hpp"
 #include <random>
 #include <string>
 
@@ -204,6 +206,110 @@ Bytes Gif(const std::vector<GifFrame>& frames) {
     out.push_back(static_cast<std::uint8_t>(minCodeSize));
     const Bytes data = LzwLiterals(frame.image.indices, minCodeSize);
     out.insert(out.end(), data.begin(), data.end());
+  }
+  out.push_back(0x3B);
+  return out;
+}
+
+Bytes BmpFile(const BmpLayout& l) {
+  const bool core = l.headerSize == 12;
+  const bool trailingMasks = l.headerSize == 40 && l.compression == 3;
+  const auto tableBytes = static_cast<std::uint32_t>(l.table.size() * (core ? 3 : 4));
+  const std::uint32_t offset = 14 + l.headerSize + (trailingMasks ? 12 : 0) + tableBytes;
+  Bytes out = {'B', 'M'};
+  Put32(out, offset + static_cast<std::uint32_t>(l.pixels.size()));
+  Put32(out, 0);
+  Put32(out, offset);
+  Put32(out, l.headerSize);
+  if (core) {
+    Put16(out, static_cast<unsigned>(l.width) & 0xFFFF);
+    Put16(out, static_cast<unsigned>(l.height) & 0xFFFF);
+    Put16(out, 1);
+    Put16(out, static_cast<unsigned>(l.bits));
+  } else {
+    Put32(out, static_cast<std::uint32_t>(l.width));
+    Put32(out, static_cast<std::uint32_t>(l.height));
+    Put16(out, 1);
+    Put16(out, static_cast<unsigned>(l.bits));
+    Put32(out, l.compression);
+    Put32(out, static_cast<std::uint32_t>(l.pixels.size()));
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, l.coloursUsed);
+    Put32(out, 0);
+    const std::size_t masks = trailingMasks ? 3 : l.headerSize >= 56 ? 4 : 0;
+    for (std::size_t i = 0; i < masks; ++i)
+      Put32(out, l.masks[i]);
+    // The rest of a version 4 or 5 header: colour space, end points, gamma, intent, profile.
+    out.resize(14 + l.headerSize + (trailingMasks ? 12 : 0), 0);
+  }
+  for (const Colour c : l.table) {
+    out.insert(out.end(), {B(c), G(c), R(c)});
+    if (!core) out.push_back(0);
+  }
+  out.insert(out.end(), l.pixels.begin(), l.pixels.end());
+  return out;
+}
+
+Bytes GifFile(const GifLayout& l) {
+  const auto tableBits = [](const std::vector<Colour>& table) {
+    int bits = 1;
+    while ((std::size_t{2} << (bits - 1)) < table.size())
+      ++bits;
+    return bits;
+  };
+  const auto putTable = [](Bytes& out, const std::vector<Colour>& table) {
+    for (const Colour c : table)
+      out.insert(out.end(), {R(c), G(c), B(c)});
+  };
+  Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
+  Put16(out, static_cast<unsigned>(l.screenWidth));
+  Put16(out, static_cast<unsigned>(l.screenHeight));
+  const int globalBits = tableBits(l.globalTable);
+  out.push_back(static_cast<std::uint8_t>(
+      (l.globalTable.empty() ? 0 : 0x80) | 0x70 | (l.globalTable.empty() ? 0 : globalBits - 1)));
+  out.insert(out.end(), {static_cast<std::uint8_t>(l.backgroundIndex), 0});
+  putTable(out, l.globalTable);
+  if (l.commentFirst) {
+    out.insert(out.end(), {0x21, 0xFE, 5, 'h', 'e', 'l', 'l', 'o', 0});
+    out.insert(out.end(), {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
+                           3, 1, 0, 0, 0});
+  }
+  const bool transparent = l.transparentIndex >= 0;
+  out.insert(out.end(), {0x21, 0xF9, 0x04, static_cast<std::uint8_t>(transparent ? 1 : 0), 10, 0,
+                         static_cast<std::uint8_t>(transparent ? l.transparentIndex : 0), 0});
+  const auto frame = [&](const std::vector<std::uint8_t>& indices) {
+    out.push_back(0x2C);
+    Put16(out, static_cast<unsigned>(l.left));
+    Put16(out, static_cast<unsigned>(l.top));
+    Put16(out, static_cast<unsigned>(l.width));
+    Put16(out, static_cast<unsigned>(l.height));
+    const int localBits = tableBits(l.localTable);
+    out.push_back(static_cast<std::uint8_t>((l.localTable.empty() ? 0 : 0x80 | (localBits - 1)) |
+                                            (l.interlaced ? 0x40 : 0)));
+    putTable(out, l.localTable);
+    out.push_back(static_cast<std::uint8_t>(l.minCodeSize));
+    if (l.compressed.empty()) {
+      AppendGifImageData(indices, static_cast<unsigned>(l.minCodeSize), out);
+    } else {
+      out.insert(out.end(), l.compressed.begin(), l.compressed.end());
+    }
+  };
+  std::vector<std::uint8_t> stored;
+  if (l.interlaced) {
+    for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+      for (int y = start; y < l.height; y += step) {
+        const auto row = l.indices.begin() + static_cast<std::ptrdiff_t>(y) * l.width;
+        stored.insert(stored.end(), row, row + l.width);
+      }
+    }
+  } else {
+    stored = l.indices;
+  }
+  frame(stored);
+  if (l.secondFrame) {
+    std::vector<std::uint8_t> other(stored.size(), 1);
+    frame(other);
   }
   out.push_back(0x3B);
   return out;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "command/create_patch.hpp"
-#include "image/decoder_qt.hpp"
+#include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "patch/patch_reader.hpp"
 #include "sheet/sheet_file.hpp"

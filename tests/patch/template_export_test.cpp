@@ -5,8 +5,8 @@
 #include <random>
 
 #include "../image/image_files.hpp"
-#include "image/decoder_qt.hpp"
-#include "image/encoder_qt.hpp"
+#include "image/decoder.hpp"
+#include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "image/sprite_cells.hpp"

@@ -1,4 +1,4 @@
-#include "image/decoder_qt.hpp"
+#include "qt_reference_decoder.hpp"
 
 #include <QtCore/QFile>
 #include <QtGui/QImage>
@@ -10,7 +10,7 @@
 
 #include "image/decoder.hpp"
 
-namespace kavelin::image {
+namespace kavelin::image::testing {
 namespace {
 
 // Opened through the C library by the native path, so that no file name is lost to a
@@ -62,7 +62,7 @@ bool BitmapIsCut(QFile& device) {
 
 }  // namespace
 
-std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
+std::optional<Raster> DecodeWithQt(const std::filesystem::path& file) {
   std::FILE* handle = OpenNative(file);
   if (handle == nullptr) return std::nullopt;
   QFile device;
@@ -134,4 +134,4 @@ std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
   return raster;
 }
 
-}  // namespace kavelin::image
+}  // namespace kavelin::image::testing
