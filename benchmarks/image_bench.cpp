@@ -1,12 +1,14 @@
 // Template intake: decoding GIF and BMP, the palette extraction, and the whole load.
 #include <benchmark/benchmark.h>
 
-#include <QImage>
+#include <fstream>
 
 #include "bench_support.hpp"
 #include "image/decoder.hpp"
+#include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
+#include "qt_reference_decoder.hpp"
 
 namespace {
 
@@ -17,8 +19,10 @@ const std::filesystem::path& SampleBmp() {
   static const bench::ScratchFolder folder("image");
   static const std::filesystem::path bmp = [] {
     const auto path = folder.path() / "hero.bmp";
-    QImage(QString::fromStdString(bench::kSampleGif.string()))
-        .save(QString::fromStdString(path.string()), "BMP");
+    const auto decoded = image::DecodeImageFile(bench::kSampleGif);
+    std::ofstream out(path, std::ios::binary);
+    const auto bytes = image::EncodeBmp(*decoded);
+    out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
     return path;
   }();
   return bmp;
@@ -36,6 +40,20 @@ void BM_DecodeBmp(benchmark::State& state) {
     benchmark::DoNotOptimize(image::DecodeImageFile(bmp));
 }
 BENCHMARK(BM_DecodeBmp);
+
+// Qt's reader, which decoded templates before our own did, for comparison.
+void BM_DecodeGifWithQt(benchmark::State& state) {
+  for (auto _ : state)
+    benchmark::DoNotOptimize(image::testing::DecodeWithQt(bench::kSampleGif));
+}
+BENCHMARK(BM_DecodeGifWithQt);
+
+void BM_DecodeBmpWithQt(benchmark::State& state) {
+  const auto& bmp = SampleBmp();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(image::testing::DecodeWithQt(bmp));
+}
+BENCHMARK(BM_DecodeBmpWithQt);
 
 void BM_ExtractPalette(benchmark::State& state) {
   image::TemplateImage loaded;

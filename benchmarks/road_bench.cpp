@@ -4,6 +4,7 @@
 
 #include "bench_support.hpp"
 #include "command/create_patch.hpp"
+#include "command/memory.hpp"
 #include "image/decoder.hpp"
 #include "image/intake.hpp"
 
@@ -27,6 +28,7 @@ void BM_WholeRoad(benchmark::State& state) {
   const auto document = bench::SampleSheet();
   const text::CodeTable codes;
   AnswerYes dialogs;
+  command::KeepFreedMemoryForReuse();  // as kavelin-cli does
   for (auto _ : state) {
     image::TemplateImage t;
     image::TakeInTemplateFile(t, gif, image::DecodeImageFile);

@@ -5,6 +5,7 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "command/memory.hpp"
 
 namespace {
 
@@ -29,6 +30,7 @@ constexpr std::string_view kUsage =
 int main(int argc, char** argv) {
   // A file-size limit must fail the write, which the writer reports, not kill the program.
   std::signal(SIGXFSZ, SIG_IGN);
+  kavelin::command::KeepFreedMemoryForReuse();
 
   using namespace kavelin::cli;
   const std::string_view command = argc > 1 ? argv[1] : "";

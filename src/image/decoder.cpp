@@ -1,5 +1,6 @@
 #include "image/decoder.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -18,18 +19,21 @@ std::FILE* OpenNative(const std::filesystem::path& file) {
 #endif
 }
 
+// Reads the file up to kMaxFileBytes, sized by the file system first so that even a
+// large bitmap comes in one read.
 std::optional<std::vector<std::uint8_t>> ReadHead(const std::filesystem::path& file) {
   std::FILE* handle = OpenNative(file);
   if (handle == nullptr) return std::nullopt;
-  std::vector<std::uint8_t> bytes;
+  std::setvbuf(handle, nullptr, _IONBF, 0);  // straight into our buffer, no copy of stdio's
   std::error_code error;
-  const auto size = std::filesystem::file_size(file, error);
-  bytes.resize(error ? std::size_t{1} << 16 : std::min<std::uintmax_t>(size + 1, kMaxFileBytes));
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  // One byte more than the size, so that a file that grew meanwhile shows it.
+  std::vector<std::uint8_t> bytes(std::min<std::uintmax_t>(error ? 1 << 16 : size + 1, kMaxFileBytes));
   std::size_t filled = 0;
   for (;;) {
     filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, handle);
     if (filled < bytes.size() || bytes.size() >= kMaxFileBytes) break;
-    bytes.resize(std::min(bytes.size() * 2, kMaxFileBytes));  // the file grew, or its size was unknown
+    bytes.resize(std::min(bytes.size() * 2, kMaxFileBytes));
   }
   const bool failed = std::ferror(handle) != 0;
   std::fclose(handle);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "image/decoder.hpp"
 
@@ -46,128 +48,102 @@ class SubBlocks {
   bool ended_ = false;
 };
 
-// Where the frame's pixels go, row by row or in the four interlaced passes, clipped to
-// the screen.
-class FrameCursor {
- public:
-  FrameCursor(Raster& canvas, int left, int top, int width, int height, bool interlaced)
-      : canvas_(canvas),
-        left_(left),
-        top_(top),
-        width_(width),
-        height_(height),
-        interlaced_(interlaced) {
-    StartRow();
-  }
-
-  bool Done() const { return row_ >= height_; }
-
-  void Put(Colour c) {
-    if (line_ != nullptr && left_ + x_ < canvas_.Width()) line_[left_ + x_] = c;
-    if (++x_ < width_) return;
-    x_ = 0;
-    NextRow();
-  }
-
- private:
-  static constexpr std::array<int, 4> kPassStart = {0, 4, 2, 1};
-  static constexpr std::array<int, 4> kPassStep = {8, 8, 4, 2};
-
-  void NextRow() {
-    if (!interlaced_) {
-      ++row_;
-    } else {
-      row_ += kPassStep[static_cast<std::size_t>(pass_)];
-      while (row_ >= height_ && pass_ < 3) {
-        ++pass_;
-        row_ = kPassStart[static_cast<std::size_t>(pass_)];
-      }
-    }
-    StartRow();
-  }
-
-  void StartRow() {
-    const int y = top_ + row_;
-    line_ = row_ < height_ && y < canvas_.Height() && left_ < canvas_.Width()
-                ? canvas_.Pixels().data() + static_cast<std::size_t>(y) * canvas_.Width()
-                : nullptr;
-  }
-
-  Raster& canvas_;
-  int left_, top_, width_, height_;
-  bool interlaced_;
-  int pass_ = 0, row_ = 0, x_ = 0;
-  Colour* line_ = nullptr;
-};
-
-// Decodes the LZW stream into the cursor. False for a stream no encoder writes: a code
-// past the next free entry, or a first code that is not a colour.
-bool DecodeLzw(SubBlocks& data, int minimumCodeSize, const std::array<Colour, 256>& colours,
-               FrameCursor& cursor) {
+// Decodes the LZW stream into `out`, the frame's indices in stream order, and returns how
+// many it filled; a stream that ends early fills fewer. Every string in the table is the
+// previous code's output plus one index, so it already stands in `out`: an entry is just
+// where and how long, and writing a code is a copy from earlier output rather than a walk
+// down a chain of prefixes. Nothing for a stream no encoder writes: a code past the next
+// free entry, or a first code that is not a colour.
+std::optional<std::size_t> DecodeLzw(SubBlocks& data, int minimumCodeSize,
+                                     std::span<std::uint8_t> out) {
   const int clear = 1 << minimumCodeSize, end = clear + 1;
-  std::array<std::uint16_t, kMaxCodes> prefix{};
-  std::array<std::uint8_t, kMaxCodes> suffix{};
-  std::array<std::uint8_t, kMaxCodes + 1> stack{};
-  for (int i = 0; i < clear; ++i)
-    suffix[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  std::array<std::uint32_t, kMaxCodes> offset{};
+  std::array<std::uint32_t, kMaxCodes> length{};
+  const std::size_t total = out.size();
+  std::uint8_t* const o = out.data();
 
   int codeSize = minimumCodeSize + 1, next = clear + 2, limit = clear * 2;
-  int previous = -1;
-  std::uint8_t first = 0;
+  bool first = true;  // after a clear code: no previous string to extend
+  std::size_t at = 0, previousAt = 0, previousSize = 0;
   std::uint32_t bits = 0;
   int bitCount = 0;
   std::uint8_t byte = 0;
-  while (!cursor.Done()) {
+  while (at < total) {
     while (bitCount < codeSize) {
-      if (!data.Next(byte)) return true;  // the stream ended early: keep what it drew
+      if (!data.Next(byte)) return at;  // the stream ended early: keep what it drew
       bits |= static_cast<std::uint32_t>(byte) << bitCount;
       bitCount += 8;
     }
-    int code = static_cast<int>(bits & ((1u << codeSize) - 1));
+    const int code = static_cast<int>(bits & ((1u << codeSize) - 1));
     bits >>= codeSize;
     bitCount -= codeSize;
 
     if (code == clear) {
       codeSize = minimumCodeSize + 1, next = clear + 2, limit = clear * 2;
-      previous = -1;
+      first = true;
       continue;
     }
-    if (code == end) return true;
-    if (previous < 0) {
-      if (code >= clear) return false;
-      first = suffix[static_cast<std::size_t>(code)];
-      cursor.Put(colours[first]);
-      previous = code;
-      continue;
-    }
-    if (code > next) return false;
+    if (code == end) return at;
 
-    std::size_t depth = 0;
-    int walk = code;
-    if (code == next) {  // the entry being made: the previous string and its first colour
-      stack[depth++] = first;
-      walk = previous;
+    std::size_t size = 1;
+    if (code < clear) {
+      o[at] = static_cast<std::uint8_t>(code);
+    } else if (first || code > next) {
+      return std::nullopt;
+    } else {
+      // An older entry lies wholly before `at`; the entry being made (code == next) is the
+      // previous string and its own first index, so the copy overlaps it by one and must
+      // run forwards.
+      const std::size_t from = code < next ? offset[static_cast<std::size_t>(code)] : previousAt;
+      size = code < next ? length[static_cast<std::size_t>(code)] : previousSize + 1;
+      const std::size_t n = std::min(size, total - at);
+      for (std::size_t i = 0; i < n; ++i)
+        o[at + i] = o[from + i];
     }
-    while (walk > end) {
-      stack[depth++] = suffix[static_cast<std::size_t>(walk)];
-      walk = prefix[static_cast<std::size_t>(walk)];
-    }
-    first = suffix[static_cast<std::size_t>(walk)];
-    stack[depth++] = first;
-    while (depth > 0 && !cursor.Done())
-      cursor.Put(colours[stack[--depth]]);
-
-    if (next < kMaxCodes) {
-      prefix[static_cast<std::size_t>(next)] = static_cast<std::uint16_t>(previous);
-      suffix[static_cast<std::size_t>(next)] = first;
+    if (!first && next < kMaxCodes) {
+      offset[static_cast<std::size_t>(next)] = static_cast<std::uint32_t>(previousAt);
+      length[static_cast<std::size_t>(next)] = static_cast<std::uint32_t>(previousSize + 1);
       if (++next >= limit && limit < kMaxCodes) {
         limit *= 2;
         ++codeSize;
       }
     }
-    previous = code;
+    first = false;
+    previousAt = at, previousSize = size;
+    at += size;
   }
-  return true;
+  return std::min(at, total);
+}
+
+// Places the first `count` decoded indices of the frame on the canvas, row by row or in
+// the four interlaced passes, clipped to the screen.
+void PlaceFrame(std::span<const std::uint8_t> indices, std::size_t count, int left, int top,
+                int width, int height, bool interlaced, const std::array<Colour, 256>& colours,
+                Raster& canvas) {
+  static constexpr std::array<std::pair<int, int>, 4> kPasses = {
+      std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}};
+  const std::size_t rowLength = static_cast<std::size_t>(width);
+  const int visible = std::max(0, std::min(width, canvas.Width() - left));
+  std::size_t from = 0;
+  const auto placeRow = [&](int row) {
+    const int y = top + row;
+    if (y < canvas.Height() && visible > 0) {
+      Colour* line = canvas.Pixels().data() + static_cast<std::size_t>(y) * canvas.Width() + left;
+      const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(visible), count - from);
+      for (std::size_t x = 0; x < n; ++x)
+        line[x] = colours[indices[from + x]];
+    }
+    from += rowLength;
+  };
+  if (!interlaced) {
+    for (int row = 0; row < height && from < count; ++row)
+      placeRow(row);
+    return;
+  }
+  for (const auto& [start, step] : kPasses) {
+    for (int row = start; row < height && from < count; row += step)
+      placeRow(row);
+  }
 }
 
 // Reads a colour table of `count` entries at `at`; false when the file ends inside it.
@@ -256,8 +232,11 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   if (minimumCodeSize > 8) return std::nullopt;
   if (at >= b.size()) return std::nullopt;  // not even the first data block's length
   SubBlocks data(b, at);
-  FrameCursor cursor(canvas, left, top, frameWidth, frameHeight, (frameFlags & 0x40) != 0);
-  if (!DecodeLzw(data, minimumCodeSize, colours, cursor)) return std::nullopt;
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(frameWidth) * frameHeight);
+  const auto decoded = DecodeLzw(data, minimumCodeSize, indices);
+  if (!decoded) return std::nullopt;
+  PlaceFrame(indices, *decoded, left, top, frameWidth, frameHeight, (frameFlags & 0x40) != 0,
+             colours, canvas);
   return canvas;
 }
 

@@ -97,11 +97,39 @@ ImageStatus ExtractPalette(TemplateImage& image) {
   // Entries only fill up during the scan, so a colour found once stays found; neighbouring
   // pixels mostly share a colour, and remembering the last one skips most searches.
   Colour known = kEmptyEntry;
+  const Raster& shown = image.displayed;
+  const Colour* pixels = shown.Pixels().data();
+  const std::size_t stride = static_cast<std::size_t>(shown.Width());
   for (const Cell& cell : kSpriteCells) {
+    // The displayed raster covers the picture area, so every cell lies on it; the check
+    // keeps the direct reads safe all the same.
+    const bool inside = shown.Contains(cell.x + offset, cell.y + offset) &&
+                        shown.Contains(cell.x + cell.w - 1 + offset, cell.y + cell.h - 1 + offset);
+    // The palette fills up within the first cells. A cell whose colours are all known
+    // changes nothing, and a pass along its rows, which memory serves far faster than its
+    // columns, tells so; only a cell with a new colour is scanned in the order that
+    // decides the entries.
+    if (inside) {
+      bool allKnown = true;
+      for (int dy = 0; dy < cell.h && allKnown; ++dy) {
+        const Colour* row = pixels + static_cast<std::size_t>(cell.y + dy + offset) * stride +
+                            (cell.x + offset);
+        for (int dx = 0; dx < cell.w; ++dx) {
+          if (row[dx] == known) continue;
+          known = row[dx];
+          if (!image.palette.IndexOf(known)) {
+            allKnown = false;
+            break;
+          }
+        }
+      }
+      if (allKnown) continue;
+    }
     for (int dx = 0; dx < cell.w; ++dx) {
       for (int dy = 0; dy < cell.h; ++dy) {
         const Point at = {cell.x + dx + offset, cell.y + dy + offset};
-        const Colour c = image.displayed.At(at.x, at.y);
+        const Colour c = inside ? pixels[static_cast<std::size_t>(at.y) * stride + at.x]
+                                : shown.At(at.x, at.y);
         if (c == known) continue;
         known = c;
         if (image.palette.IndexOf(c)) continue;

@@ -13,7 +13,9 @@ namespace {
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code errorA, errorB;
-  if (std::filesystem::equivalent(a, b, errorA)) return true;
+  const bool same = std::filesystem::equivalent(a, b, errorA);
+  if (!errorA) return same;  // both exist: the file system knows
+  // One of them does not exist yet: compare the names with links and dots resolved.
   const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
   const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
   if (errorA || errorB) return a.lexically_normal() == b.lexically_normal();

@@ -22,18 +22,20 @@ std::array<std::uint16_t, image::kPaletteSize> PaletteWords(const image::SpriteP
 std::array<std::uint8_t, kTileBytes> EncodeTile(const std::array<std::uint8_t, 64>& indices) {
   std::array<std::uint8_t, kTileBytes> out{};
   for (std::size_t r = 0; r < 8; ++r) {
-    // Bit b of each pixel's index goes to plane b; the leftmost pixel is the high bit.
-    unsigned planes[4] = {0, 0, 0, 0};
-    for (std::size_t c = 0; c < 8; ++c) {
-      const unsigned index = indices[r * 8 + c];
-      for (unsigned b = 0; b < 4; ++b)
-        planes[b] = (planes[b] << 1) | ((index >> b) & 1u);
-    }
+    // The row's eight indices, one to a byte, leftmost in the lowest byte.
+    std::uint64_t row = 0;
+    for (std::size_t c = 0; c < 8; ++c)
+      row |= static_cast<std::uint64_t>(indices[r * 8 + c] & 0x0F) << (8 * c);
+    // Bit b of each pixel's index goes to plane b, the leftmost pixel to the high bit: the
+    // multiply gathers the low bit of every byte into the top byte in that order.
+    const auto plane = [row](unsigned b) {
+      return static_cast<std::uint8_t>(((row >> b) & 0x0101010101010101u) * 0x8040201008040201u >> 56);
+    };
     // Planes 0 and 1 interleaved by row fill the first 16 bytes, planes 2 and 3 the rest.
-    out[r * 2] = static_cast<std::uint8_t>(planes[0]);
-    out[r * 2 + 1] = static_cast<std::uint8_t>(planes[1]);
-    out[16 + r * 2] = static_cast<std::uint8_t>(planes[2]);
-    out[16 + r * 2 + 1] = static_cast<std::uint8_t>(planes[3]);
+    out[r * 2] = plane(0);
+    out[r * 2 + 1] = plane(1);
+    out[16 + r * 2] = plane(2);
+    out[16 + r * 2 + 1] = plane(3);
   }
   return out;
 }
@@ -73,21 +75,27 @@ SpriteGraphics EncodeSpriteTiles(const image::Raster& raster, int originOffset,
   const int width = raster.Width(), height = raster.Height();
   const image::Colour* pixels = raster.Pixels().data();
   std::array<std::uint8_t, 64> grid{};
-  std::array<image::Colour, 8> row{};
+  std::array<image::Colour, 8> edge{};
   for (std::size_t n = 0; n < kTileCount; ++n) {
     const int x = kSpriteTileTable[n].x + originOffset;
     for (int r = 0; r < 8; ++r) {
       const int y = kSpriteTileTable[n].y + r + originOffset;
+      const image::Colour* row = edge.data();
       if (y >= 0 && y < height && x >= 0 && x + 8 <= width) {
-        std::copy_n(pixels + static_cast<std::ptrdiff_t>(y) * width + x, 8, row.begin());
+        row = pixels + static_cast<std::ptrdiff_t>(y) * width + x;
       } else {
         for (int c = 0; c < 8; ++c)
-          row[static_cast<std::size_t>(c)] = raster.At(x + c, y);
+          edge[static_cast<std::size_t>(c)] = raster.At(x + c, y);
+      }
+      std::uint8_t* cells = grid.data() + static_cast<std::size_t>(r) * 8;
+      // Most rows are one colour, most often the last one seen.
+      if (std::all_of(row, row + 8, [&](image::Colour c) { return c == last.colour; })) {
+        if (last.index >= 0) std::fill_n(cells, 8, static_cast<std::uint8_t>(last.index));
+        continue;
       }
       for (std::size_t c = 0; c < 8; ++c) {
-        const int index = lookup(row[c]);
-        if (index >= 0)
-          grid[static_cast<std::size_t>(r) * 8 + c] = static_cast<std::uint8_t>(index);
+        // A colour no entry holds leaves the cell as the tile before had it.
+        if (const int index = lookup(row[c]); index >= 0) cells[c] = static_cast<std::uint8_t>(index);
       }
     }
     const auto tile = EncodeTile(grid);

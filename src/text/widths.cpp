@@ -90,7 +90,9 @@ std::u16string NarrowText(std::u16string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (const char16_t c : text) {
-    if (c == u'\u3000') {
+    if (c < 0x80) {  // most of what is typed, and nothing to narrow
+      out += c;
+    } else if (c == u'\u3000') {
       out += u' ';
     } else if (c >= 0xFF01 && c <= 0xFF5E) {
       out += static_cast<char16_t>(c - 0xFEE0);
