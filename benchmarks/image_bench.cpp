@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "bench_support.hpp"
+#include "command/memory.hpp"
 #include "image/decoder.hpp"
 #include "image/encoder.hpp"
 #include "image/intake.hpp"
@@ -13,6 +14,9 @@
 namespace {
 
 using namespace kavelin;
+
+// Memory as kavelin-cli keeps it.
+const bool kMemoryKept = (command::KeepFreedMemoryForReuse(), true);
 
 // The sample template saved again as an 8-bit BMP, the other format users bring.
 const std::filesystem::path& SampleBmp() {

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.hpp"
+#include "command/memory.hpp"
 #include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "patch/patch_file.hpp"
@@ -11,6 +12,9 @@
 namespace {
 
 using namespace kavelin;
+
+// Memory as kavelin-cli keeps it.
+const bool kMemoryKept = (command::KeepFreedMemoryForReuse(), true);
 
 image::TemplateImage Sample(const std::filesystem::path& path = bench::kSampleGif) {
   image::TemplateImage t;

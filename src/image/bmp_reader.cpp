@@ -192,14 +192,20 @@ std::optional<Raster> DecodeBmp(std::span<const std::uint8_t> b) {
     return std::nullopt;  // rows missing: the same file must give the same picture every time
 
   if (h.bits <= 8) {
-    const int perByte = 8 / h.bits;
-    const unsigned mask = (1u << h.bits) - 1;
+    const int bits = h.bits;
+    const unsigned mask = (1u << bits) - 1;
     for (int stored = 0; stored < height; ++stored) {
       const std::uint8_t* in = b.data() + pixelsAt + static_cast<std::size_t>(stored) * stride;
       Colour* line = rowStart(stored);
+      if (bits == 8) {
+        for (int x = 0; x < width; ++x)
+          line[x] = table[in[x]];
+        continue;
+      }
+      // Several pixels to a byte, the leftmost in the high bits.
       for (int x = 0; x < width; ++x) {
-        const int shift = 8 - h.bits * (x % perByte + 1);
-        line[x] = table[(in[x / perByte] >> shift) & mask];
+        const int bit = x * bits;
+        line[x] = table[(in[bit >> 3] >> (8 - bits - (bit & 7))) & mask];
       }
     }
     return raster;
@@ -212,6 +218,16 @@ std::optional<Raster> DecodeBmp(std::span<const std::uint8_t> b) {
   }
   const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
   const int bytesPerPixel = h.bits / 8;
+  if (masks == std::array<std::uint32_t, 4>{0xFF0000, 0x00FF00, 0x0000FF, 0}) {
+    // Plain 24- and 32-bit colour, the usual case: the bytes are blue, green, red.
+    for (int stored = 0; stored < height; ++stored) {
+      const std::uint8_t* in = b.data() + pixelsAt + static_cast<std::size_t>(stored) * stride;
+      Colour* line = rowStart(stored);
+      for (int x = 0; x < width; ++x, in += bytesPerPixel)
+        line[x] = Rgb(in[2], in[1], in[0]);
+    }
+    return raster;
+  }
   for (int stored = 0; stored < height; ++stored) {
     const std::uint8_t* in = b.data() + pixelsAt + static_cast<std::size_t>(stored) * stride;
     Colour* line = rowStart(stored);

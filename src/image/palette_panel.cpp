@@ -116,11 +116,11 @@ ImageStatus ExtractPalette(TemplateImage& image) {
                             (cell.x + offset);
         for (int dx = 0; dx < cell.w; ++dx) {
           if (row[dx] == known) continue;
-          known = row[dx];
-          if (!image.palette.IndexOf(known)) {
+          if (!image.palette.IndexOf(row[dx])) {
             allKnown = false;
             break;
           }
+          known = row[dx];
         }
       }
       if (allKnown) continue;

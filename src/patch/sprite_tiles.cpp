@@ -50,25 +50,21 @@ SpriteGraphics EncodeSpriteTiles(const image::Raster& raster, int originOffset,
   }
 
   // A template has at most 16 colours and neighbouring pixels mostly share one: remember
-  // the last colour, and look each new colour up in the palette only once.
+  // the last colour, and each colour's entry in a small table keyed by the colour, so the
+  // palette is searched once per colour.
   struct Known {
     image::Colour colour;
     int index;  // -1: no entry holds it
   };
-  std::array<Known, 32> known{};
-  std::size_t knownCount = 0;
-  Known last{image::kEmptyEntry, -1};  // no pixel has the empty marker
+  constexpr std::size_t kSlots = 64;
+  std::array<Known, kSlots> known;
+  known.fill({image::kEmptyEntry, -1});  // no pixel has the empty marker
+  Known last{image::kEmptyEntry, -1};
   const auto lookup = [&](image::Colour c) {
     if (c == last.colour) return last.index;
-    const auto end = known.begin() + static_cast<std::ptrdiff_t>(knownCount);
-    const auto found =
-        std::find_if(known.begin(), end, [c](const Known& k) { return k.colour == c; });
-    if (found != end) {
-      last = *found;
-    } else {
-      last = {c, palette.IndexOf(c).value_or(-1)};
-      if (knownCount < known.size()) known[knownCount++] = last;
-    }
+    Known& slot = known[(c * 0x9E3779B1u) >> 26];
+    if (slot.colour != c) slot = {c, palette.IndexOf(c).value_or(-1)};
+    last = slot;
     return last.index;
   };
 

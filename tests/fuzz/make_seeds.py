@@ -89,6 +89,55 @@ def small_gif(px, palette, transparent=None, frames=1):
     return bytes(data)
 
 
+def gif_frame_variant(px, palette):
+    """A frame smaller than the screen, interlaced, with its own colour table."""
+    height, width = len(px), len(px[0])
+    data = bytearray(b"GIF89a")
+    data += struct.pack("<HHBBB", width + 3, height + 2, 0x80 | 1, 1, 0)  # 4-entry global table
+    for r, g, b in palette[:4]:
+        data += bytes((r, g, b))
+    data += bytes((0x21, 0xFE, 3)) + b"hey" + b"\0"  # a comment first
+    data += struct.pack("<BHHHHB", 0x2C, 2, 1, width, height, 0x80 | 0x40 | 1)
+    for r, g, b in palette[:4][::-1]:
+        data += bytes((r, g, b))
+    rows = [y for start, step in ((0, 8), (4, 8), (2, 4), (1, 2)) for y in range(start, height, step)]
+    data.append(2)
+    stream = sample.lzw([c for y in rows for c in px[y]], 2)
+    for i in range(0, len(stream), 255):
+        chunk = stream[i:i + 255]
+        data.append(len(chunk))
+        data += chunk
+    data += b"\0;"
+    return bytes(data)
+
+
+def bmp_fields(px, palette, bits, header_size, masks, alpha=None):
+    """A 16- or 32-bit bitmap with bit fields, in a version 1, 3 or 5 header."""
+    height, width = len(px), len(px[0])
+    def pack(colour, a):
+        value = 0
+        for channel, mask in zip(colour + (a,), masks):
+            if mask:
+                shift = (mask & -mask).bit_length() - 1
+                top = mask >> shift
+                value |= ((channel * top) // 255) << shift
+        return value
+    rows = []
+    for y, row in enumerate(px[::-1]):
+        line = b"".join(struct.pack("<H" if bits == 16 else "<I",
+                                    pack(palette[c], 0 if alpha is not None and c == alpha else 255))
+                        for c in row)
+        rows.append(line + b"\0" * (-len(line) % 4))
+    pixels = b"".join(rows)
+    extra = 12 if header_size == 40 else 0
+    offset = 14 + header_size + extra
+    info = struct.pack("<IiiHHIIiiII", header_size, width, height, 1, bits, 3, len(pixels),
+                       2835, 2835, 0, 0)
+    fields = struct.pack("<III", *masks[:3]) if header_size == 40 else struct.pack("<IIII", *masks)
+    info = (info + fields).ljust(header_size + extra, b"\0")
+    return b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset) + info + pixels
+
+
 def template_seeds():
     hero = sample.draw()
     out("template_intake", "hero.gif", sample.gif(hero))
@@ -108,6 +157,12 @@ def template_seeds():
     out("template_intake", "tiny-24bit-topdown.bmp", bmp(tiny, four, 24, top_down=True))
     out("template_intake", "tiny-transparent.gif", small_gif(tiny, four, transparent=2))
     out("template_intake", "tiny-two-frames.gif", small_gif(tiny, four, frames=2))
+    # Layouts our own decoder reads beyond the common ones.
+    out("template_intake", "tiny-interlaced-subframe.gif", gif_frame_variant(tiny, four))
+    out("template_intake", "tiny-565-v1.bmp",
+        bmp_fields(tiny, four, 16, 40, (0xF800, 0x07E0, 0x001F, 0)))
+    out("template_intake", "tiny-8888-alpha-v5.bmp",
+        bmp_fields(tiny, four, 32, 124, (0xFF0000, 0xFF00, 0xFF, 0xFF000000), alpha=3))
 
 
 def settings_seeds():

@@ -113,6 +113,23 @@ TEST_F(PalettePanel, MarkNearTheEdgeStaysOnThePictureArea) {
   EXPECT_EQ(image_.displayed.At(178, 97), Rgb(255, 0, 0));
 }
 
+// The first entries are taken in the first cell; a colour found later comes first in its
+// own cell's scan, at the cell's corner, alone in its column, and throughout a later cell.
+TEST_F(PalettePanel, ColoursFirstSeenInLaterCellsAreAllTaken) {
+  const Colour corner = Rgb(1, 2, 3), lone = Rgb(4, 5, 6), whole = Rgb(7, 8, 9);
+  std::vector<Paint> paints = {{26, 9, corner}, {60, 20, lone}};
+  for (int y = 9; y < 33; ++y) {
+    for (int x = 101; x < 125; ++x)
+      paints.push_back({x, y, whole});
+  }
+  for (const int offset : kOffsets) {
+    SCOPED_TRACE(offset);
+    ASSERT_EQ(Load(InLayout(Margined(kWhite, paints), offset)), ImageStatus::kOk);
+    for (const Colour c : {corner, lone, whole})
+      EXPECT_TRUE(image_.palette.IndexOf(c)) << std::hex << c;
+  }
+}
+
 TEST_F(PalettePanel, ColoursOutsideTheCellsAreIgnored) {
   std::vector<Paint> paints;
   for (int y = 0; y < kMarginedHeight; ++y) {
