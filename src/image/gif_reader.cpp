@@ -201,7 +201,10 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   // A screen of zero width or height is taken from the frame, as viewers do.
   const int width = screenWidth > 0 ? screenWidth : left + frameWidth;
   const int height = screenHeight > 0 ? screenHeight : top + frameHeight;
-  if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
+  // The frame is decoded whole before it is clipped to the screen, so it is held to the
+  // same cap: a header must not make us allocate gigabytes for a few hundred bytes of data.
+  if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
+      frameWidth > kMaxImageSide || frameHeight > kMaxImageSide)
     return std::nullopt;
 
   std::array<Colour, 256> local{};

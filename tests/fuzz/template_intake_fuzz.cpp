@@ -1,4 +1,4 @@
-// Template intake on arbitrary bytes: the signature check, Qt's decoding, the origin test
+// Template intake on arbitrary bytes: the signature check, the decoding, the origin test
 // and the palette extraction, by the road of browse and drop and, for a file that fails
 // the signature, by the command line's road, which skips it.
 #include <unistd.h>

@@ -126,6 +126,12 @@ TEST_F(Decoder, TheSizeCapIsCheckedOnTheHeader) {
   Bytes bmp = Bmp(Sample(2), BmpKind::k8Bit, true);
   bmp[22] = 0x00, bmp[23] = 0x00, bmp[24] = 0xF0;  // -1048576
   EXPECT_FALSE(Decode("tall.bmp", bmp));
+  // A small screen with a frame of 65535 x 65535 (found by fuzzing: it once asked for 4 GB).
+  GifLayout huge;
+  huge.screenWidth = 43, huge.screenHeight = 132, huge.width = huge.height = 0xFFFF;
+  huge.globalTable = {kWhite, kBlack};
+  huge.compressed = {2, 0x44, 0x01, 0};
+  EXPECT_FALSE(Decode("huge-frame.gif", GifFile(huge)));
 }
 
 // Run-length bitmaps may end a row or the whole picture early; the pixels they skip
