@@ -26,7 +26,8 @@ const std::filesystem::path& SampleBmp() {
     const auto decoded = image::DecodeImageFile(bench::kSampleGif);
     std::ofstream out(path, std::ios::binary);
     const auto bytes = image::EncodeBmp(*decoded);
-    out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+    out.write(reinterpret_cast<const char*>(bytes->data()),
+              static_cast<std::streamsize>(bytes->size()));
     return path;
   }();
   return bmp;

@@ -146,19 +146,26 @@ def lzw(indices, min_code_size):
     return bytes(out)
 
 
+def image_data(indices, min_code_size):
+    """The code size, the LZW stream in blocks of at most 255 bytes, and the terminator."""
+    stream = lzw(indices, min_code_size)
+    data = bytearray((min_code_size,))
+    for i in range(0, len(stream), 255):
+        chunk = stream[i:i + 255]
+        data.append(len(chunk))
+        data += chunk
+    data.append(0)
+    return bytes(data)
+
+
 def gif(px):
     data = bytearray(b"GIF89a")
     data += struct.pack("<HHBBB", WIDTH, HEIGHT, 0xF3, 0, 0)  # 16-entry global colour table
     for r, g, b in COLOURS:
         data += bytes((r, g, b))
     data += struct.pack("<BHHHHB", 0x2C, 0, 0, WIDTH, HEIGHT, 0)
-    data.append(4)
-    stream = lzw([c for row in px for c in row], 4)
-    for i in range(0, len(stream), 255):
-        chunk = stream[i:i + 255]
-        data.append(len(chunk))
-        data += chunk
-    data += b"\x00;"
+    data += image_data([c for row in px for c in row], 4)
+    data += b";"
     return bytes(data)
 
 

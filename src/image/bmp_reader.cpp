@@ -28,7 +28,7 @@ struct Header {
   std::uint32_t compression = kRgb;
   std::uint32_t coloursUsed = 0;
   std::size_t tableAt = 0, entrySize = 4;
-  std::size_t dataAt = 0;  // where the header says the pixels start
+  std::size_t dataAt = 0;                // where the header says the pixels start
   std::array<std::uint32_t, 4> masks{};  // red, green, blue, alpha
 };
 
@@ -236,7 +236,7 @@ std::optional<Raster> DecodeBmp(std::span<const std::uint8_t> b) {
       for (int i = bytesPerPixel - 1; i >= 0; --i)
         p = p << 8 | in[i];
       line[x] = alpha.Present() && alpha.Of(p) == 0 ? kBackground
-                                                     : Rgb(red.Of(p), green.Of(p), blue.Of(p));
+                                                    : Rgb(red.Of(p), green.Of(p), blue.Of(p));
     }
   }
   return raster;

@@ -28,7 +28,8 @@ std::optional<std::vector<std::uint8_t>> ReadHead(const std::filesystem::path& f
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(file, error);
   // One byte more than the size, so that a file that grew meanwhile shows it.
-  std::vector<std::uint8_t> bytes(std::min<std::uintmax_t>(error ? 1 << 16 : size + 1, kMaxFileBytes));
+  std::vector<std::uint8_t> bytes(
+      std::min<std::uintmax_t>(error ? 1 << 16 : size + 1, kMaxFileBytes));
   std::size_t filled = 0;
   for (;;) {
     filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, handle);

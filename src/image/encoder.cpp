@@ -71,7 +71,8 @@ std::optional<Bytes> EncodeBmp(const Raster& raster) {
   const auto indexed = IndexColours(raster);
   const int bits = indexed ? 8 : 24;
   const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-  const std::uint32_t tableSize = indexed ? static_cast<std::uint32_t>(indexed->colours.size()) * 4 : 0;
+  const std::uint32_t tableSize =
+      indexed ? static_cast<std::uint32_t>(indexed->colours.size()) * 4 : 0;
   const std::uint32_t pixelsAt = 14 + 40 + tableSize;
   const std::size_t fileSize = pixelsAt + stride * static_cast<std::size_t>(height);
   if (fileSize > 0xFFFFFFFFu) return std::nullopt;

@@ -120,8 +120,8 @@ std::optional<std::size_t> DecodeLzw(SubBlocks& data, int minimumCodeSize,
 void PlaceFrame(std::span<const std::uint8_t> indices, std::size_t count, int left, int top,
                 int width, int height, bool interlaced, const std::array<Colour, 256>& colours,
                 Raster& canvas) {
-  static constexpr std::array<std::pair<int, int>, 4> kPasses = {
-      std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}};
+  static constexpr std::array<std::pair<int, int>, 4> kPasses = {std::pair{0, 8}, std::pair{4, 8},
+                                                                 std::pair{2, 4}, std::pair{1, 2}};
   const std::size_t rowLength = static_cast<std::size_t>(width);
   const int visible = std::max(0, std::min(width, canvas.Width() - left));
   std::size_t from = 0;
@@ -168,8 +168,8 @@ bool SkipSubBlocks(std::span<const std::uint8_t> b, std::size_t& at) {
 }  // namespace
 
 std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
-  if (b.size() < 13 || (std::memcmp(b.data(), "GIF87a", 6) != 0 &&
-                        std::memcmp(b.data(), "GIF89a", 6) != 0))
+  if (b.size() < 13 ||
+      (std::memcmp(b.data(), "GIF87a", 6) != 0 && std::memcmp(b.data(), "GIF89a", 6) != 0))
     return std::nullopt;
   const int screenWidth = Little16(b, 6), screenHeight = Little16(b, 8);
   const std::uint8_t screenFlags = b[10], backgroundIndex = b[11];
@@ -183,7 +183,7 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   for (;;) {
     if (at >= b.size()) return std::nullopt;
     const std::uint8_t introducer = b[at++];
-    if (introducer == 0x2C) break;    // the first image
+    if (introducer == 0x2C) break;                // the first image
     if (introducer != 0x21) return std::nullopt;  // the trailer, or not a GIF block
     if (at >= b.size()) return std::nullopt;
     const std::uint8_t label = b[at++];
@@ -220,13 +220,15 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   const int count = hasLocal ? localCount : globalCount;
   for (int i = 0; hasTable && i < count; ++i) {
     if (i != transparent)
-      colours[static_cast<std::size_t>(i)] = (hasLocal ? local : global)[static_cast<std::size_t>(i)];
+      colours[static_cast<std::size_t>(i)] =
+          (hasLocal ? local : global)[static_cast<std::size_t>(i)];
   }
 
   // Around a frame smaller than the screen: the background colour, unless the file has a
   // transparent colour.
   Colour around = kBackground;
-  if (transparent < 0 && hasGlobal && backgroundIndex < globalCount) around = global[backgroundIndex];
+  if (transparent < 0 && hasGlobal && backgroundIndex < globalCount)
+    around = global[backgroundIndex];
   const bool covers = left == 0 && top == 0 && frameWidth >= width && frameHeight >= height;
   Raster canvas(width, height, covers ? kBackground : around);
 

@@ -112,8 +112,8 @@ ImageStatus ExtractPalette(TemplateImage& image) {
     if (inside) {
       bool allKnown = true;
       for (int dy = 0; dy < cell.h && allKnown; ++dy) {
-        const Colour* row = pixels + static_cast<std::size_t>(cell.y + dy + offset) * stride +
-                            (cell.x + offset);
+        const Colour* row =
+            pixels + static_cast<std::size_t>(cell.y + dy + offset) * stride + (cell.x + offset);
         for (int dx = 0; dx < cell.w; ++dx) {
           if (row[dx] == known) continue;
           if (!image.palette.IndexOf(row[dx])) {
@@ -128,8 +128,8 @@ ImageStatus ExtractPalette(TemplateImage& image) {
     for (int dx = 0; dx < cell.w; ++dx) {
       for (int dy = 0; dy < cell.h; ++dy) {
         const Point at = {cell.x + dx + offset, cell.y + dy + offset};
-        const Colour c = inside ? pixels[static_cast<std::size_t>(at.y) * stride + at.x]
-                                : shown.At(at.x, at.y);
+        const Colour c =
+            inside ? pixels[static_cast<std::size_t>(at.y) * stride + at.x] : shown.At(at.x, at.y);
         if (c == known) continue;
         known = c;
         if (image.palette.IndexOf(c)) continue;

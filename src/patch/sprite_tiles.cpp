@@ -29,7 +29,8 @@ std::array<std::uint8_t, kTileBytes> EncodeTile(const std::array<std::uint8_t, 6
     // Bit b of each pixel's index goes to plane b, the leftmost pixel to the high bit: the
     // multiply gathers the low bit of every byte into the top byte in that order.
     const auto plane = [row](unsigned b) {
-      return static_cast<std::uint8_t>(((row >> b) & 0x0101010101010101u) * 0x8040201008040201u >> 56);
+      return static_cast<std::uint8_t>(((row >> b) & 0x0101010101010101u) * 0x8040201008040201u >>
+                                       56);
     };
     // Planes 0 and 1 interleaved by row fill the first 16 bytes, planes 2 and 3 the rest.
     out[r * 2] = plane(0);
@@ -91,7 +92,8 @@ SpriteGraphics EncodeSpriteTiles(const image::Raster& raster, int originOffset,
       }
       for (std::size_t c = 0; c < 8; ++c) {
         // A colour no entry holds leaves the cell as the tile before had it.
-        if (const int index = lookup(row[c]); index >= 0) cells[c] = static_cast<std::uint8_t>(index);
+        if (const int index = lookup(row[c]); index >= 0)
+          cells[c] = static_cast<std::uint8_t>(index);
       }
     }
     const auto tile = EncodeTile(grid);

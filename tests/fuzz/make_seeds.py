@@ -77,14 +77,7 @@ def small_gif(px, palette, transparent=None, frames=1):
         if transparent is not None:
             data += bytes((0x21, 0xF9, 4, 1, 10, 0, transparent, 0))
         data += struct.pack("<BHHHHB", 0x2C, 0, 0, width, height, 0)
-        code_size = max(2, size_bits)
-        data.append(code_size)
-        stream = sample.lzw([c for row in px for c in row], code_size)
-        for i in range(0, len(stream), 255):
-            chunk = stream[i:i + 255]
-            data.append(len(chunk))
-            data += chunk
-        data.append(0)
+        data += sample.image_data([c for row in px for c in row], max(2, size_bits))
     data += b";"
     return bytes(data)
 
@@ -101,13 +94,8 @@ def gif_frame_variant(px, palette):
     for r, g, b in palette[:4][::-1]:
         data += bytes((r, g, b))
     rows = [y for start, step in ((0, 8), (4, 8), (2, 4), (1, 2)) for y in range(start, height, step)]
-    data.append(2)
-    stream = sample.lzw([c for y in rows for c in px[y]], 2)
-    for i in range(0, len(stream), 255):
-        chunk = stream[i:i + 255]
-        data.append(len(chunk))
-        data += chunk
-    data += b"\0;"
+    data += sample.image_data([c for y in rows for c in px[y]], 2)
+    data += b";"
     return bytes(data)
 
 

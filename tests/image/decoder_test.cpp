@@ -314,8 +314,8 @@ TEST_F(SameAsQt, GifLayouts) {
     l.interlaced = l.height >= 5 && Coin(30);
     // Now and then codes wider than the table, so that indices past it occur.
     l.minCodeSize = Coin(15) ? 8 : std::max(2, bits);
-    l.indices = Indices(static_cast<std::size_t>(l.width * l.height),
-                        std::min(256, 1 << l.minCodeSize));
+    l.indices =
+        Indices(static_cast<std::size_t>(l.width * l.height), std::min(256, 1 << l.minCodeSize));
     l.commentFirst = Coin(20), l.secondFrame = Coin(20);
     ExpectSame(GifFile(l), "gif round " + std::to_string(round));
   }
@@ -363,8 +363,8 @@ TEST_F(SameAsQt, GifCutShortKeepsWhatItDrew) {
   l.minCodeSize = 4;
   l.indices = Indices(600, 16);
   const Bytes whole = GifFile(l);
-  for (const std::size_t cut : {whole.size() - 1, whole.size() - 3, whole.size() / 2,
-                                std::size_t{13 + 48 + 8 + 10 + 3}})
+  for (const std::size_t cut :
+       {whole.size() - 1, whole.size() - 3, whole.size() / 2, std::size_t{13 + 48 + 8 + 10 + 3}})
     ExpectSame(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)),
                "cut at " + std::to_string(cut));
 }
@@ -388,7 +388,8 @@ Bytes RunLengthData(std::mt19937& random, int width, int height, bool four) {
       x += dx, y += dy;
     } else if (choice < 6 || left < 3) {
       const int n = pick(1, std::min(left, 255));
-      out.insert(out.end(), {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(pick(0, 255))});
+      out.insert(out.end(),
+                 {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(pick(0, 255))});
       x += n;
     } else {
       const int n = pick(3, std::min(left, 255));
@@ -412,9 +413,10 @@ TEST_F(SameAsQt, BitmapLayouts) {
   } kinds[] = {{1, 0}, {4, 0}, {8, 0}, {4, 2}, {8, 1}, {16, 0}, {24, 0}, {32, 0}, {16, 3}, {32, 3}};
   // Qt never read the 56-byte header (a test below covers it on its own).
   const std::uint32_t headerSizes[] = {12, 40, 108, 124};
-  const std::uint32_t fields[][4] = {{0xF800, 0x07E0, 0x001F, 0},       {0x7C00, 0x03E0, 0x001F, 0x8000},
-                                     {0xFF0000, 0xFF00, 0xFF, 0},       {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
-                                     {0xFF, 0xFF00, 0xFF0000, 0},       {0x0F00, 0x00F0, 0x000F, 0xF000}};
+  const std::uint32_t fields[][4] = {
+      {0xF800, 0x07E0, 0x001F, 0}, {0x7C00, 0x03E0, 0x001F, 0x8000},
+      {0xFF0000, 0xFF00, 0xFF, 0}, {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+      {0xFF, 0xFF00, 0xFF0000, 0}, {0x0F00, 0x00F0, 0x000F, 0xF000}};
   for (int round = 0; round < 400; ++round) {
     const auto& kind = kinds[Pick(0, std::size(kinds) - 1)];
     BmpLayout l;

@@ -17,7 +17,9 @@ Raster Noise(int width, int height, int colours) {
   for (auto& c : r.Pixels()) {
     seed = seed * 1103515245u + 12345u;
     // The first pixels take every colour once, so that the count is exact.
-    const auto n = k < static_cast<std::uint32_t>(colours) ? k++ : (seed >> 8) % static_cast<std::uint32_t>(colours);
+    const auto n = k < static_cast<std::uint32_t>(colours)
+                       ? k++
+                       : (seed >> 8) % static_cast<std::uint32_t>(colours);
     c = Rgb(static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
             static_cast<std::uint8_t>(n * 37));
   }

@@ -1,10 +1,10 @@
 #include "image_files.hpp"
 
 #include <fstream>
-
-#include "image/encoder.hpp"
 #include <random>
 #include <string>
+
+#include "image/encoder.hpp"
 
 namespace kavelin::image::testing {
 namespace {
@@ -266,14 +266,14 @@ Bytes GifFile(const GifLayout& l) {
   Put16(out, static_cast<unsigned>(l.screenWidth));
   Put16(out, static_cast<unsigned>(l.screenHeight));
   const int globalBits = tableBits(l.globalTable);
-  out.push_back(static_cast<std::uint8_t>(
-      (l.globalTable.empty() ? 0 : 0x80) | 0x70 | (l.globalTable.empty() ? 0 : globalBits - 1)));
+  out.push_back(static_cast<std::uint8_t>((l.globalTable.empty() ? 0 : 0x80) | 0x70 |
+                                          (l.globalTable.empty() ? 0 : globalBits - 1)));
   out.insert(out.end(), {static_cast<std::uint8_t>(l.backgroundIndex), 0});
   putTable(out, l.globalTable);
   if (l.commentFirst) {
     out.insert(out.end(), {0x21, 0xFE, 5, 'h', 'e', 'l', 'l', 'o', 0});
-    out.insert(out.end(), {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
-                           3, 1, 0, 0, 0});
+    out.insert(out.end(), {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3,
+                           1, 0, 0, 0});
   }
   const bool transparent = l.transparentIndex >= 0;
   out.insert(out.end(), {0x21, 0xF9, 0x04, static_cast<std::uint8_t>(transparent ? 1 : 0), 10, 0,
