@@ -447,7 +447,9 @@ class Batch : public ::testing::Test {
       WriteAll(File(i), {static_cast<std::uint8_t>(i)});
   }
   void TearDown() override { fs::remove_all(folder_); }
-  fs::path File(int i) const { return folder_ / ("p" + std::to_string(i) + ".k7p"); }
+  fs::path File(int i) const {
+    return folder_ / std::string("p").append(std::to_string(i)).append(".k7p");
+  }
 
   fs::path folder_;
 };

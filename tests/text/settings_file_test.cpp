@@ -58,7 +58,9 @@ TEST(SettingsFile, LinesThatAreNotRowLines) {
   // A lower-case digit names the same row as an upper-case one.
   EXPECT_EQ(Row(table, 10), kRow3);
   // A line that ends after field 9 is padded with full-width spaces.
-  EXPECT_EQ(Row(table, 5), u"柚菫茜梓葵楓椿桜雫萌" + std::u16string(6, kFullWidthSpace));
+  std::u16string padded = u"柚菫茜梓葵楓椿桜雫萌";
+  padded.append(6, kFullWidthSpace);
+  EXPECT_EQ(Row(table, 5), padded);
   // The empty-cell marks are read, and the encoder still refuses them.
   EXPECT_EQ(Row(table, 4).substr(0, 2), u"□■");
   CodeTable codes;
