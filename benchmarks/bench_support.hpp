@@ -1,6 +1,9 @@
 // Inputs shared by the benchmark programs: the sample template and sheet.
 #pragma once
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +21,14 @@ inline sheet::SheetDocument SampleSheet() {
   std::ifstream in(kExamples / "hero.json", std::ios::binary);
   const std::string json{std::istreambuf_iterator<char>(in), {}};
   return sheet::ReadSheetFile(json).document;
+}
+
+// Writes a file's data to the disk, when the file exists.
+inline void FlushToDisk(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 // A folder of its own under the temporary directory, removed when the benchmark ends.
