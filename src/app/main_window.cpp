@@ -121,9 +121,7 @@ void Select(QComboBox* combo, int position) {
 
 QString PaletteToggleStyle(image::Colour entry) {
   const auto css = [](image::Colour c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF))
-        .name();
+    return QColor(image::Red(c), image::Green(c), image::Blue(c)).name();
   };
   return QStringLiteral(
              "QPushButton { background: %1; color: %2; border: 1px outset #808080; padding: 0; }"

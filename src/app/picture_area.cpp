@@ -14,8 +14,7 @@ QImage ToQImage(const image::Raster& raster) {
     auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
     for (int x = 0; x < raster.Width(); ++x) {
       const image::Colour c = raster.At(x, y);
-      line[x] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                     static_cast<int>((c >> 16) & 0xFF));
+      line[x] = qRgb(image::Red(c), image::Green(c), image::Blue(c));
     }
   }
   return out;

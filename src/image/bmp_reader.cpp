@@ -6,6 +6,7 @@
 #include <bit>
 #include <vector>
 
+#include "image/byte_order.hpp"
 #include "image/decoder.hpp"
 
 namespace kavelin::image {
@@ -14,13 +15,6 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12, kInfoHeaderSize = 40, kV3HeaderSize = 56;
 enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
-
-std::uint32_t Little(std::span<const std::uint8_t> b, std::size_t at, int size) {
-  std::uint32_t value = 0;
-  for (int i = size - 1; i >= 0; --i)
-    value = value << 8 | b[at + static_cast<std::size_t>(i)];
-  return value;
-}
 
 struct Header {
   std::int64_t width = 0, height = 0;  // height < 0: rows stored from the top
@@ -35,24 +29,24 @@ struct Header {
 std::optional<Header> ReadHeader(std::span<const std::uint8_t> b) {
   if (b.size() < kFileHeaderSize + 4 || b[0] != 'B' || b[1] != 'M') return std::nullopt;
   Header h;
-  h.dataAt = Little(b, 10, 4);
-  const std::uint32_t size = Little(b, 14, 4);
+  h.dataAt = ReadLittle(b, 10, 4);
+  const std::uint32_t size = ReadLittle(b, 14, 4);
   int planes = 0;
   if (size == kCoreHeaderSize) {
     if (b.size() < kFileHeaderSize + kCoreHeaderSize) return std::nullopt;
-    h.width = static_cast<std::int16_t>(Little(b, 18, 2));
-    h.height = static_cast<std::int16_t>(Little(b, 20, 2));
-    planes = static_cast<int>(Little(b, 22, 2));
-    h.bits = static_cast<int>(Little(b, 24, 2));
+    h.width = static_cast<std::int16_t>(ReadLittle(b, 18, 2));
+    h.height = static_cast<std::int16_t>(ReadLittle(b, 20, 2));
+    planes = static_cast<int>(ReadLittle(b, 22, 2));
+    h.bits = static_cast<int>(ReadLittle(b, 24, 2));
     h.entrySize = 3;
   } else if (size >= kInfoHeaderSize) {
     if (b.size() < kFileHeaderSize + kInfoHeaderSize) return std::nullopt;
-    h.width = static_cast<std::int32_t>(Little(b, 18, 4));
-    h.height = static_cast<std::int32_t>(Little(b, 22, 4));
-    planes = static_cast<int>(Little(b, 26, 2));
-    h.bits = static_cast<int>(Little(b, 28, 2));
-    h.compression = Little(b, 30, 4);
-    h.coloursUsed = Little(b, 46, 4);
+    h.width = static_cast<std::int32_t>(ReadLittle(b, 18, 4));
+    h.height = static_cast<std::int32_t>(ReadLittle(b, 22, 4));
+    planes = static_cast<int>(ReadLittle(b, 26, 2));
+    h.bits = static_cast<int>(ReadLittle(b, 28, 2));
+    h.compression = ReadLittle(b, 30, 4);
+    h.coloursUsed = ReadLittle(b, 46, 4);
   } else {
     return std::nullopt;
   }
@@ -73,7 +67,7 @@ std::optional<Header> ReadHeader(std::span<const std::uint8_t> b) {
     const std::size_t masks = size >= kV3HeaderSize ? 4 : 3;
     if (b.size() < kFileHeaderSize + kInfoHeaderSize + masks * 4) return std::nullopt;
     for (std::size_t i = 0; i < masks; ++i)
-      h.masks[i] = Little(b, kFileHeaderSize + kInfoHeaderSize + i * 4, 4);
+      h.masks[i] = ReadLittle(b, kFileHeaderSize + kInfoHeaderSize + i * 4, 4);
     if (size == kInfoHeaderSize) h.tableAt += 12;
   }
   return h;

@@ -7,27 +7,16 @@
 #include <string>
 #include <unordered_map>
 
+#include "image/byte_order.hpp"
+
 namespace kavelin::image {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void PutLittle(Bytes& out, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i)
-    out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
 void PutBig(Bytes& out, std::uint32_t value) {
   for (int i = 3; i >= 0; --i)
     out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-std::uint8_t Red(Colour c) {
-  return static_cast<std::uint8_t>(c & 0xFF);
-}
-std::uint8_t Green(Colour c) {
-  return static_cast<std::uint8_t>((c >> 8) & 0xFF);
-}
-std::uint8_t Blue(Colour c) {
-  return static_cast<std::uint8_t>((c >> 16) & 0xFF);
 }
 
 // A PNG chunk: length, type, data, and the CRC of type and data.

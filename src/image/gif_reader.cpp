@@ -9,16 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "image/byte_order.hpp"
 #include "image/decoder.hpp"
 
 namespace kavelin::image {
 namespace {
 
 constexpr int kMaxCodes = 4096;  // LZW codes are at most 12 bits
-
-int Little16(std::span<const std::uint8_t> b, std::size_t at) {
-  return b[at] | b[at + 1] << 8;
-}
 
 // The bytes of an image's data sub-blocks, one at a time, without copying them together.
 class SubBlocks {
@@ -171,7 +168,8 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   if (b.size() < 13 ||
       (std::memcmp(b.data(), "GIF87a", 6) != 0 && std::memcmp(b.data(), "GIF89a", 6) != 0))
     return std::nullopt;
-  const int screenWidth = Little16(b, 6), screenHeight = Little16(b, 8);
+  const auto word = [b](std::size_t at) { return static_cast<int>(ReadLittle(b, at, 2)); };
+  const int screenWidth = word(6), screenHeight = word(8);
   const std::uint8_t screenFlags = b[10], backgroundIndex = b[11];
   const bool hasGlobal = (screenFlags & 0x80) != 0;
   const int globalCount = 2 << (screenFlags & 7);
@@ -194,8 +192,8 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   }
 
   if (b.size() - at < 9) return std::nullopt;
-  const int left = Little16(b, at), top = Little16(b, at + 2);
-  const int frameWidth = Little16(b, at + 4), frameHeight = Little16(b, at + 6);
+  const int left = word(at), top = word(at + 2);
+  const int frameWidth = word(at + 4), frameHeight = word(at + 6);
   const std::uint8_t frameFlags = b[at + 8];
   at += 9;
   // A screen of zero width or height is taken from the frame, as viewers do.

@@ -3,6 +3,7 @@
 #include <array>
 #include <unordered_map>
 
+#include "image/byte_order.hpp"
 #include "image/encoder.hpp"
 
 namespace kavelin::image {
@@ -84,15 +85,6 @@ void AppendGifImageData(std::span<const std::uint8_t> indices, unsigned minCodeS
   writer.Finish();
 }
 
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, int value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-  out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-}  // namespace
-
 std::optional<std::vector<std::uint8_t>> EncodeGif(const Raster& raster) {
   if (raster.Width() <= 0 || raster.Height() <= 0 || raster.Width() > 0xFFFF ||
       raster.Height() > 0xFFFF) {
@@ -107,22 +99,20 @@ std::optional<std::vector<std::uint8_t>> EncodeGif(const Raster& raster) {
     ++bits;
 
   std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
-  Put16(out, raster.Width());
-  Put16(out, raster.Height());
+  PutLittle(out, static_cast<std::uint32_t>(raster.Width()), 2);
+  PutLittle(out, static_cast<std::uint32_t>(raster.Height()), 2);
   out.push_back(static_cast<std::uint8_t>(0x80 | (bits - 1) << 4 | (bits - 1)));
   out.push_back(0);  // background colour index
   out.push_back(0);  // pixel aspect ratio
   for (unsigned i = 0; i < (1u << bits); ++i) {
     const Colour c = i < colours.size() ? colours[i] : 0;
-    out.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((c >> 16) & 0xFF));
+    out.insert(out.end(), {Red(c), Green(c), Blue(c)});
   }
   out.push_back(0x2C);  // image descriptor
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, raster.Width());
-  Put16(out, raster.Height());
+  PutLittle(out, 0, 2);
+  PutLittle(out, 0, 2);
+  PutLittle(out, static_cast<std::uint32_t>(raster.Width()), 2);
+  PutLittle(out, static_cast<std::uint32_t>(raster.Height()), 2);
   out.push_back(0);
   out.push_back(static_cast<std::uint8_t>(bits));
   AppendGifImageData(indices, bits, out);

@@ -17,8 +17,7 @@ inline constexpr int kReservedEntry = 3;
 
 // The SNES form: (B div 8) × 1024 + (G div 8) × 32 + (R div 8).
 constexpr std::uint16_t SnesForm(Colour c) {
-  const unsigned r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
-  return static_cast<std::uint16_t>((b / 8) * 1024 + (g / 8) * 32 + r / 8);
+  return static_cast<std::uint16_t>((Blue(c) / 8) * 1024 + (Green(c) / 8) * 32 + Red(c) / 8);
 }
 static_assert(SnesForm(Rgb(8, 16, 24)) == 0x0C41 && SnesForm(Rgb(255, 0, 0)) == 0x001F);
 

@@ -61,8 +61,7 @@ std::optional<int> LowestFreeEntry(const SpritePalette& palette) {
 
 EntryCaptions CaptionsOf(Colour entry) {
   if (entry == kEmptyEntry) return {};
-  return {Hex(entry & 0xFF, 2), Hex((entry >> 8) & 0xFF, 2), Hex((entry >> 16) & 0xFF, 2),
-          Hex(SnesForm(entry), 4)};
+  return {Hex(Red(entry), 2), Hex(Green(entry), 2), Hex(Blue(entry), 2), Hex(SnesForm(entry), 4)};
 }
 
 std::string ToggleCaption(int i) {

@@ -18,6 +18,15 @@ inline constexpr Colour kBackground = 0xC8D0D4;
 constexpr Colour Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return static_cast<Colour>(r) | static_cast<Colour>(g) << 8 | static_cast<Colour>(b) << 16;
 }
+constexpr std::uint8_t Red(Colour c) {
+  return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t Green(Colour c) {
+  return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t Blue(Colour c) {
+  return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 
 class Raster {
  public:

@@ -17,15 +17,6 @@ void Put32(Bytes& out, std::uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
-std::uint8_t R(Colour c) {
-  return static_cast<std::uint8_t>(c & 0xFF);
-}
-std::uint8_t G(Colour c) {
-  return static_cast<std::uint8_t>((c >> 8) & 0xFF);
-}
-std::uint8_t B(Colour c) {
-  return static_cast<std::uint8_t>((c >> 16) & 0xFF);
-}
 
 int BitsOf(BmpKind kind) {
   switch (kind) {
@@ -49,7 +40,7 @@ Bytes Row(const IndexedImage& image, int y, BmpKind kind) {
   if (bits == 24) {
     for (int x = 0; x < image.width; ++x) {
       const Colour c = image.ColourAt(x, y);
-      row.insert(row.end(), {B(c), G(c), R(c)});
+      row.insert(row.end(), {Blue(c), Green(c), Red(c)});
     }
   } else {
     const int perByte = 8 / bits;
@@ -105,7 +96,7 @@ Bytes BmpFile(int width, int height, int bits, unsigned compression,
   Put32(out, static_cast<std::uint32_t>(palette.size()));
   Put32(out, 0);
   for (const Colour c : palette)
-    out.insert(out.end(), {B(c), G(c), R(c), 0});
+    out.insert(out.end(), {Blue(c), Green(c), Red(c), 0});
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
@@ -157,7 +148,7 @@ Bytes GifHeader(int width, int height, const std::vector<Colour>& palette, int& 
   out.insert(out.end(), {0, 0});
   for (std::size_t i = 0; i < (std::size_t{1} << sizeBits); ++i) {
     const Colour c = i < palette.size() ? palette[i] : 0;
-    out.insert(out.end(), {R(c), G(c), B(c)});
+    out.insert(out.end(), {Red(c), Green(c), Blue(c)});
   }
   return out;
 }
@@ -244,7 +235,7 @@ Bytes BmpFile(const BmpLayout& l) {
     out.resize(14 + l.headerSize + (trailingMasks ? 12 : 0), 0);
   }
   for (const Colour c : l.table) {
-    out.insert(out.end(), {B(c), G(c), R(c)});
+    out.insert(out.end(), {Blue(c), Green(c), Red(c)});
     if (!core) out.push_back(0);
   }
   out.insert(out.end(), l.pixels.begin(), l.pixels.end());
@@ -260,7 +251,7 @@ Bytes GifFile(const GifLayout& l) {
   };
   const auto putTable = [](Bytes& out, const std::vector<Colour>& table) {
     for (const Colour c : table)
-      out.insert(out.end(), {R(c), G(c), B(c)});
+      out.insert(out.end(), {Red(c), Green(c), Blue(c)});
   };
   Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
   Put16(out, static_cast<unsigned>(l.screenWidth));
