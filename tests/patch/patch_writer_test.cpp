@@ -82,6 +82,13 @@ class PatchWriter : public ::testing::Test {
     return WritePatchFile(s, codes_, templateImage_);
   }
   fs::path Patch() const { return folder_ / "hero.k7p"; }
+  // For a child process: 0 when the write fails and the message gives `reason`.
+  int FailsWith(std::u16string_view reason) {
+    const auto r = Write();
+    const bool failed =
+        r.status == WriteStatus::kFailed && r.message.find(reason) != std::u16string::npos;
+    return failed ? 0 : 1;
+  }
 
   fs::path folder_;
   text::CodeTable codes_;
@@ -113,15 +120,8 @@ TEST_F(PatchWriter, AReadOnlyFolderKeepsTheOldPatch) {
   const Bytes old(9000, 0x11);
   WriteAll(Patch(), old);
   MakeReadOnly(folder_);
-  const int code = InChild(
-      [&] {
-        const auto r = Write();
-        return r.status == WriteStatus::kFailed &&
-                       r.message.find(u"書き込みが許可されていません。") != std::u16string::npos
-                   ? 0
-                   : 1;
-      },
-      /*unprivileged=*/true);
+  const int code =
+      InChild([&] { return FailsWith(u"書き込みが許可されていません。"); }, /*unprivileged=*/true);
   EXPECT_EQ(code, 0);
   EXPECT_EQ(ReadAll(Patch()), old);
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.gif", "hero.k7p"}));
@@ -130,13 +130,8 @@ TEST_F(PatchWriter, AReadOnlyFolderKeepsTheOldPatch) {
 TEST_F(PatchWriter, ADiskThatFillsPartWayKeepsTheOldPatch) {
   const Bytes old(3000, 0x22);
   WriteAll(Patch(), old);
-  const int code = InChildWithFileSizeLimit([&] {
-    const auto r = Write();
-    return r.status == WriteStatus::kFailed &&
-                   r.message.find(u"ファイルサイズの上限を超えました。") != std::u16string::npos
-               ? 0
-               : 1;
-  });
+  const int code =
+      InChildWithFileSizeLimit([&] { return FailsWith(u"ファイルサイズの上限を超えました。"); });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(ReadAll(Patch()), old);
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.gif", "hero.k7p"}));
