@@ -1,12 +1,10 @@
 #include "app/user_files.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <numeric>
 
 #include "app/qt_text.hpp"
+#include "command/user_file.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "patch/patch_writer.hpp"
@@ -15,32 +13,14 @@
 namespace kavelin::app {
 
 FileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t limit) {
+  command::UserFileBytes read = command::ReadUserFile(file, limit);
   FileBytes result;
-  std::error_code error;
-  // A folder, pipe or device is no file the user can mean, and a pipe would never end.
-  if (!std::filesystem::is_regular_file(file, error)) {
-    result.error = Q(u"ファイルが読み込めません。");
-    return result;
-  }
-  const std::uintmax_t size = std::filesystem::file_size(file, error);
-  if (error) {
-    result.error = Q(u"ファイルが読み込めません。");
-    return result;
-  }
-  if (size > limit) {
+  result.bytes = std::move(read.bytes);
+  if (read.problem == command::ReadProblem::kTooLarge) {
     result.error = Q(u"ファイルが大きすぎます。");
-    return result;
-  }
-  std::ifstream in(file, std::ios::binary);
-  result.bytes.resize(static_cast<std::size_t>(size));
-  if (!in || !in.read(reinterpret_cast<char*>(result.bytes.data()),
-                      static_cast<std::streamsize>(result.bytes.size()))) {
-    result.bytes.clear();
+  } else if (read.problem != command::ReadProblem::kNone) {
     result.error = Q(u"ファイルが読み込めません。");
-    return result;
   }
-  // A file that grew after its size was taken is read up to that size, which the readers
-  // then judge; one that shrank fails the read above.
   return result;
 }
 

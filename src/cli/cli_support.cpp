@@ -3,11 +3,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
+#include "command/user_file.hpp"
 #include "text/encoding.hpp"
 #include "text/settings_file.hpp"
 
@@ -55,29 +54,25 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
 }
 
 FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
+  command::UserFileBytes read = command::ReadUserFile(path, limit);
   FileBytes result;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    result.error = Shown(path) + ": " +
-                   (std::filesystem::exists(path, error) ? "not a regular file" : "no such file");
-    return result;
-  }
-  const auto size = std::filesystem::file_size(path, error);
-  if (error) {
-    result.error = Shown(path) + ": " + error.message();
-    return result;
-  }
-  if (size > limit) {
-    result.error = Shown(path) + ": the file is " + std::to_string(size) + " bytes, more than " +
-                   std::to_string(limit) + " this command reads";
-    return result;
-  }
-  std::ifstream in(path, std::ios::binary);
-  result.bytes.resize(static_cast<std::size_t>(size));
-  if (!in || !in.read(reinterpret_cast<char*>(result.bytes.data()),
-                      static_cast<std::streamsize>(result.bytes.size()))) {
-    result.error = Shown(path) + ": " + std::strerror(errno);
-    result.bytes.clear();
+  result.bytes = std::move(read.bytes);
+  switch (read.problem) {
+    case command::ReadProblem::kNone:
+      break;
+    case command::ReadProblem::kNoSuchFile:
+      result.error = Shown(path) + ": no such file";
+      break;
+    case command::ReadProblem::kNotRegularFile:
+      result.error = Shown(path) + ": not a regular file";
+      break;
+    case command::ReadProblem::kTooLarge:
+      result.error = Shown(path) + ": the file is " + std::to_string(read.size) +
+                     " bytes, more than " + std::to_string(limit) + " this command reads";
+      break;
+    case command::ReadProblem::kReadFailed:
+      result.error = Shown(path) + ": " + std::strerror(read.error);
+      break;
   }
   return result;
 }

@@ -1,0 +1,50 @@
+#include "command/user_file.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/file_io.hpp"
+
+namespace kavelin::command {
+namespace {
+
+namespace fs = std::filesystem;
+
+class UserFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "kavelin-read-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  fs::path folder_;
+};
+
+// Each problem is told apart, and only a whole regular file within the limit is read; a pipe
+// is refused without being opened, so the read cannot hang on it.
+TEST_F(UserFile, ReadsOnlyAWholeRegularFileWithinTheLimit) {
+  test_support::WriteAll(folder_ / "sheet.json", "{\"name\": \"x\"}");
+  const auto read = ReadUserFile(folder_ / "sheet.json", 13);
+  EXPECT_EQ(read.problem, ReadProblem::kNone);
+  EXPECT_EQ(std::string(read.bytes.begin(), read.bytes.end()), "{\"name\": \"x\"}");
+
+  const auto large = ReadUserFile(folder_ / "sheet.json", 12);
+  EXPECT_EQ(large.problem, ReadProblem::kTooLarge);
+  EXPECT_EQ(large.size, 13u);
+  EXPECT_TRUE(large.bytes.empty());
+
+  EXPECT_EQ(ReadUserFile(folder_ / "gone.json", 100).problem, ReadProblem::kNoSuchFile);
+  EXPECT_EQ(ReadUserFile(folder_, 100).problem, ReadProblem::kNotRegularFile);
+  ASSERT_EQ(mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(ReadUserFile(folder_ / "pipe", 100).problem, ReadProblem::kNotRegularFile);
+
+  test_support::WriteAll(folder_ / "empty.k7p", "");
+  const auto empty = ReadUserFile(folder_ / "empty.k7p", 100);
+  EXPECT_EQ(empty.problem, ReadProblem::kNone);
+  EXPECT_TRUE(empty.bytes.empty());
+}
+
+}  // namespace
+}  // namespace kavelin::command
