@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "support/file_io.hpp"
 
@@ -11,20 +10,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class UserFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kavelin-read-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
-};
-
 // Each problem is told apart, and only a whole regular file within the limit is read; a pipe
 // is refused without being opened, so the read cannot hang on it.
-TEST_F(UserFile, ReadsOnlyAWholeRegularFileWithinTheLimit) {
+TEST(UserFile, ReadsOnlyAWholeRegularFileWithinTheLimit) {
+  const test_support::TempFolder temp;
+  const fs::path& folder_ = temp.Path();
   test_support::WriteAll(folder_ / "sheet.json", "{\"name\": \"x\"}");
   const auto read = ReadUserFile(folder_ / "sheet.json", 13);
   EXPECT_EQ(read.problem, ReadProblem::kNone);

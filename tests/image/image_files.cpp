@@ -1,7 +1,6 @@
 #include "image_files.hpp"
 
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "image/encoder.hpp"
@@ -310,18 +309,6 @@ void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
   std::ofstream out(file, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
-}
-
-TempFolder::TempFolder() {
-  std::random_device seed;
-  path_ = std::filesystem::temp_directory_path() /
-          ("kavelin-image-" + std::to_string(seed()) + std::to_string(seed()));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace kavelin::image::testing

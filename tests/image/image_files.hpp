@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/raster.hpp"
+#include "support/file_io.hpp"
 
 namespace kavelin::image::testing {
 
@@ -68,18 +69,6 @@ Bytes GifFile(const GifLayout& layout);
 
 void WriteFile(const std::filesystem::path& file, const Bytes& bytes);
 
-// A fresh folder for one test, removed with the object.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using test_support::TempFolder;
 
 }  // namespace kavelin::image::testing

@@ -1,13 +1,17 @@
 // Whole-file reads and writes and folder listings, for tests that check what is on disk.
 #pragma once
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace kavelin::test_support {
@@ -42,5 +46,28 @@ inline std::vector<std::string> Listing(const std::filesystem::path& folder) {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+// A fresh folder for one test under the temporary directory, removed with the object.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kavelin-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::filesystem::filesystem_error("no temporary folder",
+                                              std::error_code(errno, std::generic_category()));
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::filesystem::path& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 }  // namespace kavelin::test_support
