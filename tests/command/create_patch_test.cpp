@@ -59,7 +59,9 @@ class CreatePatchRoad : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  CreatePatchResult Run() { return CreatePatch(sheet_, image_, codes_, dialogs_, {.output = {}, .sync = false}); }
+  CreatePatchResult Run() {
+    return CreatePatch(sheet_, image_, codes_, dialogs_, {.output = {}, .sync = false});
+  }
   fs::path Patch() const { return folder_ / "hero.k7p"; }
 
   fs::path folder_;
