@@ -1,8 +1,10 @@
 #include "text/settings_file.hpp"
 
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "text/encoding.hpp"
@@ -26,6 +28,94 @@ std::optional<unsigned> HexDigit(char16_t c) {
   return std::nullopt;
 }
 
+// Whether a lead and a trail byte form a character of code page 932. Asked of the
+// converter once per pair and remembered: a settings file repeats few pairs.
+bool IsCp932Pair(std::uint8_t lead, std::uint8_t trail) {
+  static std::array<std::uint8_t, 0x10000> known{};  // 0 not asked, 1 a character, 2 not
+  std::uint8_t& answer = known[static_cast<std::size_t>(lead) << 8 | trail];
+  if (answer == 0) {
+    const std::array<std::uint8_t, 2> pair = {lead, trail};
+    const std::u16string decoded = DecodeCp932(pair);
+    answer = decoded.size() == 1 && decoded[0] != u'\uFFFD' && decoded[0] != u'\x1A' ? 1 : 2;
+  }
+  return answer == 1;
+}
+
+// Finds the first line that is not code page 932 text. Such a line is either undefined in
+// the code page, or valid UTF-8 with characters beyond ASCII: UTF-8 Japanese often forms
+// valid pairs of code page 932 by chance, and real code page 932 text almost never passes
+// as UTF-8, since its common lead bytes 0x81 to 0x9F cannot start a UTF-8 character.
+class ForeignLineFinder {
+ public:
+  void Byte(std::uint8_t b) {
+    if (found_ != 0) return;
+    if (b == '\r' || b == '\n') {
+      const bool secondHalfOfCrLf = b == '\n' && afterCr_;
+      afterCr_ = b == '\r';
+      if (!secondHalfOfCrLf) EndLine();
+      return;
+    }
+    afterCr_ = false;
+    Cp932(b);
+    Utf8(b);
+  }
+
+  // The line number, or 0.
+  std::size_t Finish() {
+    if (found_ == 0) EndLine();
+    return found_;
+  }
+
+ private:
+  void Cp932(std::uint8_t b) {
+    if (lead_ != 0) {
+      const bool trail = (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+      if (!trail || !IsCp932Pair(lead_, b)) notCp932_ = true;
+      lead_ = 0;
+    } else if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+      lead_ = b;
+    } else if (b == 0x80 || b == 0xA0 || b >= 0xFD) {
+      // Defined by some converters as private characters; no editor writes them as text.
+      notCp932_ = true;
+    }
+  }
+
+  void Utf8(std::uint8_t b) {
+    if (notUtf8_) return;
+    if (b < 0x80) {
+      notUtf8_ = continuations_ != 0;
+    } else if (b <= 0xBF) {
+      if (continuations_ == 0)
+        notUtf8_ = true;
+      else
+        --continuations_;
+    } else if (b >= 0xC2 && b <= 0xF4 && continuations_ == 0) {
+      continuations_ = b <= 0xDF ? 1 : b <= 0xEF ? 2 : 3;
+      beyondAscii_ = true;
+    } else {
+      notUtf8_ = true;
+    }
+  }
+
+  void EndLine() {
+    const bool utf8 = beyondAscii_ && !notUtf8_ && continuations_ == 0;
+    if (notCp932_ || lead_ != 0 || utf8) found_ = line_;
+    ++line_;
+    lead_ = 0;
+    notCp932_ = notUtf8_ = beyondAscii_ = false;
+    continuations_ = 0;
+  }
+
+  std::size_t line_ = 1;
+  std::size_t found_ = 0;
+  bool afterCr_ = false;
+  std::uint8_t lead_ = 0;
+  bool notCp932_ = false;
+  int continuations_ = 0;
+  bool notUtf8_ = false;
+  bool beyondAscii_ = false;
+};
+
 // Collects row lines as the file streams past. Lines break at CR, LF or CR LF; the empty
 // lines this makes of CR LF are ignored like any line that is not a row line. Code page
 // 932 never uses CR or LF as a trail byte, so splitting bytes is safe.
@@ -33,6 +123,7 @@ class RowCollector {
  public:
   void Feed(std::span<const std::uint8_t> bytes) {
     for (const std::uint8_t b : bytes) {
+      foreign_.Byte(b);
       if (b == '\r' || b == '\n') {
         EndLine();
       } else if (line_.size() < kLinePrefixBytes) {
@@ -50,6 +141,8 @@ class RowCollector {
     }
     return table;
   }
+
+  std::size_t ForeignLine() { return foreign_.Finish(); }
 
  private:
   void EndLine() {
@@ -69,21 +162,31 @@ class RowCollector {
 
   std::vector<std::uint8_t> line_;
   std::array<std::optional<std::u16string>, kExtendedRowCount> rows_;
+  ForeignLineFinder foreign_;
 };
 
 }  // namespace
 
-std::u16string ExtendedRowsFromSettings(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) return {};
+SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes) {
+  SettingsFileRead result;
+  result.read = true;
+  if (bytes.empty()) return result;
   RowCollector collector;
   collector.Feed(bytes);
-  return collector.Finish();
+  result.rows = collector.Finish();
+  result.foreignLine = collector.ForeignLine();
+  return result;
 }
 
-std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile) {
-  if (settingsFile.empty()) return {};
+std::u16string ExtendedRowsFromSettings(std::span<const std::uint8_t> bytes) {
+  return SettingsFromBytes(bytes).rows;
+}
+
+SettingsFileRead ReadSettingsFile(const std::filesystem::path& settingsFile) {
+  SettingsFileRead result;
+  if (settingsFile.empty()) return result;
   std::ifstream in(settingsFile, std::ios::binary);
-  if (!in) return {};
+  if (!in) return result;
   RowCollector collector;
   std::vector<char> buffer(64 * 1024);
   bool any = false;
@@ -95,22 +198,59 @@ std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile) {
     collector.Feed({reinterpret_cast<const std::uint8_t*>(buffer.data()), got});
   }
   // A read error part-way is treated like a missing file, not as a partial table.
-  if (!any || in.bad()) return {};
-  return collector.Finish();
+  if (in.bad()) return result;
+  result.read = true;
+  if (!any) return result;
+  result.rows = collector.Finish();
+  result.foreignLine = collector.ForeignLine();
+  return result;
+}
+
+std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile) {
+  return ReadSettingsFile(settingsFile).rows;
+}
+
+SettingsFileRead LoadFamilySettings(CodeTable& table, const std::filesystem::path& settingsFile) {
+  SettingsFileRead read = ReadSettingsFile(settingsFile);
+  table.ClearExtendedTable();
+  const std::u16string_view rows = read.rows;
+  for (std::size_t r = 0; r < rows.size(); r += kExtendedRowLength) {
+    table.AppendExtendedRow(rows.substr(r, kExtendedRowLength));
+  }
+  return read;
 }
 
 void LoadExtendedRows(CodeTable& table, const std::filesystem::path& settingsFile) {
-  const std::u16string rows = ReadExtendedRows(settingsFile);
-  table.ClearExtendedTable();
-  for (std::size_t r = 0; r < rows.size(); r += kExtendedRowLength) {
-    table.AppendExtendedRow(std::u16string_view(rows).substr(r, kExtendedRowLength));
-  }
+  LoadFamilySettings(table, settingsFile);
 }
 
 std::filesystem::path FamilySettingsPath() {
   const std::filesystem::path folder = ExecutableFolder();
   if (folder.empty()) return {};
   return folder / kFamilySettingsFileName;
+}
+
+std::vector<std::filesystem::path> FamilySettingsPlaces(
+    const std::filesystem::path& executableFolder, const char* xdgConfigHome, const char* home) {
+  std::vector<std::filesystem::path> places;
+  if (!executableFolder.empty()) places.push_back(executableFolder / kFamilySettingsFileName);
+  // The base directory rules: a relative value is ignored, as if unset.
+  const std::filesystem::path xdg = xdgConfigHome != nullptr ? xdgConfigHome : "";
+  if (xdg.is_absolute()) {
+    places.push_back(xdg / "kavelin" / kFamilySettingsFileName);
+  } else if (home != nullptr && *home != '\0') {
+    places.push_back(std::filesystem::path(home) / ".config" / "kavelin" / kFamilySettingsFileName);
+  }
+  return places;
+}
+
+std::filesystem::path FindFamilySettings() {
+  for (const auto& place : FamilySettingsPlaces(ExecutableFolder(), std::getenv("XDG_CONFIG_HOME"),
+                                                std::getenv("HOME"))) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(place, error)) return place;
+  }
+  return {};
 }
 
 }  // namespace kavelin::text

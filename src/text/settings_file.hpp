@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/code_table.hpp"
 
@@ -27,6 +28,30 @@ std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile);
 
 // Replaces the extended table of `table` with the rows of `settingsFile`.
 void LoadExtendedRows(CodeTable& table, const std::filesystem::path& settingsFile);
+
+// What reading a settings file found, besides its rows.
+struct SettingsFileRead {
+  std::u16string rows;  // as ReadExtendedRows gives them
+  bool read = false;    // the file was there and could be read
+  // The first line, counted from 1, that is not code page 932 text: a byte sequence the
+  // code page does not define, or a line that is well-formed UTF-8 beyond ASCII (a file
+  // saved as UTF-8). 0 when every line is code page 932. The rows are read as code page
+  // 932 all the same.
+  std::size_t foreignLine = 0;
+};
+SettingsFileRead ReadSettingsFile(const std::filesystem::path& settingsFile);
+SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes);
+// LoadExtendedRows, telling what it found.
+SettingsFileRead LoadFamilySettings(CodeTable& table, const std::filesystem::path& settingsFile);
+
+// Where the settings file is looked for, in order: beside the executable (as the family's
+// tools keep it), then in the user's configuration folder, $XDG_CONFIG_HOME/kavelin or,
+// when that is unset or not absolute, $HOME/.config/kavelin. An installed program's
+// folder is writable only by root, so the second place is the user's.
+std::vector<std::filesystem::path> FamilySettingsPlaces(
+    const std::filesystem::path& executableFolder, const char* xdgConfigHome, const char* home);
+// The first of those places, for this process, that holds a file; empty when none does.
+std::filesystem::path FindFamilySettings();
 
 // "KV7Tools.ini" in the folder of the running executable (not the working directory), or
 // an empty path when that folder cannot be found.

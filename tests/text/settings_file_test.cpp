@@ -1,6 +1,8 @@
 #include "text/settings_file.hpp"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <vector>
@@ -114,6 +116,81 @@ TEST(SettingsFile, FoundBesideTheExecutable) {
   EXPECT_EQ(path.filename(), "KV7Tools.ini");
   // This test program is the running executable.
   EXPECT_TRUE(std::filesystem::exists(path.parent_path() / "text_settings_file_test"));
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+TEST(SettingsFile, LinesThatAreNotCodePage932AreFound) {
+  // Every fixture is code page 932 throughout.
+  for (const char* file : {"only_row3.ini", "only_row3_lf.ini", "rows_f1a.ini", "tricky_lines.ini",
+                           "duplicate_row2.ini", "no_rows.ini", "empty.ini"}) {
+    const SettingsFileRead read = ReadSettingsFile(kData / file);
+    EXPECT_TRUE(read.read) << file;
+    EXPECT_EQ(read.foreignLine, 0u) << file;
+  }
+  EXPECT_FALSE(ReadSettingsFile(kData / "no_such_file.ini").read);
+
+  // Row 3 saved as UTF-8, after two lines; CR LF, LF and a lone CR each end one line.
+  std::string rowUtf8 = "3 = ";
+  for (const char16_t c : kRow3)
+    rowUtf8 += ToUtf8(std::u16string(1, c)) + ", ";
+  for (const char* breaks : {"\r\n", "\n", "\r"}) {
+    const std::string text = std::string("// comment") + breaks + "[Kavelin]" + breaks + rowUtf8 +
+                             breaks + "5 = x" + breaks;
+    const SettingsFileRead read = SettingsFromBytes(Bytes(text));
+    EXPECT_EQ(read.foreignLine, 3u) << "breaks " << breaks[1];
+    // Still read as code page 932: the row is there, as the bytes decode.
+    ASSERT_EQ(read.rows.size(), 240u);
+    EXPECT_NE(Row(read.rows, 3), kSpaces16);
+  }
+  // UTF-8 that happens to pair up as code page 932 ("アルト" does) is found all the same.
+  const std::string katakana = ToUtf8(u"3 = アルト");
+  EXPECT_EQ(SettingsFromBytes(Bytes("1 = a\n" + katakana + "\n")).foreignLine, 2u);
+  // A UTF-8 byte-order mark alone makes the first line foreign.
+  EXPECT_EQ(SettingsFromBytes(Bytes("\xEF\xBB\xBF// x\r\n1 = a")).foreignLine, 1u);
+
+  // Bytes the code page does not define: an unassigned pair, a byte that is never a
+  // character, a lead byte cut by the line's end or by the file's end.
+  EXPECT_EQ(SettingsFromBytes(Bytes("a\r\nb\x85\x40\r\n")).foreignLine, 2u);
+  EXPECT_EQ(SettingsFromBytes(Bytes("a\n\nc\xFD")).foreignLine, 3u);
+  EXPECT_EQ(SettingsFromBytes(Bytes("a\x88\nb")).foreignLine, 1u);
+  EXPECT_EQ(SettingsFromBytes(Bytes("a\nb\x88")).foreignLine, 2u);
+  // Half-width katakana and a kanji pair are code page 932; the first bad line wins.
+  EXPECT_EQ(SettingsFromBytes(Bytes("\xB1\x88\x9F\n\x80\n\x80")).foreignLine, 2u);
+}
+
+TEST(SettingsFile, PlacesSearchedBesideTheProgramThenTheUsersConfigFolder) {
+  using Places = std::vector<std::filesystem::path>;
+  EXPECT_EQ(FamilySettingsPlaces("/opt/k", "/x/conf", "/home/u"),
+            (Places{"/opt/k/KV7Tools.ini", "/x/conf/kavelin/KV7Tools.ini"}));
+  // An unset, empty or relative XDG_CONFIG_HOME means ~/.config.
+  for (const char* xdg : {static_cast<const char*>(nullptr), "", "conf"}) {
+    EXPECT_EQ(FamilySettingsPlaces("/opt/k", xdg, "/home/u"),
+              (Places{"/opt/k/KV7Tools.ini", "/home/u/.config/kavelin/KV7Tools.ini"}));
+  }
+  EXPECT_EQ(FamilySettingsPlaces({}, nullptr, nullptr), Places{});
+  EXPECT_EQ(FamilySettingsPlaces({}, nullptr, ""), Places{});
+
+  // Nothing lies beside this test program, so the configuration folder is searched.
+  const std::filesystem::path config =
+      std::filesystem::temp_directory_path() / ("kavelin-settings-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(config);
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedXdg = oldXdg != nullptr ? oldXdg : "";
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  EXPECT_EQ(FindFamilySettings(), std::filesystem::path());
+  std::filesystem::create_directories(config / "kavelin" / "KV7Tools.ini");
+  EXPECT_EQ(FindFamilySettings(), std::filesystem::path()) << "a folder is not a settings file";
+  std::filesystem::remove(config / "kavelin" / "KV7Tools.ini");
+  std::filesystem::copy_file(kData / "only_row3.ini", config / "kavelin" / "KV7Tools.ini");
+  EXPECT_EQ(FindFamilySettings(), config / "kavelin" / "KV7Tools.ini");
+  if (oldXdg != nullptr)
+    ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  else
+    ::unsetenv("XDG_CONFIG_HOME");
+  std::filesystem::remove_all(config);
 }
 
 }  // namespace
