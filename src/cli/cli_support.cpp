@@ -104,9 +104,30 @@ bool AskYesNo(std::u16string_view question) {
   return answer == "y" || answer == "yes";
 }
 
+namespace {
+std::optional<std::filesystem::path> chosenSettingsFile;
+bool nameSettingsFile = false;
+}  // namespace
+
+void UseSettingsFile(const std::filesystem::path& file) {
+  chosenSettingsFile = file;
+}
+
+void NameSettingsFileWhenLoaded(bool name) {
+  nameSettingsFile = name;
+}
+
 text::CodeTable LoadCodeTable() {
   text::CodeTable codes;
-  text::LoadExtendedRows(codes, text::FamilySettingsPath());
+  const std::filesystem::path file =
+      chosenSettingsFile ? *chosenSettingsFile : text::FindFamilySettings();
+  const text::SettingsFileRead read = text::LoadFamilySettings(codes, file);
+  if (read.read && nameSettingsFile) std::cerr << "kavelin-cli: settings file " << Shown(file) << '\n';
+  if (read.foreignLine != 0) {
+    std::cerr << "kavelin-cli: warning: " << Shown(file) << " line " << read.foreignLine
+              << " is not Shift_JIS (code page 932) text, which the settings file must be;"
+                 " it is read as code page 932 all the same\n";
+  }
   return codes;
 }
 

@@ -53,8 +53,15 @@ bool StdinIsTerminal();
 // Asks a yes/no question on the terminal; only "y" or "yes" (any case) is yes.
 bool AskYesNo(std::u16string_view question);
 
-// The code table with the extended characters of KV7Tools.ini beside the executable.
+// The code table with the extended characters of the settings file: the one --ini named,
+// else KV7Tools.ini beside the executable, else in the user's configuration folder. A
+// line that is not code page 932 is warned about on stderr; the file is read all the same.
 text::CodeTable LoadCodeTable();
+// --ini: this settings file instead of the search.
+void UseSettingsFile(const std::filesystem::path& file);
+// make and encode name the settings file they read on stderr, so that the user knows
+// which extended characters were used.
+void NameSettingsFileWhenLoaded(bool name);
 
 // Prints "kavelin-cli: " and the message to stderr; returns `code`.
 int Fail(int code, std::string_view message);

@@ -9,5 +9,6 @@ int RunInspect(int argc, char** argv);
 int RunSheet(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunEncode(int argc, char** argv);
+int RunTemplate(int argc, char** argv);
 
 }  // namespace kavelin::cli

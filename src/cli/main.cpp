@@ -1,5 +1,6 @@
 // kavelin-cli: the program's headless front end, over the same core road as the window.
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -10,10 +11,11 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: kavelin-cli COMMAND [ARGS]\n"
+    "usage: kavelin-cli [--ini SETTINGS] COMMAND [ARGS]\n"
+    "       kavelin-cli --version | --help\n"
     "\n"
     "Commands:\n"
-    "  make TEMPLATE [--sheet SHEET.json] [--yes] [--output PATCH]\n"
+    "  make TEMPLATE... [--sheet SHEET.k7c] [--yes] [--output PATCH]\n"
     "                     make a character's patch from a template image\n"
     "  inspect PATCH [--json]\n"
     "                     show what a patch holds\n"
@@ -22,8 +24,15 @@ constexpr std::string_view kUsage =
     "  export PATCH -o TEMPLATE\n"
     "                     draw a patch's sprite back into a template image\n"
     "  encode TEXT...     show the game codes of a text\n"
+    "  template -o TEMPLATE\n"
+    "                     write a blank template to draw into\n"
     "\n"
-    "kavelin-cli COMMAND --help tells more.\n";
+    "Options:\n"
+    "  --ini SETTINGS     read this KV7Tools.ini instead of the one beside the program\n"
+    "                     or in ~/.config/kavelin\n"
+    "  --version          print the version\n"
+    "\n"
+    "kavelin-cli COMMAND --help tells more; man kavelin-cli tells all.\n";
 
 }  // namespace
 
@@ -33,7 +42,27 @@ int main(int argc, char** argv) {
   kavelin::command::KeepFreedMemoryForReuse();
 
   using namespace kavelin::cli;
+  // Options before the command belong to the whole program; they are taken off, so that
+  // each command sees its own arguments as before.
+  while (argc > 1) {
+    const std::string_view option = argv[1];
+    if (option == "--version") {
+      std::cout << "kavelin-cli " KAVELIN_VERSION "\n";
+      return kSuccess;
+    }
+    if (option != "--ini") break;
+    if (argc < 3) return Fail(kFailure, "--ini needs a value");
+    const std::filesystem::path settings = argv[2];
+    std::error_code error;
+    // A file the user named that is not there is a mistake, not an empty table.
+    if (!std::filesystem::is_regular_file(settings, error))
+      return Fail(kFailure, Shown(settings) + ": no such settings file");
+    UseSettingsFile(settings);
+    argc -= 2;
+    argv += 2;
+  }
   const std::string_view command = argc > 1 ? argv[1] : "";
+  NameSettingsFileWhenLoaded(command == "make" || command == "encode");
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return kSuccess;
@@ -43,6 +72,7 @@ int main(int argc, char** argv) {
   if (command == "sheet") return RunSheet(argc - 2, argv + 2);
   if (command == "export") return RunExport(argc - 2, argv + 2);
   if (command == "encode") return RunEncode(argc - 2, argv + 2);
+  if (command == "template") return RunTemplate(argc - 2, argv + 2);
   std::cerr << (command.empty() ? ""
                                 : "kavelin-cli: unknown command " + std::string(command) + "\n")
             << kUsage;
