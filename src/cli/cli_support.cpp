@@ -122,7 +122,8 @@ text::CodeTable LoadCodeTable() {
   const std::filesystem::path file =
       chosenSettingsFile ? *chosenSettingsFile : text::FindFamilySettings();
   const text::SettingsFileRead read = text::LoadFamilySettings(codes, file);
-  if (read.read && nameSettingsFile) std::cerr << "kavelin-cli: settings file " << Shown(file) << '\n';
+  if (read.read && nameSettingsFile)
+    std::cerr << "kavelin-cli: settings file " << Shown(file) << '\n';
   if (read.foreignLine != 0) {
     std::cerr << "kavelin-cli: warning: " << Shown(file) << " line " << read.foreignLine
               << " is not Shift_JIS (code page 932) text, which the settings file must be;"
