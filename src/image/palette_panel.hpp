@@ -10,7 +10,8 @@
 namespace kavelin::image {
 
 // The captions of one panel row: "0x" and upper-case hex digits, or all empty for an
-// empty entry. The sprite encoder relies on `snes` being "0x" and exactly four digits.
+// empty entry. They are for display only: the patch's palette words come from the
+// entries' colours (SnesForm), never from these texts.
 struct EntryCaptions {
   std::string red;    // Label2(i)
   std::string green;  // Label3(i)
