@@ -41,6 +41,23 @@ TEST(NumericValue, LeadingNumberRule) {
   EXPECT_FALSE(std::signbit(NumericValue(u"-abc")));
 }
 
+// After &O only 0 to 7 are digits, after &H only 0 to 9 and A to F in either case. The
+// characters either side of each range stop the number, whatever digits follow them.
+TEST(NumericValue, DigitBoundariesOfOctalAndHexadecimal) {
+  const std::vector<Case> cases = {
+      {u"&O0", 0},   {u"&O7", 7},   {u"&O8", 0},    {u"&O9", 0},   {u"&O/", 0},   {u"&O10", 8},
+      {u"&O17", 15}, {u"&O18", 1},  {u"&O77", 63},  {u"&O1A", 1},  {u"&OA", 0},   {u"&o8", 0},
+      {u"&O７", 7},  {u"&O８", 0},  {u"&H0", 0},    {u"&H9", 9},   {u"&H/", 0},   {u"&H:", 0},
+      {u"&H1:", 1},  {u"&HA", 10},  {u"&HF", 15},   {u"&H@", 0},   {u"&HG", 0},   {u"&HFG", 15},
+      {u"&Ha", 10},  {u"&Hf", 15},  {u"&H`", 0},    {u"&Hg", 0},   {u"&H1g", 1},  {u"&HＦ", 15},
+      {u"&HＧ", 0},  {u"&H10", 16}, {u"&HAF", 175}, {u"&O181", 1}, {u"&O8 1", 0}, {u"&HG1", 0},
+      {u"&H1G1", 1}, {u"&H1:1", 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NumericValue(c.text), c.value) << std::string(c.text.begin(), c.text.end());
+  }
+}
+
 TEST(NumericValue, ExtremeLengthsStayFinitePrecise) {
   EXPECT_TRUE(std::isinf(NumericValue(std::u16string(400, u'9'))));
   EXPECT_EQ(NumericValue(u"0." + std::u16string(400, u'0') + u"1"), 0);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <vector>
 
 namespace kavelin::text {
@@ -21,6 +22,150 @@ Bytes Encoded(const CodeTable& table, std::u16string_view text) {
 Bytes CodeOfPosition(std::size_t row, std::size_t p) {
   if (row == 0) return {static_cast<std::uint8_t>(0x50 + p)};
   return {static_cast<std::uint8_t>(0x1F + row), static_cast<std::uint8_t>(p)};
+}
+
+// The game's fixed code table as the game's own documentation lists it: the code of each
+// line's first position and the line's 16 characters. Written out here apart from the
+// source's rows, so that a slip in either (two characters swapped, one lost or doubled)
+// fails the two tests below.
+struct DocumentedLine {
+  std::uint8_t page;   // 0 for the one-byte row, else the first byte, 0x20 to 0x23
+  std::uint8_t start;  // the (last) byte of the line's first code
+  std::u16string_view characters;
+};
+
+const std::vector<DocumentedLine> kDocumentedLines = {
+    {0x00, 0x50, u"\u3000あいうえおかきくけこさしすせそ"},
+    {0x00, 0x60, u"たちつてとなにぬねのはひふほまみ"},
+    {0x00, 0x70, u"むめもやゆよらりるれろわをんゃゅ"},
+    {0x00, 0x80, u"ょっアイウエオカキクケコサシスセ"},
+    {0x00, 0x90, u"ソタチツテトナニヌネノハヒフヘホ"},
+    {0x00, 0xA0, u"マミムメモヤユヨラリルレロワンァ"},
+    {0x00, 0xB0, u"ィゥェォャュョッがぎぐげござじず"},
+    {0x00, 0xC0, u"ぜぞだぢづでどばびぶぼガギグゲゴ"},
+    {0x00, 0xD0, u"ザジズゼゾダヂヅデドバビブベボパ"},
+    {0x00, 0xE0, u"ピプペポヴ\u4E00\u3000。、\u2025！？・様行私"},
+    {0x00, 0xF0, u"人出何王～来間大前戦力見中者聖言"},
+    {0x20, 0xB0, u"魔無方手話事今達気開町世会入物子"},
+    {0x20, 0xC0, u"死知乗術君教族所発上殿家軍別待商"},
+    {0x20, 0xD0, u"仲海金城助分動持後地取神本思変緒"},
+    {0x20, 0xE0, u"連敵団報当残合情命心下部聞勝界頼"},
+    {0x20, 0xF0, u"作体休戻西生船場良最備度帰立近丈"},
+    {0x21, 0x00, u"万兵逃夫侯元名破売食怪少々年公配"},
+    {0x21, 0x10, u"奴明姫屋成自男士時武止貴宿新住長"},
+    {0x21, 0x20, u"着礼必通捕仕以夢北兄日宝使始好父"},
+    {0x21, 0x30, u"引外二準呼願要倒先突宮強天説山険"},
+    {0x21, 0x40, u"小衛決欲足定係高玄協将構美村隠集"},
+    {0x21, 0x50, u"妹有姉安遊関閉国市闘竜女娘不東探"},
+    {0x21, 0x60, u"指目殺工房黄爵我判護結親現悪得理"},
+    {0x21, 0x70, u"赤賊客壊寝特陣京内老守旅彼念用進"},
+    {0x21, 0x80, u"難街代味参意危受幸許活多品槍盗消"},
+    {0x21, 0x90, u"徒加島実置身付伝回支覚空原撃申財"},
+    {0x21, 0xA0, u"攻全防列隊技剣産復石御社形退水件"},
+    {0x21, 0xB0, u"器龍運投道果打薬業低法状資弓早星"},
+    {0x21, 0xC0, u"織切光況効同揮弱精三鎧重流乱矢妖"},
+    {0x21, 0xD0, u"翼農直失書買毒化毛月陽速影落告木"},
+    {0x21, 0xE0, u"却奪終具腕白草盾太馬段斬血相主花"},
+    {0x21, 0xF0, u"性抜酒造門官絶減令次数続位収信砂"},
+    {0x22, 0x00, u"封野波盟素向巣正風料与面文滅土在"},
+    {0x22, 0x10, u"操氷壁射放火眠鳥敗皮起遠恐存口断"},
+    {0x22, 0x20, u"装窟番葉調混返交喜込漠飛完製底夜"},
+    {0x22, 0x30, u"炎鉄威騎斧十惑平率的員店職陸増予"},
+    {0x22, 0x40, u"能邪負選送才熱雪紙初感苦供触玉座"},
+    {0x22, 0x50, u"楽吸鬼洞息輪挑追襲練祈侵傷粉杯考"},
+    {0x22, 0x60, u"冷違南昔急態臣ぱ嫁望働記頭移井戸"},
+    {0x22, 0x70, u"争森針払蒼義普押傭都沼易機反魚超"},
+    {0x22, 0x80, u"視鉱牧材差勇祖霧色誘嫌期演真四詩"},
+    {0x22, 0x90, u"共舞確散館学越統然棒民％走虎獣異"},
+    {0x22, 0xA0, u"叩政央策想塔巻刀害幻衝了総頂岩骨"},
+    {0x22, 0xB0, u"派泊預役寄降習読暗声顔奥旧深営談"},
+    {0x22, 0xC0, u"秘飲制狩試魅群震師税雷拓銀鱗棍割"},
+    {0x22, 0xD0, u"脳転功塩穴冒頃肉港格恋霊労噂皆婚"},
+    {0x22, 0xE0, u"掛音救印久朱優像古値妻研究晶猛嵐"},
+    {0x22, 0xF0, u"河静激利稲砕温革環蛇雨電爆両羊陶"},
+    {0x23, 0x00, u"０１２３４５６７８９ＨＬＰ／←："},
+    {0x23, 0x10, u"芸対永遅若迷張援伯離表母展背独握"},
+    {0x23, 0x20, u"闇髪禁遺傑由帯渡授瞳限浮湖観廃倉"},
+    {0x23, 0x30, u"庫巨側曲満腐旗勢常瞬杖眼字牙奇尾"},
+    {0x23, 0x40, u"振凝催線境綿貿注治跡答建逆閣恩飾"},
+    {0x23, 0x50, u"沈忘罪継解麻笑弟過扉画洋墟姿溶七"},
+    {0x23, 0x60, u"黒栄億点蹴鏡角香削千避妨絹茶額求"},
+    {0x23, 0x70, u"廟牢討任賞亡興問没右識末鎖腹五縦"},
+    {0x23, 0x80, u"再築友和志坊乾兆警戒陰福偽歩朝鳴"},
+    {0x23, 0x90, u"算級爪狼浪疾拳液裂貫極熟損号林敢"},
+    {0x23, 0xA0, u"犠牲短勉験墓疲悟屈式責暮留左冗病"},
+    {0x23, 0xB0, u"未驚幅測窓青塞寺院語泣謀創満軽煙"},
+    {0x23, 0xC0, u"滝到峠抗征誉届謝片計領局鳳辰宵甲"},
+    {0x23, 0xD0, u"羅刹屍閃双車勁烈臨螢縛順歳殊設各"},
+    {0x23, 0xE0, u"糸丘誓案敬慮縁伏密兼孫景呪倍阻占"},
+    {0x23, 0xF0, u"伐幕清仁覆嬢諸亜居酸津智鎮略根汗"},
+};
+
+struct DocumentedPosition {
+  Bytes code;
+  char16_t character;
+};
+
+// Every position of the fixed rows, in the order the encoder searches them.
+std::vector<DocumentedPosition> DocumentedPositions() {
+  std::vector<DocumentedPosition> positions;
+  const auto add = [&](std::uint8_t page, std::size_t line, std::u16string_view characters) {
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+      const auto last = static_cast<std::uint8_t>(line + i);
+      positions.push_back({page == 0 ? Bytes{last} : Bytes{page, last}, characters[i]});
+    }
+  };
+  for (const auto& line : kDocumentedLines) {
+    if (line.page == 0) add(0, line.start, line.characters);
+  }
+  // Page 0x20 opens with the one-byte row again, except for っ at 20 12 and … at 20 99.
+  std::u16string repeated;
+  for (const auto& p : positions)
+    repeated += p.character;
+  repeated[0x12] = u'っ';
+  repeated[0x99] = u'\u2026';
+  add(0x20, 0, repeated);
+  for (const auto& line : kDocumentedLines) {
+    if (line.page != 0) add(line.page, line.start, line.characters);
+  }
+  return positions;
+}
+
+std::string HexOf(const Bytes& bytes) {
+  std::string text;
+  for (const auto b : bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    if (!text.empty()) text += ' ';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0xF];
+  }
+  return text;
+}
+
+TEST(CodeTable, EveryDocumentedCodeReadsAsItsDocumentedCharacter) {
+  const auto positions = DocumentedPositions();
+  ASSERT_EQ(positions.size(), 176u + 4 * 256u);
+  const CodeTable table;
+  for (const auto& [code, character] : positions) {
+    const auto decoded = DecodeGameText(table, code);
+    ASSERT_TRUE(decoded.ok) << HexOf(code);
+    EXPECT_EQ(decoded.text, std::u16string(1, character)) << "code " << HexOf(code);
+  }
+}
+
+TEST(CodeTable, EveryDocumentedCharacterEncodesAsItsFirstPosition) {
+  // The first occurrence wins; later ones are shadowed and never produced.
+  std::vector<std::pair<char16_t, Bytes>> firstCodes;
+  std::set<char16_t> seen;
+  for (const auto& [code, character] : DocumentedPositions()) {
+    if (seen.insert(character).second) firstCodes.emplace_back(character, code);
+  }
+  const CodeTable table;
+  for (const auto& [character, code] : firstCodes) {
+    const auto result = EncodeGameText(table, std::u16string(1, character));
+    EXPECT_EQ(result.status, EncodeStatus::kEncoded) << "U+" << std::hex << +character;
+    EXPECT_EQ(HexOf(result.bytes), HexOf(code)) << "U+" << std::hex << +character;
+  }
 }
 
 TEST(CodeTable, EveryFixedPositionEncodesToItsOwnCodeUnlessShadowed) {
