@@ -4,15 +4,36 @@
 #include <QEvent>
 #include <csignal>
 #include <filesystem>
+#include <iostream>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/dialogs.hpp"
 #include "app/main_window.hpp"
+#include "app/qt_text.hpp"
 #include "image/decoder.hpp"
 #include "text/settings_file.hpp"
 
 namespace kavelin::app {
 namespace {
+
+// A settings file named with --ini that is not there, or one with a line that is not code
+// page 932 (saved as UTF-8, most likely), is said over the window; start-up goes on.
+void WarnAboutSettings(Dialogs& dialogs, const std::filesystem::path& file, bool named) {
+  if (file.empty()) return;
+  const text::SettingsFileRead read = text::ReadSettingsFile(file);
+  if (!read.read && named) {
+    dialogs.Show(Q(u"設定ファイルが読み込めません。") + "\r\n" + DisplayPath(file), BoxIcon::kStop,
+                 Q(image::kReadErrorTitle));
+  } else if (read.foreignLine != 0) {
+    dialogs.Show(Q(u"設定ファイルの %1 行目が Shift_JIS ではありません。UTF-8 などで保存されて"
+                   u"いないか確かめてください。")
+                         .arg(read.foreignLine) +
+                     "\r\n" + DisplayPath(file),
+                 BoxIcon::kExclamation, Q(u"注意"));
+  }
+}
 
 // Quits the event loop once the watched widget has painted.
 class FirstPaint : public QObject {
@@ -23,14 +44,78 @@ class FirstPaint : public QObject {
   }
 };
 
+constexpr std::string_view kUsage =
+    "usage: kavelin [--ini SETTINGS] [FILE]\n"
+    "       kavelin --version | --help\n"
+    "\n"
+    "Opens the character designer's window. FILE, when given, is opened by what it holds:\n"
+    "a template image (GIF or BMP), a patch (.k7p) or a character sheet (.k7c, .json).\n"
+    "\n"
+    "  --ini SETTINGS     read this KV7Tools.ini instead of the one beside the program\n"
+    "                     or in ~/.config/kavelin\n"
+    "  --version          print the version\n"
+    "\n"
+    "man kavelin tells more.\n";
+
+// The program's own arguments. The first other argument is the file to open; the rest,
+// Qt's own among them, are left to Qt.
+struct StartArguments {
+  std::string file;
+  std::optional<std::filesystem::path> settings;
+  bool version = false;
+  bool help = false;
+  std::string error;
+};
+
+StartArguments ParseStartArguments(int argc, char* argv[]) {
+  StartArguments args;
+  bool fileNamed = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (fileNamed) break;
+    if (arg == "--version") {
+      args.version = true;
+    } else if (arg == "--help" || arg == "-h") {
+      args.help = true;
+    } else if (arg == "--ini") {
+      if (i + 1 >= argc) {
+        args.error = "--ini needs a value";
+        return args;
+      }
+      args.settings = argv[++i];
+    } else {
+      if (arg == "--" && i + 1 < argc) ++i;
+      args.file = argv[i];
+      fileNamed = true;
+    }
+  }
+  return args;
+}
+
 }  // namespace
 
 int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
   // Past a file-size limit the write must fail and say so, not end the program.
   std::signal(SIGXFSZ, SIG_IGN);
   // Taken before Qt sees the arguments: QApplication removes the ones it knows, such as
-  // "-style", which may just as well be a file's name.
-  const std::string templateArgument = argc > 1 ? argv[1] : "";
+  // "-style", which may just as well be a file's name. --version and --help are answered
+  // before Qt starts, so they need no display.
+  const StartArguments start = ParseStartArguments(argc, argv);
+  if (start.version) {
+    std::cout << "kavelin " KAVELIN_VERSION "\n";
+    return 0;
+  }
+  if (start.help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (!start.error.empty()) {
+    std::cerr << "kavelin: " << start.error << '\n' << kUsage;
+    return 2;
+  }
+  const std::string& templateArgument = start.file;
+  const std::filesystem::path settingsFile =
+      start.settings ? *start.settings : text::FindFamilySettings();
 
   QApplication app(argc, argv);
   app.setApplicationName("Kavelin");
@@ -39,13 +124,14 @@ int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
   QApplication::setFont(QFont(QString::fromUtf16(kWindowFontFamily), kWindowFontPoints));
 
   QtDialogs dialogs;
-  MainWindow window(dialogs, image::DecodeImageFile, text::FamilySettingsPath());
+  MainWindow window(dialogs, image::DecodeImageFile, settingsFile);
   dialogs.SetParent(&window);
   FirstPaint firstPaint;
   if (quitAfterFirstPaint) window.installEventFilter(&firstPaint);
   window.show();
+  WarnAboutSettings(dialogs, settingsFile, start.settings.has_value());
   if (!templateArgument.empty())
-    window.LoadCommandLineTemplate(std::filesystem::path(templateArgument));
+    window.OpenCommandLineFile(std::filesystem::path(templateArgument));
   return app.exec();
 }
 

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/blank_template_menu.hpp"
 #include "app/patch_dialogs.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
@@ -198,6 +199,8 @@ void MainWindow::BuildMenu() {
        [this] { OpenPatch(); });
   exportTemplate_ = item("ExportTemplate", kExportTemplateItem, QKeySequence(Qt::CTRL | Qt::Key_E),
                          [this] { ExportTemplate(); });
+  item("ExportBlankTemplate", kBlankTemplateItem, QKeySequence(),
+       [this] { ExportBlankTemplate(); });
   file->addSeparator();
   item("Quit", kQuitItem, QKeySequence::Quit, [this] { close(); });
 }

@@ -54,6 +54,10 @@ class MainWindow : public QWidget {
 
   // The template step of start-up: no signature check, errors shown over the window.
   void LoadCommandLineTemplate(const std::filesystem::path& file);
+  // The file of the command line, as a file manager hands it over: a patch or a sheet
+  // file, told by its first bytes, is opened as the File menu opens it; anything else is
+  // loaded as the template of start-up.
+  void OpenCommandLineFile(const std::filesystem::path& file);
   // Browse and drop: the signature check, then the load.
   void TakeInFile(const std::filesystem::path& file);
   // The browse button.
@@ -72,6 +76,9 @@ class MainWindow : public QWidget {
   bool OpenPatchFile(const std::filesystem::path& file);
   bool ExportTemplate();
   bool ExportTemplateFile(const std::filesystem::path& file);
+  // A blank template to draw into, written where the user chooses.
+  bool ExportBlankTemplate();
+  bool ExportBlankTemplateFile(const std::filesystem::path& file);
 
   // What a sheet file would hold now: the sheet and the palette swaps, which belong to the
   // character and are applied to every template the window loads, as kavelin-cli does.

@@ -79,7 +79,7 @@ class FileMenuTest : public LoadedWindowTest {
   }
 };
 
-TEST_F(FileMenuTest, MenuHoldsTheFiveItemsWithTheirShortcuts) {
+TEST_F(FileMenuTest, MenuHoldsTheSixItemsWithTheirShortcuts) {
   auto* menu = window_.findChild<QMenuBar*>()->findChild<QMenu*>("FileMenu");
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(menu->title(), Q(u"ファイル"));
@@ -87,8 +87,9 @@ TEST_F(FileMenuTest, MenuHoldsTheFiveItemsWithTheirShortcuts) {
   for (QAction* action : menu->actions())
     if (!action->isSeparator()) items << action->text();
   EXPECT_EQ(items,
-            QStringList({Q(u"キャラクターを開く…"), Q(u"キャラクターを保存…"), Q(u"パッチを開く…"),
-                         Q(u"テンプレート画像を書き出す…"), Q(u"終了")}));
+            QStringList({Q(u"キャラクターを開く…"), Q(u"キャラクターを保存…"),
+                         Q(u"パッチを開く…"), Q(u"テンプレート画像を書き出す…"),
+                         Q(u"テンプレートの雛形を書き出す…"), Q(u"終了")}));
   EXPECT_EQ(window_.findChild<QAction*>("SaveSheet")->shortcut(), QKeySequence("Ctrl+S"));
   EXPECT_EQ(window_.findChild<QAction*>("OpenSheet")->shortcut(), QKeySequence("Ctrl+O"));
   // Export needs a template: enabled now, disabled after a load that failed.
