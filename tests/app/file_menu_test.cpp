@@ -86,10 +86,9 @@ TEST_F(FileMenuTest, MenuHoldsTheSixItemsWithTheirShortcuts) {
   QStringList items;
   for (QAction* action : menu->actions())
     if (!action->isSeparator()) items << action->text();
-  EXPECT_EQ(items,
-            QStringList({Q(u"キャラクターを開く…"), Q(u"キャラクターを保存…"),
-                         Q(u"パッチを開く…"), Q(u"テンプレート画像を書き出す…"),
-                         Q(u"テンプレートの雛形を書き出す…"), Q(u"終了")}));
+  EXPECT_EQ(items, QStringList({Q(u"キャラクターを開く…"), Q(u"キャラクターを保存…"),
+                                Q(u"パッチを開く…"), Q(u"テンプレート画像を書き出す…"),
+                                Q(u"テンプレートの雛形を書き出す…"), Q(u"終了")}));
   EXPECT_EQ(window_.findChild<QAction*>("SaveSheet")->shortcut(), QKeySequence("Ctrl+S"));
   EXPECT_EQ(window_.findChild<QAction*>("OpenSheet")->shortcut(), QKeySequence("Ctrl+O"));
   // Export needs a template: enabled now, disabled after a load that failed.
