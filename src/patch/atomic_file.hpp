@@ -12,10 +12,20 @@ namespace kavelin::patch {
 
 struct AtomicWriteResult {
   bool ok = false;
-  int error = 0;  // errno of the step that failed, when !ok
+  int error = 0;  // errno of the step that failed, or kNotRegularFile, when !ok
 };
 
-// Writes `bytes` to `target`, replacing any file there. On failure the old file, if any, is
+// Not an errno: the target exists and is a device, pipe or socket. Replacing such a node
+// with a regular file would destroy it (as root, even a system device), so it is refused.
+inline constexpr int kNotRegularFile = -1;
+
+// A key that two paths share exactly when they name the same file: the device and inode
+// of an existing file (so links and other spellings meet), else the resolved path.
+std::string FileIdentity(const std::filesystem::path& path);
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Writes `bytes` to `target`, replacing any regular file there (anything else there is
+// refused with kNotRegularFile or EISDIR). On failure the old file, if any, is
 // unchanged and no temporary file is left behind. `sync` flushes the data to the disk
 // before the rename, so that a crash of the machine cannot leave an empty file either.
 // A new file gets the usual permissions (0666 less the umask); a replaced file keeps its own.
@@ -37,9 +47,14 @@ class AtomicBatch {
 
   // Writes the bytes to a temporary beside `target`; the target is untouched until Commit.
   AtomicWriteResult Stage(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+  struct Committed {
+    std::filesystem::path target;
+    AtomicWriteResult result;
+  };
   // Flushes the staged files (when `sync`), then renames each over its target, in the order
-  // staged. One result per staged file; a failed rename leaves that target as it was.
-  std::vector<AtomicWriteResult> Commit(bool sync = true);
+  // staged. One result per staged file, naming its target. A file whose flush failed, or
+  // whose rename failed, leaves its target as it was.
+  std::vector<Committed> Commit(bool sync = true);
   std::size_t Size() const { return entries_.size(); }
 
  private:

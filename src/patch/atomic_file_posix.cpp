@@ -8,16 +8,54 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "patch/atomic_file.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+// Owns a file descriptor, so that no early return can leak one.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  bool Valid() const { return fd_ >= 0; }
+  int Get() const { return fd_; }
+  // Closes now, for a caller that must know whether the close failed (it can report a
+  // write error that the disk noticed late). Returns 0 or the errno.
+  int Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+  }
+
+ private:
+  int fd_;
+};
+
+struct CloseDirectory {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using Directory = std::unique_ptr<DIR, CloseDirectory>;
 
 // A short hidden name in the target's folder (a rename only replaces within one file
 // system), short so that a long target name cannot push it past the name limit.
@@ -77,11 +115,11 @@ void SweepStaleTemporaries(const std::filesystem::path& folder) {
     if (!swept.insert(folder).second) return;
   }
   constexpr std::time_t kStaleSeconds = 10 * 60;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return;
-  const int dirFd = ::dirfd(dir);
+  const Directory dir(::opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir) return;
+  const int dirFd = ::dirfd(dir.get());
   const std::time_t now = std::time(nullptr);
-  while (const dirent* entry = ::readdir(dir)) {
+  while (const dirent* entry = ::readdir(dir.get())) {
     if (!IsTemporaryName(entry->d_name)) continue;
     struct stat info {};
     if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
@@ -90,7 +128,13 @@ void SweepStaleTemporaries(const std::filesystem::path& folder) {
       ::unlinkat(dirFd, entry->d_name, 0);
     }
   }
-  ::closedir(dir);
+}
+
+// Refuses a target that is there and is no regular file, before or just before a rename.
+int NotReplaceableError(const std::filesystem::path& target) {
+  struct stat info {};
+  if (::stat(target.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return 0;
+  return S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
 }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -118,47 +162,46 @@ struct Staged {
 // target is untouched. On failure nothing is left behind.
 Staged Stage(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync) {
   Staged staged;
-  int fd = -1;
-  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    staged.temporary = TemporaryName(target);
-    fd = ::open(staged.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  if (const int refused = NotReplaceableError(target)) {
+    staged.result.error = refused;
+    return staged;
   }
-  if (fd < 0) {
+  FileDescriptor fd(-1);
+  for (int attempt = 0; attempt < 16 && !fd.Valid(); ++attempt) {
+    staged.temporary = TemporaryName(target);
+    fd = FileDescriptor(
+        ::open(staged.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.Valid() && errno != EEXIST) break;
+  }
+  if (!fd.Valid()) {
     staged.result.error = errno;
     return staged;
   }
+  const auto fail = [&](int error) {
+    fd.Close();
+    ::unlink(staged.temporary.c_str());
+    staged.result.error = error;
+    return staged;
+  };
 
   // Keep the permissions of a file being replaced.
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(fd, old.st_mode & 07777);
+    ::fchmod(fd.Get(), old.st_mode & 07777);
   }
 
 #ifdef __linux__
   // Reserving the blocks first reports a full disk before anything is written, and spares
   // ext4 the flush it starts when a file with unallocated blocks is renamed over another
   // (half the cost of replacing a patch there). File systems without it just write.
-  if (!bytes.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 &&
+  if (!bytes.empty() && ::fallocate(fd.Get(), 0, 0, static_cast<off_t>(bytes.size())) != 0 &&
       errno == ENOSPC) {
-    staged.result.error = errno;
-    ::close(fd);
-    ::unlink(staged.temporary.c_str());
-    return staged;
+    return fail(ENOSPC);
   }
 #endif
-  bool written = WriteAll(fd, bytes);
-  if (written && sync) written = ::fsync(fd) == 0;
-  int error = written ? 0 : errno;
-  if (::close(fd) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  if (!written) {
-    ::unlink(staged.temporary.c_str());
-    staged.result.error = error;
-    return staged;
-  }
+  if (!WriteAll(fd.Get(), bytes)) return fail(errno);
+  if (sync && ::fsync(fd.Get()) != 0) return fail(errno);
+  if (const int error = fd.Close()) return fail(error);
   staged.result.ok = true;
   return staged;
 }
@@ -166,8 +209,10 @@ Staged Stage(const std::filesystem::path& target, std::span<const std::uint8_t> 
 // Renames a staged temporary over its target; on failure the temporary is removed.
 AtomicWriteResult Commit(const std::string& temporary, const std::filesystem::path& target) {
   AtomicWriteResult result;
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    result.error = errno;
+  // A node may have appeared since staging (a batch stages long before it commits).
+  result.error = NotReplaceableError(target);
+  if (result.error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) result.error = errno;
+  if (result.error != 0) {
     ::unlink(temporary.c_str());
     return result;
   }
@@ -179,11 +224,8 @@ AtomicWriteResult Commit(const std::string& temporary, const std::filesystem::pa
 // Makes the renames into a folder durable; a failure here cannot undo completed writes.
 void SyncFolder(const std::filesystem::path& target) {
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Valid()) ::fsync(dir.Get());
 }
 
 }  // namespace
@@ -211,34 +253,46 @@ AtomicWriteResult AtomicBatch::Stage(const std::filesystem::path& target,
   return staged.result;
 }
 
-std::vector<AtomicWriteResult> AtomicBatch::Commit(bool sync) {
-  std::vector<AtomicWriteResult> results;
+std::vector<AtomicBatch::Committed> AtomicBatch::Commit(bool sync) {
+  std::vector<Committed> results;
   results.reserve(entries_.size());
+  for (const Entry& e : entries_)
+    results.push_back({e.target, {}});
+  // The flush error of each staged file, 0 when its data is on the disk.
+  std::vector<int> flushError(entries_.size(), 0);
   if (sync) {
     // One flush per file system for every staged file, before any old file is replaced.
-    std::set<dev_t> flushed;
-    for (const Entry& e : entries_) {
+    std::map<dev_t, std::vector<std::size_t>> byDevice;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
       struct stat info {};
-      if (::stat(e.temporary.c_str(), &info) != 0 || !flushed.insert(info.st_dev).second) continue;
-      const int fd = ::open(e.temporary.c_str(), O_RDONLY | O_CLOEXEC);
-      if (fd < 0) continue;
-      if (::syncfs(fd) != 0) {
-        // Without syncfs, each file of that file system is flushed on its own.
-        for (const Entry& other : entries_) {
-          const int each = ::open(other.temporary.c_str(), O_RDONLY | O_CLOEXEC);
-          if (each >= 0) {
-            ::fsync(each);
-            ::close(each);
-          }
-        }
+      if (::stat(entries_[i].temporary.c_str(), &info) != 0) {
+        flushError[i] = errno;
+        continue;
       }
-      ::close(fd);
+      byDevice[info.st_dev].push_back(i);
+    }
+    for (const auto& [device, members] : byDevice) {
+      const FileDescriptor any(
+          ::open(entries_[members.front()].temporary.c_str(), O_RDONLY | O_CLOEXEC));
+      if (any.Valid() && ::syncfs(any.Get()) == 0) continue;
+      // Without syncfs, or when it fails, each file is flushed on its own, and a file
+      // whose flush fails too may not replace its older one.
+      for (const std::size_t i : members) {
+        const FileDescriptor each(::open(entries_[i].temporary.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!each.Valid() || ::fsync(each.Get()) != 0) flushError[i] = errno != 0 ? errno : EIO;
+      }
     }
   }
   std::set<std::filesystem::path> folders;
-  for (const Entry& e : entries_) {
-    results.push_back(patch::Commit(e.temporary, e.target));
-    if (results.back().ok)
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const Entry& e = entries_[i];
+    if (flushError[i] != 0) {
+      ::unlink(e.temporary.c_str());
+      results[i].result.error = flushError[i];
+      continue;
+    }
+    results[i].result = patch::Commit(e.temporary, e.target);
+    if (results[i].result.ok)
       folders.insert(e.target.has_parent_path() ? e.target.parent_path() : ".");
   }
   if (sync) {
@@ -247,6 +301,20 @@ std::vector<AtomicWriteResult> AtomicBatch::Commit(bool sync) {
   }
   entries_.clear();
   return results;
+}
+
+std::string FileIdentity(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0)
+    return "#" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+  // Not there yet: the name with links and dots resolved, as it will be created.
+  std::error_code error;
+  const auto resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
+  return (error ? path.lexically_normal() : resolved).native();
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  return !a.empty() && !b.empty() && FileIdentity(a) == FileIdentity(b);
 }
 
 }  // namespace kavelin::patch

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 
 #include "patch/atomic_file.hpp"
 #include "patch/patch_file.hpp"
@@ -10,17 +9,6 @@
 
 namespace kavelin::patch {
 namespace {
-
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code errorA, errorB;
-  const bool same = std::filesystem::equivalent(a, b, errorA);
-  if (!errorA) return same;  // both exist: the file system knows
-  // One of them does not exist yet: compare the names with links and dots resolved.
-  const auto canonicalA = std::filesystem::weakly_canonical(a, errorA);
-  const auto canonicalB = std::filesystem::weakly_canonical(b, errorB);
-  if (errorA || errorB) return a.lexically_normal() == b.lexically_normal();
-  return canonicalA == canonicalB;
-}
 
 std::u16string PathText(const std::filesystem::path& p) {
   return text::FromUtf8(p.native()).value_or(p.u16string());
@@ -46,6 +34,8 @@ std::u16string FileErrorReason(int error) {
       return u"同じ名前のフォルダがあります。";
     case ENAMETOOLONG:
       return u"ファイル名が長すぎます。";
+    case kNotRegularFile:
+      return u"通常のファイルではないため、置き換えられません。";
     default: {
       const auto text = text::FromUtf8(std::strerror(error));
       return text ? *text : u"";

@@ -476,10 +476,11 @@ TEST_F(Batch, CommitReplacesEveryFileAndReportsEachFailure) {
   fs::create_directory(File(1));  // in the way once the batch commits
   const auto results = batch.Commit();
   ASSERT_EQ(results.size(), 3u);
-  EXPECT_TRUE(results[0].ok);
-  EXPECT_FALSE(results[1].ok);
-  EXPECT_EQ(results[1].error, EISDIR);
-  EXPECT_TRUE(results[2].ok);
+  EXPECT_TRUE(results[0].result.ok);
+  EXPECT_FALSE(results[1].result.ok);
+  EXPECT_EQ(results[1].result.error, EISDIR);
+  EXPECT_EQ(results[1].target, File(1));
+  EXPECT_TRUE(results[2].result.ok);
   EXPECT_EQ(ReadAll(File(0)), Bytes(100, 10));
   EXPECT_EQ(ReadAll(File(2)), Bytes(100, 12));
   EXPECT_TRUE(fs::is_directory(File(1)));

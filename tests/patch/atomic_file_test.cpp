@@ -1,0 +1,268 @@
+// The order of a write's system calls, which decides what survives a crash of the machine:
+// the new data must be on the disk before it replaces the old file, and the rename must be
+// made durable after it. A killed process cannot show this, so the calls are traced.
+#include "patch/atomic_file.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstddef>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "support/file_io.hpp"
+
+namespace kavelin::patch {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::Bytes;
+using test_support::Listing;
+using test_support::ReadAll;
+using test_support::TempFolder;
+using test_support::WriteAll;
+
+#if defined(__x86_64__)
+
+struct Call {
+  long number;
+  unsigned long long flags;  // the flags of an open; 0 otherwise
+};
+
+bool IsRename(long n) {
+  return n == SYS_rename || n == SYS_renameat || n == SYS_renameat2;
+}
+bool IsFlush(long n) {
+  return n == SYS_fsync || n == SYS_fdatasync || n == SYS_syncfs || n == SYS_sync;
+}
+
+// Runs `body` in a traced child and returns the system calls it made, in order; calls
+// for which `fail` gives an errno are not made and return that error instead. Nothing
+// when this system does not let a process trace its child.
+std::optional<std::vector<Call>> Trace(const std::function<int()>& body, int* exitCode,
+                                       const std::function<int(long)>& fail = {}) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(77);
+    raise(SIGSTOP);
+    _exit(body());
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) return std::nullopt;
+  ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+  std::vector<Call> calls;
+  bool entry = true;
+  int failWith = 0;
+  int pass = 0;
+  for (;;) {
+    ptrace(PTRACE_SYSCALL, pid, nullptr, pass);
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) {
+      *exitCode = WEXITSTATUS(status);
+      return calls;
+    }
+    if (WIFSIGNALED(status)) {
+      *exitCode = 128 + WTERMSIG(status);
+      return calls;
+    }
+    pass = 0;
+    if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+      pass = WSTOPSIG(status);
+      continue;
+    }
+    user_regs_struct regs{};
+    ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+    if (entry) {
+      const auto number = static_cast<long>(regs.orig_rax);
+      const bool opens = number == SYS_open || number == SYS_openat;
+      calls.push_back({number, opens ? (number == SYS_open ? regs.rsi : regs.rdx) : 0});
+      failWith = fail ? fail(number) : 0;
+      if (failWith != 0) {
+        regs.orig_rax = static_cast<unsigned long long>(-1);  // no such call: skipped
+        ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+      }
+    } else if (failWith != 0) {
+      regs.rax = static_cast<unsigned long long>(-failWith);
+      ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+    }
+    entry = !entry;
+  }
+}
+
+std::optional<std::vector<Call>> TraceOrSkip(const std::function<int()>& body, int* exitCode,
+                                             const std::function<int(long)>& fail = {}) {
+  auto calls = Trace(body, exitCode, fail);
+  // On CI tracing must work: a skip there would hide a broken guarantee.
+  if (!calls && std::getenv("CI") != nullptr) ADD_FAILURE() << "tracing a child is not allowed";
+  return calls;
+}
+
+std::ptrdiff_t First(const std::vector<Call>& calls, bool (*is)(long), std::ptrdiff_t from = 0) {
+  const auto it =
+      std::find_if(calls.begin() + from, calls.end(), [is](const Call& c) { return is(c.number); });
+  return it == calls.end() ? -1 : it - calls.begin();
+}
+
+std::ptrdiff_t Last(const std::vector<Call>& calls, bool (*is)(long)) {
+  for (auto i = static_cast<std::ptrdiff_t>(calls.size()) - 1; i >= 0; --i)
+    if (is(calls[static_cast<std::size_t>(i)].number)) return i;
+  return -1;
+}
+
+bool IsWrite(long n) {
+  return n == SYS_write || n == SYS_pwrite64;
+}
+
+// A flush of the folder: an open of a directory after `from`, followed by a flush.
+bool FolderFlushedAfter(const std::vector<Call>& calls, std::ptrdiff_t from) {
+  for (auto i = static_cast<std::size_t>(from); i < calls.size(); ++i) {
+    const bool opensFolder = (calls[i].number == SYS_open || calls[i].number == SYS_openat) &&
+                             (calls[i].flags & O_DIRECTORY) != 0;
+    if (opensFolder && First(calls, IsFlush, static_cast<std::ptrdiff_t>(i)) > 0) return true;
+  }
+  return false;
+}
+
+TEST(WriteOrder, ASingleWriteFlushesItsDataBeforeTheRenameAndTheFolderAfter) {
+  TempFolder folder;
+  const fs::path target = folder / "hero.k7p";
+  WriteAll(target, Bytes(100, 1));
+  int exitCode = -1;
+  const auto calls = TraceOrSkip(
+      [&] { return WriteFileAtomically(target, Bytes(7000, 2)).ok ? 0 : 1; }, &exitCode);
+  if (!calls) GTEST_SKIP() << "this system does not allow tracing a child";
+  ASSERT_EQ(exitCode, 0);
+  const auto rename = First(*calls, IsRename);
+  ASSERT_GE(rename, 0);
+  EXPECT_EQ(Last(*calls, IsRename), rename) << "one rename for one file";
+  const auto flush = First(*calls, IsFlush);
+  EXPECT_GE(flush, 0) << "the data was never flushed";
+  EXPECT_LT(flush, rename) << "the data must be on the disk before it replaces the old file";
+  EXPECT_LT(Last(*calls, IsWrite), flush) << "data written after the flush";
+  EXPECT_TRUE(FolderFlushedAfter(*calls, rename)) << "the rename was never made durable";
+  EXPECT_EQ(ReadAll(target), Bytes(7000, 2));
+}
+
+class TracedBatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 3; ++i)
+      WriteAll(File(i), Bytes(10, static_cast<std::uint8_t>(i)));
+  }
+  fs::path File(int i) const { return folder_ / ("p" + std::to_string(i) + ".k7p"); }
+  // Stages three new files and commits them; the exit code counts the files committed.
+  int StageAndCommit() const {
+    AtomicBatch batch;
+    for (int i = 0; i < 3; ++i)
+      if (!batch.Stage(File(i), Bytes(3000, 0xA0)).ok) return 100;
+    int committed = 0;
+    for (const auto& c : batch.Commit())
+      committed += c.result.ok ? 1 : 0;
+    return committed;
+  }
+  TempFolder folder_;
+};
+
+TEST_F(TracedBatch, FlushesEveryFileBeforeTheFirstRenameAndTheFolderAfterTheLast) {
+  int exitCode = -1;
+  const auto calls = TraceOrSkip([&] { return StageAndCommit(); }, &exitCode);
+  if (!calls) GTEST_SKIP() << "this system does not allow tracing a child";
+  ASSERT_EQ(exitCode, 3);
+  const auto firstRename = First(*calls, IsRename), lastRename = Last(*calls, IsRename);
+  ASSERT_GE(firstRename, 0);
+  const auto flush = First(*calls, IsFlush);
+  EXPECT_GE(flush, 0);
+  EXPECT_LT(flush, firstRename);
+  EXPECT_LT(Last(*calls, IsWrite), flush);
+  EXPECT_TRUE(FolderFlushedAfter(*calls, lastRename));
+}
+
+TEST_F(TracedBatch, AFailedFlushReplacesNothing) {
+  // syncfs fails, and so does every file's own flush: no data is known to be on the disk.
+  int exitCode = -1;
+  const auto calls =
+      TraceOrSkip([&] { return StageAndCommit(); }, &exitCode,
+                  [](long n) { return n == SYS_syncfs || n == SYS_fsync ? EIO : 0; });
+  if (!calls) GTEST_SKIP() << "this system does not allow tracing a child";
+  EXPECT_EQ(exitCode, 0) << "files whose flush failed were reported as written";
+  EXPECT_EQ(First(*calls, IsRename), -1);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ReadAll(File(i)), Bytes(10, static_cast<std::uint8_t>(i)));
+  EXPECT_EQ(Listing(folder_.Path()), (std::vector<std::string>{"p0.k7p", "p1.k7p", "p2.k7p"}));
+}
+
+TEST_F(TracedBatch, WithoutSyncfsEachFileIsFlushedOnItsOwn) {
+  int exitCode = -1;
+  const auto calls = TraceOrSkip([&] { return StageAndCommit(); }, &exitCode,
+                                 [](long n) { return n == SYS_syncfs ? ENOSYS : 0; });
+  if (!calls) GTEST_SKIP() << "this system does not allow tracing a child";
+  EXPECT_EQ(exitCode, 3);
+  const auto firstRename = First(*calls, IsRename);
+  const auto flushes = std::count_if(calls->begin(), calls->begin() + firstRename,
+                                     [](const Call& c) { return c.number == SYS_fsync; });
+  EXPECT_EQ(flushes, 3);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ReadAll(File(i)), Bytes(3000, 0xA0));
+}
+
+#endif  // __x86_64__
+
+// Nodes that are no regular file keep their kind: replacing a device or pipe with a file
+// destroys it, and as root that can be a system device.
+TEST(AtomicFile, RefusesToReplaceWhatIsNoRegularFile) {
+  TempFolder folder;
+  const fs::path fifo = folder / "pipe.k7p";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const fs::path link = folder / "link.k7p";
+  fs::create_symlink("/dev/null", link);
+  for (const fs::path& target : {fifo, link}) {
+    const auto written = WriteFileAtomically(target, Bytes{1, 2, 3});
+    EXPECT_FALSE(written.ok);
+    EXPECT_EQ(written.error, kNotRegularFile);
+    AtomicBatch batch;
+    EXPECT_EQ(batch.Stage(target, Bytes{1}).error, kNotRegularFile);
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  // A pipe made after staging is found just before the rename.
+  const fs::path late = folder / "late.k7p";
+  AtomicBatch batch;
+  ASSERT_TRUE(batch.Stage(late, Bytes{4}).ok);
+  ASSERT_EQ(::mkfifo(late.c_str(), 0644), 0);
+  const auto committed = batch.Commit(false);
+  ASSERT_EQ(committed.size(), 1u);
+  EXPECT_EQ(committed[0].result.error, kNotRegularFile);
+  EXPECT_TRUE(fs::is_fifo(late));
+  EXPECT_EQ(Listing(folder.Path()), (std::vector<std::string>{"late.k7p", "link.k7p", "pipe.k7p"}));
+}
+
+TEST(AtomicFile, SameFileSeesThroughLinksAndSpellings) {
+  TempFolder folder;
+  WriteAll(folder / "a.gif", Bytes{1});
+  fs::create_hard_link(folder / "a.gif", folder / "hard.gif");
+  fs::create_symlink(folder / "a.gif", folder / "soft.gif");
+  fs::create_directory(folder / "sub");
+  EXPECT_TRUE(SameFile(folder / "a.gif", folder / "hard.gif"));
+  EXPECT_TRUE(SameFile(folder / "a.gif", folder / "soft.gif"));
+  EXPECT_TRUE(SameFile(folder / "a.gif", folder / "sub" / ".." / "a.gif"));
+  // Files not there yet meet by their resolved names.
+  EXPECT_TRUE(SameFile(folder / "new.k7p", folder / "." / "new.k7p"));
+  EXPECT_TRUE(SameFile(folder / "new.k7p", folder / "sub" / ".." / "new.k7p"));
+  EXPECT_FALSE(SameFile(folder / "a.gif", folder / "a.k7p"));
+  EXPECT_FALSE(SameFile("", ""));
+}
+
+}  // namespace
+}  // namespace kavelin::patch
