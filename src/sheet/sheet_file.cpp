@@ -70,6 +70,70 @@ std::string Clip(std::string_view text) {
   return out;
 }
 
+// No object of a sheet file has this many keys. Keys past it are skipped unstored: the
+// parser files each key by a search of the keys before it, so a hostile file of many keys
+// would otherwise take minutes. The first unknown key among those kept is still reported.
+constexpr std::size_t kMaxKeysPerObject = 32;
+// A parser's reason can quote a whole long token; a message needs only its start.
+constexpr std::size_t kMaxReasonBytes = 160;
+
+struct Parsed {
+  Json root;
+  bool tooManyKeys = false;
+  std::string error;  // set when the text is no single JSON value
+};
+
+std::string CutReason(std::string reason) {
+  if (reason.size() <= kMaxReasonBytes) return reason;
+  std::size_t end = kMaxReasonBytes;
+  while (end > 0 && (static_cast<unsigned char>(reason[end]) & 0xC0) == 0x80)
+    --end;
+  reason.resize(end);
+  return reason + "...";
+}
+
+Parsed Parse(std::string_view text) {
+  Parsed parsed;
+  // The parser takes a NUL byte for the end of the text and would accept whatever follows.
+  const std::size_t nul = text.find('\0');
+  std::vector<std::size_t> keyCounts;
+  const auto limitKeys = [&](int, Json::parse_event_t event, Json&) {
+    switch (event) {
+      case Json::parse_event_t::object_start:
+        keyCounts.push_back(0);
+        return true;
+      case Json::parse_event_t::object_end:
+        keyCounts.pop_back();
+        return true;
+      case Json::parse_event_t::key:
+        if (++keyCounts.back() <= kMaxKeysPerObject) return true;
+        parsed.tooManyKeys = true;
+        return false;
+      default:
+        return true;
+    }
+  };
+  try {
+    parsed.root = Json::parse(text.substr(0, nul), limitKeys);
+  } catch (const Json::parse_error& e) {
+    if (nul != std::string_view::npos) {
+      parsed.error =
+          "document: offset " + std::to_string(nul) + ": a NUL byte, which no JSON text holds";
+      return parsed;
+    }
+    // "[json.exception.parse_error.101] parse error at line 3, column 14: syntax error ..."
+    std::string_view what = e.what();
+    const std::size_t at = what.find(" at line ");
+    what = at == std::string_view::npos ? what : what.substr(at + 1);
+    parsed.error = "document: not valid JSON " + CutReason(std::string(what));
+    return parsed;
+  }
+  if (nul != std::string_view::npos) {
+    parsed.error = "document: offset " + std::to_string(nul) + ": bytes after the JSON value";
+  }
+  return parsed;
+}
+
 std::string Hex(unsigned code) {
   char buffer[4];
   std::snprintf(buffer, sizeof buffer, "%02X", code & 0xFFu);
@@ -368,11 +432,12 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     result.error = "document: nested more than " + std::to_string(kMaxDepth) + " levels deep";
     return result;
   }
-  const Json root = Json::parse(json, nullptr, /*allow_exceptions=*/false);
-  if (root.is_discarded()) {
-    result.error = "document: not valid JSON";
+  Parsed parsed = Parse(json);
+  if (!parsed.error.empty()) {
+    result.error = std::move(parsed.error);
     return result;
   }
+  const Json& root = parsed.root;
   Decoder d;
   CharacterSheet& s = result.document.sheet;
   if (d.Object(root, "",
@@ -390,6 +455,9 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     if (const Json* words = d.Find(root, "paletteWords"); words && !words->is_array()) {
       d.Fail("paletteWords", "expected an array, found " + Decoder::Short(*words));
     }
+  }
+  if (!d.failed() && parsed.tooManyKeys) {
+    d.Fail("document", "an object with more than " + std::to_string(kMaxKeysPerObject) + " keys");
   }
   if (d.failed()) {
     result.error = d.error;

@@ -144,6 +144,14 @@ TEST(HugeSheetFiles, AMillionElementsGiveOneShortMessageOrAreReadWhole) {
        "[\"9\",\"9\",\"9\",\"9\",\"9\",\"9\",\"9\",\"9\",\"9\",..."},
       {repeat(R"({"paletteSwaps": [)", "[1, 2]", ",[3]]}", 1000),
        "paletteSwaps[1000]: expected a pair of entry numbers, found [3]"},
+      // Half a million distinct keys (5.9 MB) once took minutes, growing with their square.
+      {[] {
+         std::string json = "{";
+         for (int i = 0; i < 500'000; ++i)
+           json += (i ? ",\"k" : "\"k") + std::to_string(i) + "\":1";
+         return json + "}";
+       }(),
+       "k0: unknown key"},
   };
   for (const auto& c : refused) {
     const auto read = sheet::ReadSheetFile(c.json);

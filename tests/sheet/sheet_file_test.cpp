@@ -111,8 +111,20 @@ TEST(SheetFile, ErrorsNameTheKeyAndTheValue) {
       {R"({"paletteSwaps": [[1]]})",
        "paletteSwaps[0]: expected a pair of entry numbers, found [1]"},
       {R"([1, 2])", "document: expected an object"},
-      {R"({"name": "x",})", "document: not valid JSON"},
-      {"{\"name\": \"\xff\"}", "document: not valid JSON"},
+      {R"({"name": "x",})",
+       "document: not valid JSON at line 1, column 14: syntax error while parsing object key - "
+       "unexpected '}'; expected string literal"},
+      {"{\n  \"name\": 1\n  \"gender\": 0}",
+       "document: not valid JSON at line 3, column 10: syntax error while parsing object - "
+       "unexpected string literal; expected '}'"},
+      {"{\"name\": \"\xff\"}",
+       "document: not valid JSON at line 1, column 11: syntax error while parsing value - "
+       "invalid string: ill-formed UTF-8 byte; last read: '\"\xff'"},
+      // The parser would stop at a NUL byte and take what came before as the whole file.
+      {std::string("{\"comment\":\"ok\"}\0garbage", 24),
+       "document: offset 16: bytes after the JSON value"},
+      {std::string("{\"comment\":\"o\0k\"}", 17),
+       "document: offset 13: a NUL byte, which no JSON text holds"},
   };
   for (const auto& c : cases) {
     const auto read = ReadSheetFile(c.json);
@@ -131,6 +143,21 @@ TEST(SheetFile, HostileShapesAreRejectedQuickly) {
     big += "1,";
   big += "1]}}";
   EXPECT_EQ(ReadSheetFile(big).error, "basicStatus.stats: expected 7 entries, found 1000001");
+
+  // Many keys once took minutes: the parser files each key by searching those before it.
+  // Keys past what any object can hold are skipped, and the first unknown one is named.
+  const auto manyKeys = [](const std::string& open, const std::string& key, int count) {
+    std::string json = open;
+    for (int i = 0; i < count; ++i)
+      json += (i ? ",\"" : "\"") + key + (key == "k" ? std::to_string(i) : "") + "\":1";
+    return json + "}";
+  };
+  EXPECT_EQ(ReadSheetFile(manyKeys("{", "k", 1000)).error, "k0: unknown key");
+  EXPECT_EQ(ReadSheetFile(manyKeys("{\"growthRates\":{", "k", 1000) + "}").error,
+            "growthRates.k0: unknown key");
+  // The same known key over and over: nothing unknown among those kept, still refused.
+  EXPECT_EQ(ReadSheetFile(manyKeys("{", "gender", 1000)).error,
+            "document: an object with more than 32 keys");
 }
 
 }  // namespace
