@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -26,28 +27,33 @@ std::optional<std::string> Arguments::Value(std::string_view name) const {
 
 Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
                          const std::vector<std::string>& valuedOptions) {
+  const auto known = [](const std::vector<std::string>& names, const std::string& arg) {
+    return std::find(names.begin(), names.end(), arg) != names.end();
+  };
   Arguments args;
   bool onlyPositional = false;
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
-    const bool flag = std::find(flags.begin(), flags.end(), arg) != flags.end();
-    const bool valued =
-        std::find(valuedOptions.begin(), valuedOptions.end(), arg) != valuedOptions.end();
-    if (onlyPositional || (!flag && !valued && (arg.size() < 2 || arg.rfind("--", 0) != 0))) {
+    // Anything that looks like an option is one: a mistyped option taken as a file name
+    // could name a file to read or, worse, make a patch path to write over.
+    if (onlyPositional || arg == "-" || !arg.starts_with("-")) {
       args.positional.push_back(arg);
     } else if (arg == "--") {
       onlyPositional = true;
-    } else if (flag) {
-      args.options.emplace_back(arg, "");
-    } else if (valued) {
-      if (i + 1 >= argc) {
-        args.error = arg + " needs a value";
-        return args;
-      }
-      args.options.emplace_back(arg, argv[++i]);
-    } else {
-      args.error = "unknown option " + arg;
+    } else if (!known(flags, arg) && !known(valuedOptions, arg)) {
+      args.error = "unknown option " + Shown(arg);
       return args;
+    } else if (args.Has(arg)) {
+      // Which of two values was meant is a guess; refusing costs a retyped line.
+      args.error = arg + " given twice";
+      return args;
+    } else if (known(flags, arg)) {
+      args.options.emplace_back(arg, "");
+    } else if (i + 1 >= argc) {
+      args.error = arg + " needs a value";
+      return args;
+    } else {
+      args.options.emplace_back(arg, argv[++i]);
     }
   }
   return args;
@@ -87,8 +93,40 @@ void PrintLines(std::ostream& out, std::u16string_view text) {
   out << utf8 << '\n';
 }
 
+std::string Printable(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    // C0 controls and DEL; C1 controls arrive as C2 80 to C2 9F.
+    unsigned control = 0x100;
+    if (c < 0x20 || c == 0x7F) {
+      control = c;
+    } else if (c == 0xC2 && i + 1 < utf8.size() &&
+               static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+      control = static_cast<unsigned char>(utf8[++i]);
+    }
+    if (control == 0x100) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "U+%04X", control);
+    out += buffer;
+  }
+  return out;
+}
+
 std::string Shown(const std::filesystem::path& path) {
-  return path.string();
+  return Printable(path.native());
+}
+
+int FinishOutput(int code) {
+  // Output that never arrived is a failure, even when everything else worked: a sheet
+  // printed into a full disk would otherwise leave an empty file behind a success.
+  if (std::cout.flush()) return code;
+  std::cerr << "kavelin-cli: the standard output could not be written\n";
+  return std::max(code, static_cast<int>(kWriteFailed));
 }
 
 bool StdinIsTerminal() {

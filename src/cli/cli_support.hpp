@@ -18,11 +18,13 @@ enum ExitCode : int {
   kInputErrors = 1,   // make: the sheet has input errors; encode: a character the game lacks
   kFailure = 2,       // usage, an unreadable or invalid template, sheet file or patch
   kNotConfirmed = 3,  // make: warnings not confirmed (no terminal and no --yes, or "no")
-  kWriteFailed = 4,   // make: the patch could not be written; any older patch is intact
+  kWriteFailed = 4,   // a file or the standard output could not be written; any older
+                      // file is intact
 };
 
-// The command's arguments split into positional ones and --options (with or without a
-// value). An option that needs a value and has none, or an unknown option, is an error.
+// The command's arguments split into positional ones and options (with or without a
+// value). An unknown option (anything starting with "-" before "--"), a repeated one or
+// one that needs a value and has none is an error.
 struct Arguments {
   std::vector<std::string> positional;
   std::vector<std::pair<std::string, std::string>> options;
@@ -46,8 +48,15 @@ FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit);
 // Prints a text of the core (CR LF line breaks) as UTF-8 lines.
 void PrintLines(std::ostream& out, std::u16string_view text);
 std::string Utf8(std::u16string_view text);
+// A text for the terminal, control characters shown as U+001B and the like, so that a
+// name or argument cannot drive the terminal.
+std::string Printable(std::string_view utf8);
 // A path as the user typed it, for messages.
 std::string Shown(const std::filesystem::path& path);
+
+// Flushes the standard output; when it could not be written, says so and returns
+// kWriteFailed (or `code` when higher), else `code`.
+int FinishOutput(int code);
 
 bool StdinIsTerminal();
 // Asks a yes/no question on the terminal; only "y" or "yes" (any case) is yes.

@@ -49,7 +49,7 @@ int RunEncode(int argc, char** argv) {
     const auto input = text::FromUtf8(arg);
     if (!input) return Fail(kFailure, "argument " + std::to_string(i + 1) + " is not valid UTF-8");
     const auto result = text::EncodeGameText(codes, *input);
-    std::cout << arg << '\t';
+    std::cout << Printable(arg) << '\t';
     switch (result.status) {
       case text::EncodeStatus::kEncoded:
         std::cout << Hex(result.bytes) << '\n';
@@ -58,7 +58,7 @@ int RunEncode(int argc, char** argv) {
         std::cout << Hex(result.bytes) << "\t(extended characters)\n";
         break;
       case text::EncodeStatus::kUnencodable:
-        std::cout << "not encodable: 「" << Utf8(result.rejected) << "」\n";
+        std::cout << "not encodable: 「" << Printable(Utf8(result.rejected)) << "」\n";
         exitCode = kInputErrors;
         break;
     }

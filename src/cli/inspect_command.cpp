@@ -6,6 +6,7 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "command/output_plan.hpp"
 #include "image/encoder.hpp"
 #include "patch/atomic_file.hpp"
 #include "patch/patch_reader.hpp"
@@ -213,11 +214,20 @@ int RunExport(int argc, char** argv) {
     std::cout << kExportUsage;
     return kSuccess;
   }
+  if (args.Has("-o") && args.Has("--output")) {
+    return Fail(kFailure,
+                "-o and --output name the same thing; give one\n" + std::string(kExportUsage));
+  }
   const auto output = args.Value("-o") ? args.Value("-o") : args.Value("--output");
   if (!args.error.empty() || args.positional.size() != 1 || !output) {
     return Fail(kFailure,
                 (args.error.empty() ? "export needs one PATCH and -o TEMPLATE" : args.error) +
                     "\n" + std::string(kExportUsage));
+  }
+  const std::filesystem::path outputs[] = {*output}, inputs[] = {args.positional[0]};
+  if (!command::CheckPlannedOutputs(outputs, inputs)) {
+    return Fail(kFailure, Shown(*output) + ": the template would be written over its patch; " +
+                              "nothing was written");
   }
   const auto contents = ReadPatch(args.positional[0]);
   if (!contents) return kFailure;
@@ -226,7 +236,7 @@ int RunExport(int argc, char** argv) {
   if (!bytes) return Fail(kFailure, *output + ": the template must be named .gif, .bmp or .png");
   const auto written = patch::WriteFileAtomically(*output, *bytes);
   if (!written.ok) {
-    return Fail(kWriteFailed, *output + ": " + Utf8(patch::FileErrorReason(written.error)));
+    return Fail(kWriteFailed, Shown(*output) + ": " + Utf8(patch::FileErrorReason(written.error)));
   }
   std::cout << *output << '\n';
   return kSuccess;

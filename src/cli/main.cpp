@@ -65,16 +65,15 @@ int main(int argc, char** argv) {
   NameSettingsFileWhenLoaded(command == "make" || command == "encode");
   if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
-    return kSuccess;
+    return FinishOutput(kSuccess);
   }
-  if (command == "make") return RunMake(argc - 2, argv + 2);
-  if (command == "inspect") return RunInspect(argc - 2, argv + 2);
-  if (command == "sheet") return RunSheet(argc - 2, argv + 2);
-  if (command == "export") return RunExport(argc - 2, argv + 2);
-  if (command == "encode") return RunEncode(argc - 2, argv + 2);
-  if (command == "template") return RunTemplate(argc - 2, argv + 2);
-  std::cerr << (command.empty() ? ""
-                                : "kavelin-cli: unknown command " + std::string(command) + "\n")
+  if (command == "make") return FinishOutput(RunMake(argc - 2, argv + 2));
+  if (command == "inspect") return FinishOutput(RunInspect(argc - 2, argv + 2));
+  if (command == "sheet") return FinishOutput(RunSheet(argc - 2, argv + 2));
+  if (command == "export") return FinishOutput(RunExport(argc - 2, argv + 2));
+  if (command == "encode") return FinishOutput(RunEncode(argc - 2, argv + 2));
+  if (command == "template") return FinishOutput(RunTemplate(argc - 2, argv + 2));
+  std::cerr << (command.empty() ? "" : "kavelin-cli: unknown command " + Printable(command) + "\n")
             << kUsage;
   return kFailure;
 }

@@ -4,14 +4,17 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "command/create_patch.hpp"
+#include "command/output_plan.hpp"
 #include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
+#include "patch/patch_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "validate/messages.hpp"
 
@@ -77,46 +80,39 @@ class Progress {
 // question on warnings is asked once and its answer kept.
 class TerminalDialogs : public command::CreatePatchDialogs {
  public:
-  TerminalDialogs(bool yes, Progress& progress) : yes_(yes), progress_(progress) {}
+  TerminalDialogs(bool yes, bool batch, Progress& progress)
+      : yes_(yes), batch_(batch), progress_(progress) {}
   std::string prefix;  // put before every message line of the current template
-  int exitCode = kSuccess;
-  // In a batch, patches are staged and put in place together at the end.
-  bool staging = false;
-  struct Staged {
-    std::string prefix;
-    std::filesystem::path output;
-  };
-  std::vector<Staged> staged;
 
   void ShowInputErrors(const validate::CheckResult& errors) override {
     for (const auto& m : errors.messages)
       Print(Utf8(m));
-    exitCode = kInputErrors;
   }
   bool ConfirmWarnings(const validate::CheckResult& warnings) override {
     for (const auto& m : warnings.messages)
       Print(Utf8(m));
     if (!answer_) {
       progress_.Clear();
-      answer_ = yes_ || (StdinIsTerminal() && AskYesNo(validate::messages::kConfirmQuestion));
+      const bool terminal = StdinIsTerminal();
+      answer_ = yes_ || (terminal && AskYesNo(validate::messages::kConfirmQuestion));
+      // Said once, where the batch first stopped, so that the user knows what happened.
+      if (!*answer_) {
+        std::cerr << "kavelin-cli: "
+                  << (batch_ ? "no patch with warnings was written" : "nothing was written")
+                  << (terminal ? "\n" : "; --yes goes on despite warnings\n");
+      }
     }
-    if (!*answer_) exitCode = kNotConfirmed;
     return *answer_;
   }
   // Running the command is the confirmation.
   bool ConfirmCreate() override { return true; }
   void ShowDone(const patch::WriteResult& written) override {
-    if (staging) {
-      staged.push_back({prefix, written.output});
-      return;
-    }
+    // A batch names its patches once they are in place, after the commit.
+    if (batch_) return;
     progress_.Clear();
     std::cout << Shown(written.output) << '\n';
   }
-  void ShowWriteFailure(const patch::WriteResult& failed) override {
-    Print(Utf8(failed.message));
-    exitCode = kWriteFailed;
-  }
+  void ShowWriteFailure(const patch::WriteResult& failed) override { Print(Utf8(failed.message)); }
 
   // One message; each of its lines carries the prefix.
   void Print(std::string text) {
@@ -125,16 +121,31 @@ class TerminalDialogs : public command::CreatePatchDialogs {
     std::size_t start = 0;
     while (start <= text.size()) {
       const std::size_t end = std::min(text.find('\n', start), text.size());
-      std::cerr << prefix << text.substr(start, end - start) << '\n';
+      std::cerr << prefix << Printable(text.substr(start, end - start)) << '\n';
       start = end + 1;
     }
   }
 
  private:
   bool yes_;
+  bool batch_;
   Progress& progress_;
   std::optional<bool> answer_;
 };
+
+int ExitCodeFor(command::CreatePatchOutcome outcome) {
+  switch (outcome) {
+    case command::CreatePatchOutcome::kWritten:
+      return kSuccess;
+    case command::CreatePatchOutcome::kInputErrors:
+      return kInputErrors;
+    case command::CreatePatchOutcome::kDeclined:
+      return kNotConfirmed;
+    case command::CreatePatchOutcome::kWriteFailed:
+      return kWriteFailed;
+  }
+  return kFailure;
+}
 
 // Swaps pairs of entries as two ticks of the palette toggles would.
 bool ApplySwaps(image::TemplateImage& image, const std::vector<sheet::PaletteSwap>& swaps,
@@ -155,14 +166,20 @@ bool ApplySwaps(image::TemplateImage& image, const std::vector<sheet::PaletteSwa
   return true;
 }
 
+// One template of the run: where it is, where its patch goes, and how it ended.
+struct Job {
+  std::filesystem::path templatePath;
+  std::filesystem::path output;
+  int exitCode = kSuccess;
+};
+
 // One template through intake, swaps and the road; the exit code of its outcome. Alone,
 // its report lines are printed as they are; in a batch each line names its template.
-int MakeOne(const std::filesystem::path& templatePath, bool batch,
-            const sheet::SheetDocument& document, const text::CodeTable& codes,
-            TerminalDialogs& dialogs, const patch::WriteOptions& options) {
-  const std::string name = Shown(templatePath) + ": ";
+int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
+            const text::CodeTable& codes, TerminalDialogs& dialogs, patch::WriteOptions options) {
+  const std::string name = Shown(job.templatePath) + ": ";
   image::TemplateImage image;
-  const auto status = image::TakeInTemplateFile(image, templatePath, image::DecodeImageFile);
+  const auto status = image::TakeInTemplateFile(image, job.templatePath, image::DecodeImageFile);
   if (status != image::ImageStatus::kOk) {
     dialogs.prefix = batch ? name : "kavelin-cli: " + name;
     dialogs.Print(std::string(image::MessageFor(status)));
@@ -172,9 +189,63 @@ int MakeOne(const std::filesystem::path& templatePath, bool batch,
   if (!ApplySwaps(image, document.paletteSwaps, dialogs)) return kFailure;
   dialogs.prefix = batch ? name : "";
   sheet::CharacterSheet sheet = document.sheet;
-  dialogs.exitCode = kSuccess;
-  command::CreatePatch(sheet, image, codes, dialogs, options);
-  return dialogs.exitCode;
+  options.output = job.output;
+  return ExitCodeFor(command::CreatePatch(sheet, image, codes, dialogs, options).outcome);
+}
+
+// Refuses the whole run, before anything is read or written, when an output would land on
+// a file the user did not name as one.
+bool OutputsAreSafe(const std::vector<Job>& jobs, const std::optional<std::string>& sheetPath) {
+  std::vector<std::filesystem::path> outputs, inputs;
+  for (const Job& job : jobs) {
+    outputs.push_back(job.output);
+    inputs.push_back(job.templatePath);
+  }
+  if (sheetPath) inputs.emplace_back(*sheetPath);
+  const command::OutputCheck check = command::CheckPlannedOutputs(outputs, inputs);
+  const Job& job = jobs[check.output];
+  switch (check.refusal) {
+    case command::OutputRefusal::kNone:
+      return true;
+    case command::OutputRefusal::kIsAnInput:
+      Fail(kFailure, "the patch of " + Shown(job.templatePath) + " would be written over " +
+                         Shown(inputs[check.other]) + ", an input of this run");
+      break;
+    case command::OutputRefusal::kSharedOutput:
+      Fail(kFailure, "the patches of " + Shown(jobs[check.other].templatePath) + " and " +
+                         Shown(job.templatePath) + " would both be written to " +
+                         Shown(job.output));
+      break;
+  }
+  std::cerr << "kavelin-cli: nothing was written\n";
+  return false;
+}
+
+// The closing line of a batch: how many of each outcome; the exit code is the highest.
+int Summarise(const std::vector<Job>& jobs) {
+  std::size_t written = 0, stopped = 0, refused = 0, failed = 0;
+  int worst = kSuccess;
+  for (const Job& job : jobs) {
+    worst = std::max(worst, job.exitCode);
+    switch (job.exitCode) {
+      case kSuccess:
+        ++written;
+        break;
+      case kNotConfirmed:
+        ++stopped;
+        break;
+      case kWriteFailed:
+        ++failed;
+        break;
+      default:
+        ++refused;
+        break;
+    }
+  }
+  std::cerr << "kavelin-cli: " << jobs.size() << " templates: " << written << " written, "
+            << stopped << " stopped at warnings, " << refused << " refused, " << failed
+            << " failed\n";
+  return worst;
 }
 
 }  // namespace
@@ -192,51 +263,54 @@ int RunMake(int argc, char** argv) {
   if (args.positional.size() > 1 && args.Has("--output")) {
     return Fail(kFailure, "--output needs a single TEMPLATE");
   }
+  const auto sheetPath = args.Value("--sheet");
+  std::vector<Job> jobs;
+  for (const std::string& t : args.positional) {
+    const std::filesystem::path templatePath = t;
+    jobs.push_back(
+        {templatePath, args.Value("--output").value_or(patch::PatchOutputName(templatePath))});
+  }
+  if (!OutputsAreSafe(jobs, sheetPath)) return kFailure;
 
   sheet::SheetDocument document;
-  if (const auto sheetPath = args.Value("--sheet")) {
+  if (sheetPath) {
     const FileBytes file = ReadWholeFile(*sheetPath, kMaxSheetFileBytes);
     if (!file.error.empty()) return Fail(kFailure, file.error);
     const auto read = sheet::ReadSheetFile(
         std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
-    if (!read.ok) return Fail(kFailure, *sheetPath + ": " + read.error);
+    if (!read.ok) return Fail(kFailure, Shown(*sheetPath) + ": " + read.error);
     document = read.document;
   }
 
   const text::CodeTable codes = LoadCodeTable();
-  patch::WriteOptions options;
-  if (const auto output = args.Value("--output")) options.output = *output;
-  const std::size_t count = args.positional.size();
-  Progress progress(count);
-  TerminalDialogs dialogs(args.Has("--yes"), progress);
+  const bool batch = jobs.size() > 1;
+  Progress progress(jobs.size());
+  TerminalDialogs dialogs(args.Has("--yes"), batch, progress);
   // A batch flushes its patches to the disk once, together, before any older patch is
   // replaced, instead of once per patch.
-  patch::AtomicBatch batch;
-  if (count > 1) {
-    options.batch = &batch;
-    dialogs.staging = true;
-  }
-  int worst = kSuccess;
-  for (std::size_t i = 0; i < count; ++i) {
-    worst =
-        std::max(worst, MakeOne(args.positional[i], count > 1, document, codes, dialogs, options));
+  patch::AtomicBatch staging;
+  patch::WriteOptions options;
+  if (batch) options.batch = &staging;
+  std::map<std::filesystem::path, Job*> staged;
+  for (Job& job : jobs) {
+    job.exitCode = MakeOne(job, batch, document, codes, dialogs, options);
+    if (batch && job.exitCode == kSuccess) staged[job.output] = &job;
     progress.Step();
   }
   progress.Finish();
-  if (count > 1) {
-    const auto committed = batch.Commit();
-    for (std::size_t i = 0; i < committed.size(); ++i) {
-      const auto& [prefix, output] = dialogs.staged[i];
-      if (committed[i].ok) {
-        std::cout << Shown(output) << '\n';
-        continue;
-      }
-      dialogs.prefix = prefix;
-      dialogs.Print(Utf8(patch::WriteFailureMessage(output, committed[i].error)));
-      worst = std::max(worst, static_cast<int>(kWriteFailed));
+  if (!batch) return jobs.front().exitCode;
+
+  for (const auto& [target, result] : staging.Commit()) {
+    Job& job = *staged.at(target);
+    if (result.ok) {
+      std::cout << Shown(target) << '\n';
+      continue;
     }
+    dialogs.prefix = Shown(job.templatePath) + ": ";
+    dialogs.Print(Utf8(patch::WriteFailureMessage(target, result.error)));
+    job.exitCode = kWriteFailed;
   }
-  return worst;
+  return Summarise(jobs);
 }
 
 }  // namespace kavelin::cli

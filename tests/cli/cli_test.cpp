@@ -1,11 +1,14 @@
 // Drives the real kavelin-cli executable: exit codes, messages and patch bytes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 #include "image/decoder.hpp"
@@ -46,11 +49,13 @@ class Cli : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  // Runs the program with `args` from the test's folder, stdin not a terminal.
-  CommandResult Run(const std::string& args) const {
+  // Runs the program with `args` from the test's folder, stdin not a terminal; its
+  // standard output goes to `stdoutTo` when given.
+  CommandResult Run(const std::string& args, const std::string& stdoutTo = "") const {
     const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
     const std::string command = "cd '" + folder_.string() + "' && ./kavelin-cli " + args +
-                                " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+                                " </dev/null >'" + (stdoutTo.empty() ? out.string() : stdoutTo) +
+                                "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     CommandResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -173,7 +178,9 @@ TEST_F(Cli, WarningsNeedAnAnswer) {
         R"({"initialEquipment": {"enabled": true, "weapons": ["50", "FF", "51", "FF"]}})");
   const auto r = Run("make hero.gif --sheet warn.json");
   EXPECT_EQ(r.exitCode, 3);
-  EXPECT_EQ(r.err, "盾が複数装備されています。\n");
+  EXPECT_EQ(r.err,
+            "盾が複数装備されています。\n"
+            "kavelin-cli: nothing was written; --yes goes on despite warnings\n");
   EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
 
   const auto yes = Run("make hero.gif --sheet warn.json --yes");
@@ -239,13 +246,17 @@ TEST_F(Cli, ABatchMakesEveryPatchItCanAndReportsTheWorstOutcome) {
             std::string::npos)
       << r.err;
   EXPECT_EQ(ReadText(folder_ / "second.k7p"), ReadText(folder_ / "hero.k7p"));
+  EXPECT_TRUE(r.err.ends_with(
+      "kavelin-cli: 4 templates: 2 written, 0 stopped at warnings, 1 refused, 1 failed\n"))
+      << r.err;
 
   // Input errors are the sheet's, so every template reports them.
   Write("bad.json", R"({"name": ""})");
   const auto errors = Run("make hero.gif second.gif --sheet bad.json");
   EXPECT_EQ(errors.exitCode, 1);
   EXPECT_EQ(errors.err,
-            "hero.gif: 名前を入力してください。\nsecond.gif: 名前を入力してください。\n");
+            "hero.gif: 名前を入力してください。\nsecond.gif: 名前を入力してください。\n"
+            "kavelin-cli: 2 templates: 0 written, 0 stopped at warnings, 2 refused, 0 failed\n");
 }
 
 TEST_F(Cli, AFailedWriteExitsFourAndKeepsTheOldPatch) {
@@ -256,9 +267,9 @@ TEST_F(Cli, AFailedWriteExitsFourAndKeepsTheOldPatch) {
           "パッチファイルを作成できませんでした。\ngone/hero.k7p\nフォルダが見つかりません。"),
       std::string::npos)
       << r.err;
-  // Writing over the template itself is refused.
+  // Writing over the template itself is refused before anything is read.
   const auto self = Run("make hero.gif --output ./hero.gif");
-  EXPECT_EQ(self.exitCode, 4);
+  EXPECT_EQ(self.exitCode, 2);
   EXPECT_EQ(ReadText(folder_ / "hero.gif"), ReadText(kExamples / "hero.gif"));
 }
 
@@ -293,6 +304,151 @@ TEST_F(Cli, EncodeShowsCodesWithTheSettingsBesideTheRealProgram) {
                                      .c_str());
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadText(folder_ / "out.txt"), "凛\t18 30\t(extended characters)\n");
+}
+
+// What a careless or hostile command line must never do: write over a file the user did
+// not name as the output, or report success for output that never arrived.
+class CliSafety : public Cli {
+ protected:
+  void SetUp() override {
+    Cli::SetUp();
+    ASSERT_EQ(Run("make hero.gif --sheet hero.json --output p.k7p").exitCode, 0);
+    WriteOneColourBmp("b.k7p");  // a template that happens to be named like a patch
+    fs::copy_file(folder_ / "hero.gif", folder_ / "a.gif");
+    fs::copy_file(folder_ / "hero.gif", folder_ / "b.gif");
+    WriteOneColourBmp("a.bmp");
+    before_ = Snapshot();
+  }
+  // Every file of the folder with its bytes, and the kind of every other node.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder_)) {
+      const auto name = e.path().filename().string();
+      if (name == "stdout.txt" || name == "stderr.txt") continue;
+      files[name] =
+          e.is_regular_file() && !e.is_symlink()
+              ? ReadText(e.path())
+              : "(node " + std::to_string(static_cast<int>(e.symlink_status().type())) + ")";
+    }
+    return files;
+  }
+  void ExpectUnchanged(const std::string& what) const { EXPECT_EQ(Snapshot(), before_) << what; }
+
+  std::map<std::string, std::string> before_;
+};
+
+TEST_F(CliSafety, OutputsThatMeetAnInputOrEachOtherRefuseTheWholeRun) {
+  Write("s.json", R"({"name": "アルト"})");
+  before_ = Snapshot();
+  const struct {
+    std::string args, err;
+  } cases[] = {
+      {"make b.gif b.k7p --yes",
+       "kavelin-cli: the patch of b.gif would be written over b.k7p, an input of this run\n"},
+      {"make a.gif a.bmp --yes",
+       "kavelin-cli: the patches of a.gif and a.bmp would both be written to a.k7p\n"},
+      {"make a.gif ./a.gif",
+       "kavelin-cli: the patches of a.gif and ./a.gif would both be "
+       "written to ./a.k7p\n"},
+      {"make hero.gif --sheet s.json --output s.json",
+       "kavelin-cli: the patch of hero.gif would be written over s.json, an input of this run\n"},
+      {"make hero.gif --sheet hero.k7p", ""},  // no clash: the sheet is not there, refused as such
+      {"make b.k7p",
+       "kavelin-cli: the patch of b.k7p would be written over b.k7p, an input of "
+       "this run\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.args;
+    if (!c.err.empty()) {
+      EXPECT_EQ(r.err, c.err + "kavelin-cli: nothing was written\n") << c.args;
+    }
+    EXPECT_EQ(r.out, "") << c.args;
+    ExpectUnchanged(c.args);
+  }
+  // A patch exported over itself.
+  const auto exported = Run("export p.k7p -o ./p.k7p");
+  EXPECT_EQ(exported.exitCode, 2);
+  EXPECT_EQ(exported.err,
+            "kavelin-cli: ./p.k7p: the template would be written over its patch; nothing was "
+            "written\n");
+  fs::copy_file(folder_ / "p.k7p", folder_ / "p.gif");
+  before_ = Snapshot();
+  EXPECT_EQ(Run("export p.gif -o p.gif").exitCode, 2);
+  ExpectUnchanged("export p.gif -o p.gif");
+}
+
+TEST_F(CliSafety, AnOutputThatIsNoRegularFileIsLeftAsItIs) {
+  ASSERT_EQ(::mkfifo((folder_ / "fifo.k7p").c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((folder_ / "fifo.gif").c_str(), 0644), 0);
+  // The node of /dev/full itself, where the system lets us make one.
+  const bool device = ::mknod((folder_ / "full.k7p").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+  before_ = Snapshot();
+  std::vector<std::string> runs = {"make hero.gif --sheet hero.json --output fifo.k7p",
+                                   "export p.k7p -o fifo.gif"};
+  if (device) runs.push_back("make hero.gif --sheet hero.json --output full.k7p");
+  for (const auto& args : runs) {
+    const auto r = Run(args);
+    EXPECT_EQ(r.exitCode, 4) << args;
+    EXPECT_NE(r.err.find("通常のファイルではないため、置き換えられません。"), std::string::npos)
+        << args << "\n"
+        << r.err;
+    ExpectUnchanged(args);
+  }
+  EXPECT_TRUE(fs::is_fifo(folder_ / "fifo.k7p"));
+  if (device) {
+    EXPECT_TRUE(fs::is_character_file(folder_ / "full.k7p"));
+  }
+}
+
+TEST_F(CliSafety, OutputThatCannotBeWrittenIsAFailure) {
+  for (const char* args :
+       {"sheet", "sheet --from p.k7p", "inspect p.k7p", "inspect p.k7p --json", "encode あ"}) {
+    const auto r = Run(args, "/dev/full");
+    EXPECT_EQ(r.exitCode, 4) << args;
+    EXPECT_EQ(r.err, "kavelin-cli: the standard output could not be written\n") << args;
+  }
+  ExpectUnchanged("stdout to /dev/full");
+}
+
+TEST_F(CliSafety, AmbiguousCommandLinesAreRefusedBeforeAnythingIsWritten) {
+  const struct {
+    std::string args, err;
+  } cases[] = {
+      {"make hero.gif -o mine.k7p", "kavelin-cli: unknown option -o\n"},
+      {"make hero.gif --output a.k7p --output b.k7p", "kavelin-cli: --output given twice\n"},
+      {"make hero.gif --sheet hero.json --sheet x.json", "kavelin-cli: --sheet given twice\n"},
+      {"make hero.gif --yes --yes", "kavelin-cli: --yes given twice\n"},
+      {"export p.k7p -o a.gif --output b.gif",
+       "kavelin-cli: -o and --output name the same "
+       "thing; give one\n"},
+      {"inspect -x p.k7p", "kavelin-cli: unknown option -x\n"},
+  };
+  for (const auto& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.args;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.err) << c.args;
+    ExpectUnchanged(c.args);
+  }
+  // A lone "-" and anything after "--" are names, as usual.
+  EXPECT_EQ(Run("make -- -o").err, "kavelin-cli: -o: ファイルが読み込めません。\n");
+}
+
+TEST_F(CliSafety, MessagesSayWhereAndWhatHappened) {
+  Write("comma.json", "{\n  \"name\": \"x\",\n}\n");
+  const auto syntax = Run("make hero.gif --sheet comma.json");
+  EXPECT_EQ(syntax.exitCode, 2);
+  EXPECT_EQ(syntax.err,
+            "kavelin-cli: comma.json: document: not valid JSON at line 3, column 1: syntax error "
+            "while parsing object key - unexpected '}'; expected string literal\n");
+  Write("nul.json", std::string("{\"comment\":\"ok\"}\0garbage", 24));
+  EXPECT_EQ(Run("make hero.gif --sheet nul.json").err,
+            "kavelin-cli: nul.json: document: offset 16: bytes after the JSON value\n");
+  // Control characters reach the terminal escaped, never raw.
+  const auto escaped = Run("encode \"$(printf 'a\\033[31mb')\"");
+  EXPECT_EQ(escaped.out, "aU+001B[31mb\tnot encodable: 「a」\n");
+  EXPECT_EQ(Run("\"$(printf 'x\\033]0;t\\007')\"").err.substr(0, 46),
+            "kavelin-cli: unknown command xU+001B]0;tU+0007");
 }
 
 }  // namespace
