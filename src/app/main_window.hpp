@@ -76,6 +76,9 @@ class MainWindow : public QWidget {
   bool OpenPatchFile(const std::filesystem::path& file);
   bool ExportTemplate();
   bool ExportTemplateFile(const std::filesystem::path& file);
+  // Whether `file` is the opened patch or the loaded template's file, which the window
+  // reads from and so never writes over.
+  bool IsOwnInput(const std::filesystem::path& file) const;
   // A blank template to draw into, written where the user chooses.
   bool ExportBlankTemplate();
   bool ExportBlankTemplateFile(const std::filesystem::path& file);

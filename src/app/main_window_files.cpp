@@ -7,6 +7,7 @@
 #include "app/qt_text.hpp"
 #include "app/user_files.hpp"
 #include "command/create_patch.hpp"
+#include "command/output_plan.hpp"
 #include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
@@ -119,7 +120,18 @@ bool MainWindow::SaveSheet() {
   return !chosen.isEmpty() && SaveSheetFile(PathOf(chosen));
 }
 
+bool MainWindow::IsOwnInput(const std::filesystem::path& file) const {
+  const std::filesystem::path outputs[] = {file}, inputs[] = {openedPatch_, template_.path};
+  return !command::CheckPlannedOutputs(outputs, inputs);
+}
+
 bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
+  // The patch or picture the character came from is the user's; a sheet never replaces it.
+  if (IsOwnInput(file)) {
+    dialogs_.Show(Lines({Q(kSheetUnwritable), DisplayPath(file), Q(kOwnInputInTheWay)}),
+                  BoxIcon::kStop, Q(command::kWriteErrorTitle));
+    return false;
+  }
   const sheet::SheetDocument document = Document();
   const std::string json = sheet::WriteSheetFile(document);
   const auto written = patch::WriteFileAtomically(
@@ -190,7 +202,9 @@ bool MainWindow::ExportTemplateFile(const std::filesystem::path& file) {
   const QString suffix = QFileInfo(DisplayPath(file)).suffix().toLower();
   QString reason;
   std::optional<std::vector<std::uint8_t>> bytes;
-  if (suffix != "gif" && suffix != "bmp" && suffix != "png") {
+  if (IsOwnInput(file)) {
+    reason = Q(kOwnInputInTheWay);
+  } else if (suffix != "gif" && suffix != "bmp" && suffix != "png") {
     reason = Q(kTemplateTypeNeeded);
   } else {
     bytes = image::EncodeImageFile(RasterForExport(template_.loaded), file);

@@ -36,6 +36,8 @@ inline constexpr std::u16string_view kSheetUnwritable =
     u"キャラクターファイルを保存できませんでした。";
 inline constexpr std::u16string_view kTemplateUnwritable =
     u"テンプレート画像を書き出せませんでした。";
+inline constexpr std::u16string_view kOwnInputInTheWay =
+    u"開いているパッチやテンプレート画像と同じファイルには書き込めません。";
 inline constexpr std::u16string_view kTemplateTypeNeeded =
     u"名前の最後を .gif、.bmp、.png のいずれかにしてください。";
 inline constexpr std::u16string_view kTooManyColoursForGif =

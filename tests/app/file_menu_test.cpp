@@ -1,5 +1,7 @@
 // The File menu: sheet files, reopening a patch, template export and the unsaved-changes
 // question, all through the menu's actions and scripted dialogs.
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -372,6 +374,38 @@ TEST_F(FileMenuTest, ExportOfALoadedTemplateLoadsBackTheSameAndBadNamesAreRefuse
   EXPECT_FALSE(window_.SaveSheetFile(folder_ / "no" / "such.json"));
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   EXPECT_TRUE(dialogs_.boxes[0].text.endsWith(Q(u"フォルダが見つかりません。")));
+  EXPECT_TRUE(window_.HasUnsavedChanges());
+}
+
+TEST_F(FileMenuTest, SaveAndExportNeverWriteOverWhatTheWindowReadsFrom) {
+  Edit();
+  MakePatch();
+  const Bytes patch = ReadBytes(patch_);
+  const auto templateFile = window_.Template().path;
+  const Bytes picture = ReadBytes(templateFile);
+  const auto other = NewWindow();
+  ASSERT_TRUE(other->OpenPatchFile(patch_));
+  ASSERT_EQ(::mkfifo((folder_ / "pipe.json").c_str(), 0644), 0);
+  const auto refused = [&](MainWindow& window, bool save, const std::filesystem::path& file,
+                           const QString& reason) {
+    dialogs_.boxes.clear();
+    EXPECT_FALSE(save ? window.SaveSheetFile(file) : window.ExportTemplateFile(file)) << file;
+    ASSERT_EQ(dialogs_.boxes.size(), 1u) << file;
+    EXPECT_EQ(dialogs_.boxes[0].icon, BoxIcon::kStop);
+    EXPECT_EQ(dialogs_.boxes[0].title, Q(u"書き込みエラー"));
+    EXPECT_TRUE(dialogs_.boxes[0].text.endsWith(reason)) << dialogs_.boxes[0].text.toStdString();
+  };
+  const QString ownInput =
+      Q(u"開いているパッチやテンプレート画像と同じファイルには書き込めません。");
+  refused(*other, true, patch_, ownInput);
+  refused(*other, false, patch_.parent_path() / "." / patch_.filename(), ownInput);
+  refused(window_, true, templateFile, ownInput);
+  refused(window_, false, templateFile, ownInput);
+  refused(window_, true, folder_ / "pipe.json",
+          Q(u"通常のファイルではないため、置き換えられません。"));
+  EXPECT_EQ(ReadBytes(patch_), patch);
+  EXPECT_EQ(ReadBytes(templateFile), picture);
+  EXPECT_TRUE(std::filesystem::is_fifo(folder_ / "pipe.json"));
   EXPECT_TRUE(window_.HasUnsavedChanges());
 }
 
