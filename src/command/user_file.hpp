@@ -8,6 +8,11 @@
 
 namespace kavelin::command {
 
+// Size caps: a sheet file is a few kilobytes and a patch at most about 140; anything far
+// larger is not what the user meant to open.
+inline constexpr std::uintmax_t kMaxSheetFileBytes = 64u << 20;
+inline constexpr std::uintmax_t kMaxPatchFileBytes = 1u << 20;
+
 enum class ReadProblem {
   kNone,
   kNoSuchFile,
