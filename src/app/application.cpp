@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -119,6 +120,9 @@ int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
 
   QApplication app(argc, argv);
   app.setApplicationName("Kavelin");
+  // The installed desktop entry and icon, so that a desktop ties the window to them.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.kavelin.Kavelin"));
+  app.setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kavelin.Kavelin")));
   InstallFontSubstitutions();
   // Message boxes and the file dialog are windows of their own; they get the same face.
   QApplication::setFont(QFont(QString::fromUtf16(kWindowFontFamily), kWindowFontPoints));
