@@ -4,8 +4,9 @@
 
 namespace kavelin::app {
 
-// Creates the application and the window, shows it, loads the template named by the first
-// argument, and runs until the window closes. With `quitAfterFirstPaint` it returns as soon
+// Answers --version and --help without a display; otherwise creates the application and
+// the window, shows it, opens the file named on the command line by its kind, and runs
+// until the window closes. With `quitAfterFirstPaint` it returns as soon
 // as the window has painted itself once, for timing the start.
 int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint = false);
 

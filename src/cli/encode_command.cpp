@@ -13,8 +13,9 @@ constexpr std::string_view kUsage =
     "usage: kavelin-cli encode TEXT...\n"
     "\n"
     "Shows the game codes of each TEXT as a patch stores them, using the extended\n"
-    "characters of KV7Tools.ini in this program's folder when it is there. Names are\n"
-    "widened before they are encoded, so type full-width letters and digits.\n"
+    "characters of the settings file: the one --ini names, else KV7Tools.ini beside\n"
+    "this program or in ~/.config/kavelin. Names are widened before they are encoded,\n"
+    "so type full-width letters and digits.\n"
     "\n"
     "Exit status: 0 every text encoded, 1 some text has a character the game lacks,\n"
     "2 bad arguments.\n";
