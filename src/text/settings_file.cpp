@@ -230,17 +230,20 @@ std::filesystem::path FamilySettingsPath() {
   return folder / kFamilySettingsFileName;
 }
 
+std::filesystem::path UserConfigFolder(const char* xdgConfigHome, const char* home) {
+  // The base directory rules: a relative value is ignored, as if unset.
+  const std::filesystem::path xdg = xdgConfigHome != nullptr ? xdgConfigHome : "";
+  if (xdg.is_absolute()) return xdg / "kavelin";
+  if (home != nullptr && *home != '\0') return std::filesystem::path(home) / ".config" / "kavelin";
+  return {};
+}
+
 std::vector<std::filesystem::path> FamilySettingsPlaces(
     const std::filesystem::path& executableFolder, const char* xdgConfigHome, const char* home) {
   std::vector<std::filesystem::path> places;
   if (!executableFolder.empty()) places.push_back(executableFolder / kFamilySettingsFileName);
-  // The base directory rules: a relative value is ignored, as if unset.
-  const std::filesystem::path xdg = xdgConfigHome != nullptr ? xdgConfigHome : "";
-  if (xdg.is_absolute()) {
-    places.push_back(xdg / "kavelin" / kFamilySettingsFileName);
-  } else if (home != nullptr && *home != '\0') {
-    places.push_back(std::filesystem::path(home) / ".config" / "kavelin" / kFamilySettingsFileName);
-  }
+  const std::filesystem::path config = UserConfigFolder(xdgConfigHome, home);
+  if (!config.empty()) places.push_back(config / kFamilySettingsFileName);
   return places;
 }
 

@@ -44,6 +44,10 @@ SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes);
 // LoadExtendedRows, telling what it found.
 SettingsFileRead LoadFamilySettings(CodeTable& table, const std::filesystem::path& settingsFile);
 
+// The user's configuration folder of this program: $XDG_CONFIG_HOME/kavelin or, when that
+// is unset or not absolute, $HOME/.config/kavelin; empty when neither is known.
+std::filesystem::path UserConfigFolder(const char* xdgConfigHome, const char* home);
+
 // Where the settings file is looked for, in order: beside the executable (as the family's
 // tools keep it), then in the user's configuration folder, $XDG_CONFIG_HOME/kavelin or,
 // when that is unset or not absolute, $HOME/.config/kavelin. An installed program's

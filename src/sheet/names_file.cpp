@@ -1,0 +1,337 @@
+#include "sheet/names_file.hpp"
+
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+#include "text/encoding.hpp"
+#include "text/executable_folder.hpp"
+#include "text/settings_file.hpp"
+
+namespace kavelin::sheet {
+namespace {
+
+constexpr std::array<std::pair<ListId, std::string_view>, 8> kListKeys = {{
+    {ListId::kInspirationType, "inspirationType"},
+    {ListId::kTechnique, "techniques"},
+    {ListId::kSpell, "spells"},
+    {ListId::kWeapon, "weapons"},
+    {ListId::kArmour, "armour"},
+    {ListId::kFormation, "formation"},
+    {ListId::kExclusiveWeapon, "exclusiveWeapon"},
+    {ListId::kCommanderType, "commanderType"},
+}};
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+std::optional<unsigned> HexValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+  if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
+  if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
+  return std::nullopt;
+}
+
+bool IsControl(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// A piece of a bad line for the report: control bytes and bytes that are not UTF-8 shown
+// as \xNN, so that the report cannot drive a terminal, and long pieces cut.
+std::string Quoted(std::string_view bytes) {
+  constexpr std::size_t kShown = 40;
+  std::string out = "\"";
+  std::size_t i = 0, shown = 0;
+  while (i < bytes.size() && shown < kShown) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = b < 0x80         ? 1
+                         : (b >> 5) == 6  ? 2
+                         : (b >> 4) == 14 ? 3
+                         : (b >> 3) == 30 ? 4
+                                          : 0;
+    if (length > 1 && i + length <= bytes.size()) {
+      const auto decoded = text::FromUtf8(bytes.substr(i, length));
+      const bool c1 = decoded && decoded->size() == 1 && IsControl((*decoded)[0]);
+      if (decoded && !c1) {
+        out.append(bytes.substr(i, length));
+        i += length;
+        ++shown;
+        continue;
+      }
+    }
+    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
+      out += static_cast<char>(b);
+    } else {
+      out += "\\x";
+      out += kHexDigits[b >> 4];
+      out += kHexDigits[b & 15];
+    }
+    ++i;
+    ++shown;
+  }
+  if (i < bytes.size()) out += "...";
+  return out + "\"";
+}
+
+std::u16string CodePrefix(std::uint8_t code) {
+  return std::u16string(u"【") + static_cast<char16_t>(kHexDigits[code >> 4]) +
+         static_cast<char16_t>(kHexDigits[code & 15]) + u"】";
+}
+
+// Reports of one file, at most kMaxReportedNamesProblems of them, then a count.
+class Reporter {
+ public:
+  Reporter(const std::filesystem::path& file, std::vector<NamesProblem>& problems)
+      : file_(file), problems_(problems) {}
+  ~Reporter() {
+    if (unreported_ > 0) {
+      problems_.push_back({file_, 0,
+                           std::to_string(unreported_) + " more bad line" +
+                               (unreported_ == 1 ? "" : "s") + " skipped and not shown"});
+    }
+  }
+  Reporter(const Reporter&) = delete;
+  Reporter& operator=(const Reporter&) = delete;
+
+  void Bad(std::size_t line, std::string reason) {
+    if (reported_ == kMaxReportedNamesProblems) {
+      ++unreported_;
+      return;
+    }
+    ++reported_;
+    problems_.push_back({file_, line, std::move(reason) + "; line skipped"});
+  }
+
+ private:
+  const std::filesystem::path& file_;
+  std::vector<NamesProblem>& problems_;
+  std::size_t reported_ = 0, unreported_ = 0;
+};
+
+}  // namespace
+
+std::string_view NamesListKey(ListId list) {
+  for (const auto& [id, key] : kListKeys) {
+    if (id == list) return key;
+  }
+  return {};
+}
+
+std::optional<ListId> ListOfNamesKey(std::string_view key) {
+  for (const auto& [id, name] : kListKeys) {
+    if (name == key) return id;
+  }
+  return std::nullopt;
+}
+
+std::u16string_view BuiltInName(std::u16string_view entry) {
+  return EntryCode(entry) ? entry.substr(4) : entry;
+}
+
+std::u16string_view NamesTable::Name(ListId list, std::uint8_t code) const {
+  if (const auto named = names_.find({list, code}); named != names_.end()) return named->second;
+  const auto position = PositionOfCode(list, code);
+  if (!position) return {};
+  return BuiltInName(ListEntries(list)[static_cast<std::size_t>(*position)]);
+}
+
+std::u16string NamesTable::DisplayText(ListId list, int position) const {
+  const auto entries = ListEntries(list);
+  if (position < 0 || static_cast<std::size_t>(position) >= entries.size()) return {};
+  const std::u16string_view entry = entries[static_cast<std::size_t>(position)];
+  const auto code = EntryCode(entry);
+  if (!code || !IsCodedList(list)) return std::u16string(entry);
+  const auto named = names_.find({list, *code});
+  if (named == names_.end()) return std::u16string(entry);
+  return CodePrefix(*code) + named->second;
+}
+
+std::vector<std::u16string> NamesTable::DisplayEntries(ListId list) const {
+  std::vector<std::u16string> out;
+  const auto count = static_cast<int>(ListEntries(list).size());
+  out.reserve(static_cast<std::size_t>(count));
+  for (int p = 0; p < count; ++p)
+    out.push_back(DisplayText(list, p));
+  return out;
+}
+
+bool NamesTable::SetName(ListId list, std::uint8_t code, std::u16string_view name) {
+  if (!IsCodedList(list) || NameProblem(name)) return false;
+  const auto position = PositionOfCode(list, code);
+  if (!position) return false;
+  if (BuiltInName(ListEntries(list)[static_cast<std::size_t>(*position)]) == name) {
+    names_.erase({list, code});
+  } else {
+    names_.insert_or_assign({list, code}, std::u16string(name));
+  }
+  return true;
+}
+
+std::optional<std::string> NameProblem(std::u16string_view name) {
+  std::size_t characters = 0;
+  bool blank = true;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char16_t c = name[i];
+    // A lone surrogate is no character; a pair is one.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+        name[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return "the name holds a broken character";
+    } else if (IsControl(c)) {
+      return c == u'\t' ? "the name holds a tab (a line has three fields)"
+                        : "the name holds a control character";
+    }
+    if (c != u' ' && c != u'\u3000') blank = false;
+    ++characters;
+  }
+  if (characters == 0) return "the name is empty";
+  if (blank) return "the name is only blanks";
+  if (characters > kMaxNameLength) {
+    return "the name has " + std::to_string(characters) + " characters; at most " +
+           std::to_string(kMaxNameLength) + " are allowed";
+  }
+  return std::nullopt;
+}
+
+std::string ProblemText(const NamesProblem& problem) {
+  std::string out = problem.file.string();
+  if (problem.line != 0) out += ":" + std::to_string(problem.line);
+  return out + ": " + problem.reason;
+}
+
+void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::path& file,
+                   NamesTable& table, std::vector<NamesProblem>& problems) {
+  std::string_view rest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+  Reporter report(file, problems);
+  std::map<std::pair<ListId, std::uint8_t>, std::size_t> seen;  // entry -> its first line
+  for (std::size_t number = 1; !rest.empty(); ++number) {
+    const std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);  // saved with Windows line ends
+    if (line.starts_with('#') || line.find_first_not_of(" \t") == std::string_view::npos) continue;
+
+    const std::size_t tab1 = line.find('\t');
+    const std::size_t tab2 = tab1 == std::string_view::npos ? tab1 : line.find('\t', tab1 + 1);
+    if (tab2 == std::string_view::npos) {
+      report.Bad(number, "expected LIST<TAB>CODE<TAB>NAME, found " + Quoted(line));
+      continue;
+    }
+    const std::string_view key = line.substr(0, tab1);
+    const std::string_view codeText = line.substr(tab1 + 1, tab2 - tab1 - 1);
+    const std::string_view nameBytes = line.substr(tab2 + 1);
+
+    const auto list = ListOfNamesKey(key);
+    if (!list) {
+      report.Bad(number, "unknown list " + Quoted(key));
+      continue;
+    }
+    const auto high = codeText.size() == 2 ? HexValue(codeText[0]) : std::nullopt;
+    const auto low = codeText.size() == 2 ? HexValue(codeText[1]) : std::nullopt;
+    if (!high || !low) {
+      report.Bad(number, "code " + Quoted(codeText) + " is not two hexadecimal digits");
+      continue;
+    }
+    const auto code = static_cast<std::uint8_t>(*high * 16 + *low);
+    if (!PositionOfCode(*list, code)) {
+      report.Bad(number, "the " + std::string(key) + " list has no code " +
+                             std::string{kHexDigits[code >> 4], kHexDigits[code & 15]});
+      continue;
+    }
+    const auto name = text::FromUtf8(nameBytes);
+    if (!name) {
+      report.Bad(number, "the name is not UTF-8 text");
+      continue;
+    }
+    if (const auto problem = NameProblem(*name)) {
+      report.Bad(number, *problem);
+      continue;
+    }
+    const auto [first, added] = seen.try_emplace({*list, code}, number);
+    if (!added) {
+      report.Bad(number, std::string(key) + " " + std::string(codeText) +
+                             " is named already on line " + std::to_string(first->second));
+      continue;
+    }
+    table.SetName(*list, code, *name);
+  }
+}
+
+std::string WriteNamesFile(const NamesTable& table) {
+  std::string out;
+  out.reserve(383 * 32);
+  for (const ListId list : kCodedLists) {
+    const std::string key(NamesListKey(list));
+    const auto entries = ListEntries(list);
+    for (std::size_t p = 0; p < entries.size(); ++p) {
+      const std::uint8_t code = *EntryCode(entries[p]);
+      out += key;
+      out += '\t';
+      out += kHexDigits[code >> 4];
+      out += kHexDigits[code & 15];
+      out += '\t';
+      out += text::ToUtf8(table.Name(list, code));
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+std::vector<std::filesystem::path> NamesFilePlaces(const std::filesystem::path& executableFolder,
+                                                   const char* xdgConfigHome, const char* home) {
+  std::vector<std::filesystem::path> places;
+  if (!executableFolder.empty()) places.push_back(executableFolder / kNamesFileName);
+  const auto config = text::UserConfigFolder(xdgConfigHome, home);
+  if (!config.empty()) places.push_back(config / kNamesFileName);
+  return places;
+}
+
+NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places) {
+  NamesLoad load;
+  for (const auto& place : places) {
+    std::error_code error;
+    const auto status = std::filesystem::status(place, error);
+    if (!std::filesystem::exists(status)) continue;  // names files are optional
+    // Opening a pipe or a device could block or never end; only a plain file is read.
+    if (!std::filesystem::is_regular_file(status)) {
+      load.problems.push_back({place, 0, "not a regular file; not read"});
+      continue;
+    }
+    const auto size = std::filesystem::file_size(place, error);
+    if (!error && size > kMaxNamesFileBytes) {
+      load.problems.push_back({place, 0,
+                               "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
+                                   " MiB, too large for a names file; not read"});
+      continue;
+    }
+    std::ifstream in(place, std::ios::binary);
+    std::vector<std::uint8_t> bytes(kMaxNamesFileBytes + 1);
+    if (in) {
+      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    if (error || !in.is_open() || in.bad()) {
+      load.problems.push_back({place, 0, "could not be read; not used"});
+      continue;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    // The file grew since its size was taken.
+    if (bytes.size() > kMaxNamesFileBytes) {
+      load.problems.push_back({place, 0,
+                               "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
+                                   " MiB, too large for a names file; not read"});
+      continue;
+    }
+    ReadNamesFile(bytes, place, load.table, load.problems);
+    load.filesRead.push_back(place);
+  }
+  return load;
+}
+
+NamesLoad LoadNamesTable() {
+  const auto places = NamesFilePlaces(text::ExecutableFolder(), std::getenv("XDG_CONFIG_HOME"),
+                                      std::getenv("HOME"));
+  return ReadNamesFiles(places);
+}
+
+}  // namespace kavelin::sheet

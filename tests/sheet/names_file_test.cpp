@@ -1,0 +1,213 @@
+#include "sheet/names_file.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace kavelin::sheet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+struct Read {
+  NamesTable table;
+  std::vector<NamesProblem> problems;
+};
+Read ReadText(std::string_view text, NamesTable table = {}) {
+  Read r{std::move(table), {}};
+  ReadNamesFile(Bytes(text), "names.tsv", r.table, r.problems);
+  return r;
+}
+
+std::vector<std::size_t> LinesOf(const std::vector<NamesProblem>& problems) {
+  std::vector<std::size_t> lines;
+  for (const auto& p : problems)
+    lines.push_back(p.line);
+  return lines;
+}
+
+TEST(NamesFile, GoodLinesNameTheirEntriesWhateverTheFilesLayout) {
+  const auto r = ReadText(
+      "\xEF\xBB\xBF# a comment\r\n"
+      "techniques\t0f\tテスト技\r\n"
+      "\r\n"
+      "   \t \n"
+      "spells\tAB\t🐉の術\n"
+      "exclusiveWeapon\tB8\t氷の剣\n"
+      "formation\t00\t陣形なし");  // no line end at the end
+  EXPECT_TRUE(r.problems.empty()) << ProblemText(r.problems.front());
+  EXPECT_EQ(r.table.NamedCount(), 4u);
+  EXPECT_EQ(r.table.DisplayText(ListId::kTechnique, 1), u"【0F】テスト技");
+  EXPECT_EQ(r.table.DisplayText(ListId::kSpell, 1), u"【AB】🐉の術");
+  EXPECT_EQ(r.table.DisplayText(ListId::kFormation, 0), u"【00】陣形なし");
+  EXPECT_EQ(r.table.Name(ListId::kTechnique, 0x0F), u"テスト技");
+  // Unnamed entries keep the built-in text; plain lists cannot be named.
+  EXPECT_EQ(r.table.DisplayText(ListId::kTechnique, 2), u"【10】技10");
+  EXPECT_EQ(r.table.DisplayText(ListId::kGender, 1), u"女");
+  EXPECT_EQ(r.table.DisplayText(ListId::kTechnique, 105), u"");
+
+  // The exclusive-weapon list keeps its order and codes; only the text changes.
+  const auto entries = r.table.DisplayEntries(ListId::kExclusiveWeapon);
+  ASSERT_EQ(entries.size(), ListEntries(ListId::kExclusiveWeapon).size());
+  for (std::size_t p = 0; p < entries.size(); ++p) {
+    EXPECT_EQ(EntryCode(entries[p]), CodeAt(ListId::kExclusiveWeapon, static_cast<int>(p)));
+  }
+  EXPECT_EQ(entries[6], u"【B8】氷の剣");
+}
+
+TEST(NamesFile, EachBadLineIsReportedWithItsNumberAndSkipped) {
+  const std::string fortyDragons = [] {
+    std::string s;
+    for (int i = 0; i < 40; ++i)
+      s += "🐉";  // one character, two UTF-16 units
+    return s;
+  }();
+  const auto r = ReadText(
+      "techniques\t10\t良い名前\n"  // 1 good
+      "technique\t11\t名前\n"       // 2 unknown list
+      "techniques\t00\t名前\n"      // 3 code the list does not offer
+      "techniques\t1G\t名前\n"      // 4 not hexadecimal
+      "techniques\t011\t名前\n"     // 5 three digits
+      "techniques\t12\t\n"          // 6 empty name
+      "techniques\t13\t名\x01前\n"  // 7 control character
+      "techniques\t14\t名\t前\n"    // 8 a fourth field
+      "techniques\t15\t\xFF\xFE\n"  // 9 not UTF-8
+      "techniques\t16\t" +
+      fortyDragons + "\n" +                        // 10 good: 40 characters
+      "techniques\t17\t" + fortyDragons + "x\n" +  // 11 41 characters
+      "techniques 18 名前\n"                       // 12 no tabs
+      "techniques\t10\t別の名前\n"                 // 13 repeats line 1
+      "armour\t60\t\xE3\x80\x80 \n"                // 14 only blanks
+      "techniques\t19\t名\xC2\x85前\n");           // 15 a C1 control
+  EXPECT_EQ(LinesOf(r.problems),
+            (std::vector<std::size_t>{2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15}));
+  EXPECT_EQ(r.table.NamedCount(), 2u);
+  // A repeated entry keeps its first line.
+  EXPECT_EQ(r.table.Name(ListId::kTechnique, 0x10), u"良い名前");
+  EXPECT_EQ(r.table.DisplayText(ListId::kTechnique, 3), u"【11】技11");
+  EXPECT_NE(ProblemText(r.problems[0]).find("names.tsv:2: unknown list \"technique\""),
+            std::string::npos);
+  EXPECT_NE(r.problems[1].reason.find("no code 00"), std::string::npos);
+  EXPECT_NE(r.problems[10].reason.find("line 1"), std::string::npos);
+  // The report shows what was wrong without passing control bytes on.
+  const auto noTabs = ProblemText(r.problems[9]);
+  EXPECT_EQ(noTabs.find('\x01'), std::string::npos);
+  for (const auto& p : r.problems) {
+    EXPECT_TRUE(std::none_of(p.reason.begin(), p.reason.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x20;
+    })) << p.reason;
+  }
+}
+
+TEST(NamesFile, AFileOfBadLinesReportsAFewAndCountsTheRest) {
+  std::string text;
+  for (int i = 0; i < 70; ++i)
+    text += "nolist\tFF\tx\n";
+  const auto r = ReadText(text);
+  ASSERT_EQ(r.problems.size(), kMaxReportedNamesProblems + 1);
+  EXPECT_EQ(r.problems.back().line, 0u);
+  EXPECT_NE(r.problems.back().reason.find("20 more"), std::string::npos);
+}
+
+TEST(NamesFile, TheNamesOutputHasEveryEntryAndReadsBackAsTheSameTable) {
+  const auto named = ReadText(
+      "techniques\t0F\tテスト技\n"
+      "weapons\t00\t薬草\n"
+      "commanderType\t08\tだれかの指揮\n"
+      "exclusiveWeapon\tFF\t専用なし\n");
+  ASSERT_TRUE(named.problems.empty());
+  for (const NamesTable& table : {NamesTable{}, named.table}) {
+    const std::string out = WriteNamesFile(table);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 383);
+    const auto back = ReadText(out);
+    EXPECT_TRUE(back.problems.empty()) << ProblemText(back.problems.front());
+    EXPECT_EQ(back.table, table);
+    for (const ListId list : kCodedLists)
+      EXPECT_EQ(back.table.DisplayEntries(list), table.DisplayEntries(list));
+  }
+  const std::string out = WriteNamesFile(named.table);
+  EXPECT_NE(out.find("techniques\t0F\tテスト技\n"), std::string::npos);
+  EXPECT_NE(out.find("techniques\t10\t技10\n"), std::string::npos);
+  // The exclusive weapons in list order, not code order.
+  EXPECT_NE(out.find("exclusiveWeapon\tFF\t専用なし\nexclusiveWeapon\t00\t"), std::string::npos);
+}
+
+class NamesFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("kavelin-names-test-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_ / "program");
+    fs::create_directories(folder_ / "config" / "kavelin");
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  fs::path Write(const fs::path& name, std::string_view content) const {
+    std::ofstream(folder_ / name, std::ios::binary) << content;
+    return folder_ / name;
+  }
+  fs::path folder_;
+};
+
+TEST_F(NamesFiles, ALaterFileOverridesAnEarlierOneEntryByEntry) {
+  const auto places =
+      NamesFilePlaces(folder_ / "program", (folder_ / "config").c_str(), "/nonexistent");
+  ASSERT_EQ(places, (std::vector<fs::path>{folder_ / "program" / "kavelin-names.tsv",
+                                           folder_ / "config" / "kavelin" / "kavelin-names.tsv"}));
+  Write("program/kavelin-names.tsv",
+        "techniques\t0F\t共有の技\n"
+        "techniques\t10\t共有の技2\n"
+        "spells\tAB\t共有の術\n"
+        "armour\tZZ\tx\n");
+  Write("config/kavelin/kavelin-names.tsv",
+        "techniques\t0F\t私の技\n"
+        "spells\tAB\t白虎の術AB\n"  // wrong, but what the user wrote: back to built-in
+        "spells\tab\tもう一度\n");
+  const auto load = ReadNamesFiles(places);
+  EXPECT_EQ(load.filesRead, places);
+  EXPECT_EQ(load.table.Name(ListId::kTechnique, 0x0F), u"私の技");
+  EXPECT_EQ(load.table.Name(ListId::kTechnique, 0x10), u"共有の技2");
+  // A name equal to the built-in one is as good as none.
+  EXPECT_EQ(load.table.Name(ListId::kSpell, 0xAB), u"白虎の術AB");
+  ASSERT_EQ(load.problems.size(), 2u);
+  EXPECT_EQ(load.problems[0].file, places[0]);
+  EXPECT_EQ(load.problems[0].line, 4u);
+  EXPECT_EQ(load.problems[1].file, places[1]);
+  EXPECT_EQ(load.problems[1].line, 3u);
+}
+
+TEST_F(NamesFiles, MissingFilesAreNoProblemAndUnusableOnesAreReported) {
+  const std::vector<fs::path> none = {folder_ / "program" / "kavelin-names.tsv"};
+  const auto empty = ReadNamesFiles(none);
+  EXPECT_TRUE(empty.problems.empty());
+  EXPECT_TRUE(empty.filesRead.empty());
+  EXPECT_EQ(empty.table, NamesTable{});
+
+  fs::create_directories(folder_ / "program" / "kavelin-names.tsv");
+  std::string huge = "techniques\t0F\t大きい\n";
+  huge.resize(kMaxNamesFileBytes + 1, '\n');
+  const auto big = Write("config/kavelin/kavelin-names.tsv", huge);
+  const std::vector<fs::path> places = {folder_ / "program" / "kavelin-names.tsv", big};
+  const auto load = ReadNamesFiles(places);
+  ASSERT_EQ(load.problems.size(), 2u);
+  EXPECT_NE(load.problems[0].reason.find("not a regular file"), std::string::npos);
+  EXPECT_NE(ProblemText(load.problems[1]).find("kavelin-names.tsv: larger than 1 MiB"),
+            std::string::npos);
+  EXPECT_EQ(load.table, NamesTable{});
+
+  // Exactly at the cap is read.
+  huge.resize(kMaxNamesFileBytes);
+  Write("config/kavelin/kavelin-names.tsv", huge);
+  const auto atCap = ReadNamesFiles(places);
+  EXPECT_EQ(atCap.table.Name(ListId::kTechnique, 0x0F), u"大きい");
+}
+
+}  // namespace
+}  // namespace kavelin::sheet
