@@ -204,9 +204,28 @@ def text_seeds():
         out("game_text", name + ".txt", text.encode("utf-16-le"))
 
 
+def names_seeds():
+    # Made-up names only: the names file is the user's own.
+    out("names_file", "few-names.tsv",
+        "\ufeff# 名前\r\ntechniques\t0f\tテスト技\r\n\r\nspells\tAB\t🐉の術\r\n"
+        "exclusiveWeapon\tB8\t氷の剣\r\nformation\t00\t陣形なし".encode())
+    out("names_file", "bad-lines.tsv",
+        ("technique\t11\tx\ntechniques\t00\tx\ntechniques\t1G\tx\ntechniques\t12\t\n"
+         "techniques\t13\ta\x01b\ntechniques\t14\ta\tb\ntechniques 15 x\n"
+         "techniques\t10\tone\ntechniques\t10\ttwo\narmour\t60\t\u3000\n"
+         "weapons\t00\t" + "名" * 41 + "\n").encode() + b"spells\tAB\t\xff\xfe\n")
+    lines = []
+    for list_key, codes in (("inspirationType", range(0x00, 0x0B)),
+                            ("commanderType", range(0x00, 0x09)),
+                            ("formation", range(0x00, 0x0B))):
+        lines += ["%s\t%02X\t名前%02X" % (list_key, c, c) for c in codes]
+    out("names_file", "whole-lists.tsv", ("\n".join(lines) + "\n").encode())
+
+
 if __name__ == "__main__":
     template_seeds()
     settings_seeds()
     sheet_seeds()
     patch_seeds()
     text_seeds()
+    names_seeds()
