@@ -1,17 +1,12 @@
-// kavelin-cli inspect and sheet: reading a patch back, as a summary or as a sheet file.
+// kavelin-cli inspect: reading a patch back as a summary, or as a sheet file with its
+// palette words.
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
-#include "command/output_plan.hpp"
-#include "image/encoder.hpp"
-#include "patch/atomic_file.hpp"
-#include "patch/patch_reader.hpp"
-#include "patch/patch_writer.hpp"
-#include "patch/template_export.hpp"
+#include "cli/patch_input.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/sheet_file.hpp"
 
@@ -27,44 +22,6 @@ constexpr std::string_view kInspectUsage =
     "with the offset of the first bad byte.\n"
     "\n"
     "Exit status: 0 read, 2 unreadable or malformed patch, or bad arguments.\n";
-
-constexpr std::string_view kExportUsage =
-    "usage: kavelin-cli export PATCH.k7p -o TEMPLATE.gif|.bmp|.png\n"
-    "\n"
-    "Draws the sprite a patch holds back into a template (176 x 132, the cells with the\n"
-    "one-pixel margin), in colours whose SNES form is the patch's palette. With the sheet\n"
-    "of sheet --from, make on that template gives the patch again, byte for byte. PNG is\n"
-    "for viewing; make reads GIF and BMP. An existing TEMPLATE is replaced whole.\n"
-    "\n"
-    "Exit status: 0 written, 2 unreadable patch or bad arguments, 4 the file could not be\n"
-    "written.\n";
-
-constexpr std::string_view kSheetUsage =
-    "usage: kavelin-cli sheet [--from PATCH.k7p]\n"
-    "\n"
-    "Prints a fresh character sheet file, or the sheet a patch holds, as a starting point\n"
-    "to edit for make --sheet. From a patch, paletteSwaps restore the patch's palette\n"
-    "order on the template that export draws, so that make gives the patch again.\n"
-    "\n"
-    "Exit status: 0 printed, 2 unreadable or malformed patch, or bad arguments.\n";
-
-// A patch holds at most the fixed part, 77 bytes of sections and a comment of 65,535
-// double-byte characters; anything much larger is no patch.
-constexpr std::size_t kMaxPatchBytes = 1u << 20;
-
-std::optional<patch::PatchContents> ReadPatch(const std::string& path) {
-  const FileBytes file = ReadWholeFile(path, kMaxPatchBytes);
-  if (!file.error.empty()) {
-    Fail(kFailure, file.error);
-    return std::nullopt;
-  }
-  const auto read = patch::ReadPatchFile(file.bytes, LoadCodeTable());
-  if (!read.ok) {
-    Fail(kFailure, path + ": offset " + std::to_string(read.offset) + ": " + read.reason);
-    return std::nullopt;
-  }
-  return read.contents;
-}
 
 std::string Entry(sheet::ListId list, int position) {
   return Utf8(sheet::ListEntries(list)[static_cast<std::size_t>(position)]);
@@ -183,62 +140,6 @@ int RunInspect(int argc, char** argv) {
   }
   json["paletteWords"] = words;
   std::cout << json.dump(2) << '\n';
-  return kSuccess;
-}
-
-int RunSheet(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--help"}, {"--from"});
-  if (args.Has("--help")) {
-    std::cout << kSheetUsage;
-    return kSuccess;
-  }
-  if (!args.error.empty() || !args.positional.empty()) {
-    return Fail(kFailure, (args.error.empty() ? "sheet takes no TEMPLATE" : args.error) + "\n" +
-                              std::string(kSheetUsage));
-  }
-  sheet::SheetDocument document;
-  if (const auto from = args.Value("--from")) {
-    const auto contents = ReadPatch(*from);
-    if (!contents) return kFailure;
-    document.sheet = contents->sheet;
-    document.paletteSwaps =
-        patch::ExportTemplate(contents->paletteWords, contents->tiles).paletteSwaps;
-  }
-  std::cout << sheet::WriteSheetFile(document);
-  return kSuccess;
-}
-
-int RunExport(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--help"}, {"-o", "--output"});
-  if (args.Has("--help")) {
-    std::cout << kExportUsage;
-    return kSuccess;
-  }
-  if (args.Has("-o") && args.Has("--output")) {
-    return Fail(kFailure,
-                "-o and --output name the same thing; give one\n" + std::string(kExportUsage));
-  }
-  const auto output = args.Value("-o") ? args.Value("-o") : args.Value("--output");
-  if (!args.error.empty() || args.positional.size() != 1 || !output) {
-    return Fail(kFailure,
-                (args.error.empty() ? "export needs one PATCH and -o TEMPLATE" : args.error) +
-                    "\n" + std::string(kExportUsage));
-  }
-  const std::filesystem::path outputs[] = {*output}, inputs[] = {args.positional[0]};
-  if (!command::CheckPlannedOutputs(outputs, inputs)) {
-    return Fail(kFailure, Shown(*output) + ": the template would be written over its patch; " +
-                              "nothing was written");
-  }
-  const auto contents = ReadPatch(args.positional[0]);
-  if (!contents) return kFailure;
-  const auto exported = patch::ExportTemplate(contents->paletteWords, contents->tiles);
-  const auto bytes = image::EncodeImageFile(exported.raster, *output);
-  if (!bytes) return Fail(kFailure, *output + ": the template must be named .gif, .bmp or .png");
-  const auto written = patch::WriteFileAtomically(*output, *bytes);
-  if (!written.ok) {
-    return Fail(kWriteFailed, Shown(*output) + ": " + Utf8(patch::FileErrorReason(written.error)));
-  }
-  std::cout << *output << '\n';
   return kSuccess;
 }
 
