@@ -72,6 +72,26 @@ std::string Quoted(std::string_view bytes) {
   return out + "\"";
 }
 
+// PositionOfCode through a table built once: the reader and the names output ask it for
+// every line and every entry.
+std::optional<int> PositionOf(ListId list, std::uint8_t code) {
+  static const auto positions = [] {
+    std::array<std::array<std::int16_t, 256>, kAllLists.size()> table{};
+    for (const ListId id : kAllLists) {
+      auto& row = table[static_cast<std::size_t>(id)];
+      row.fill(-1);
+      for (int c = 0; c < 256; ++c) {
+        if (const auto p = PositionOfCode(id, static_cast<std::uint8_t>(c)))
+          row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(*p);
+      }
+    }
+    return table;
+  }();
+  const std::int16_t p = positions[static_cast<std::size_t>(list)][code];
+  if (p < 0) return std::nullopt;
+  return p;
+}
+
 std::u16string CodePrefix(std::uint8_t code) {
   return std::u16string(u"【") + static_cast<char16_t>(kHexDigits[code >> 4]) +
          static_cast<char16_t>(kHexDigits[code & 15]) + u"】";
@@ -129,7 +149,7 @@ std::u16string_view BuiltInName(std::u16string_view entry) {
 
 std::u16string_view NamesTable::Name(ListId list, std::uint8_t code) const {
   if (const auto named = names_.find({list, code}); named != names_.end()) return named->second;
-  const auto position = PositionOfCode(list, code);
+  const auto position = PositionOf(list, code);
   if (!position) return {};
   return BuiltInName(ListEntries(list)[static_cast<std::size_t>(*position)]);
 }
@@ -156,7 +176,7 @@ std::vector<std::u16string> NamesTable::DisplayEntries(ListId list) const {
 
 bool NamesTable::SetName(ListId list, std::uint8_t code, std::u16string_view name) {
   if (!IsCodedList(list) || NameProblem(name)) return false;
-  const auto position = PositionOfCode(list, code);
+  const auto position = PositionOf(list, code);
   if (!position) return false;
   if (BuiltInName(ListEntries(list)[static_cast<std::size_t>(*position)]) == name) {
     names_.erase({list, code});
@@ -234,7 +254,7 @@ void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::p
       continue;
     }
     const auto code = static_cast<std::uint8_t>(*high * 16 + *low);
-    if (!PositionOfCode(*list, code)) {
+    if (!PositionOf(*list, code)) {
       report.Bad(number, "the " + std::string(key) + " list has no code " +
                              std::string{kHexDigits[code >> 4], kHexDigits[code & 15]});
       continue;
