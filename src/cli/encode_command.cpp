@@ -1,10 +1,10 @@
 // kavelin-cli encode: the game codes of a text, for checking names and KV7Tools.ini.
-#include <cstdio>
 #include <iostream>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "text/encoding.hpp"
+#include "text/hex.hpp"
 
 namespace kavelin::cli {
 namespace {
@@ -19,17 +19,6 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 every text encoded, 1 some text has a character the game lacks,\n"
     "2 bad arguments.\n";
-
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  std::string out;
-  char buffer[4];
-  for (const auto b : bytes) {
-    std::snprintf(buffer, sizeof buffer, "%02X", b);
-    if (!out.empty()) out += ' ';
-    out += buffer;
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -53,10 +42,10 @@ int RunEncode(int argc, char** argv) {
     std::cout << Printable(arg) << '\t';
     switch (result.status) {
       case text::EncodeStatus::kEncoded:
-        std::cout << Hex(result.bytes) << '\n';
+        std::cout << text::HexBytes(result.bytes) << '\n';
         break;
       case text::EncodeStatus::kExtended:
-        std::cout << Hex(result.bytes) << "\t(extended characters)\n";
+        std::cout << text::HexBytes(result.bytes) << "\t(extended characters)\n";
         break;
       case text::EncodeStatus::kUnencodable:
         std::cout << "not encodable: 「" << Printable(Utf8(result.rejected)) << "」\n";

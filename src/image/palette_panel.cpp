@@ -1,18 +1,16 @@
 #include "image/palette_panel.hpp"
 
-#include <cstdio>
 #include <optional>
 
 #include "image/poison_preview.hpp"
 #include "image/sprite_cells.hpp"
+#include "text/hex.hpp"
 
 namespace kavelin::image {
 namespace {
 
 std::string Hex(unsigned value, int digits) {
-  char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "0x%0*X", digits, value);
-  return buffer;
+  return "0x" + text::Hex(value, digits);
 }
 
 Toggle& ToggleOf(TemplateImage& image, int i) {

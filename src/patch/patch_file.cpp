@@ -45,9 +45,9 @@ void AppendPayload(std::vector<std::uint8_t>& out, const sheet::CharacterSheet& 
         auto byte = RoundToByte(NumericValue(l.levels[i]));
         if (l.grows[i]) byte = static_cast<std::uint8_t>(byte + kGrowsBit);
         // A level of 0 without growth stays 0 whatever school is chosen.
-        if (byte != 0 && i == kEarthLevel)
+        if (byte != 0 && i == sheet::kEarthLevelIndex)
           byte = static_cast<std::uint8_t>(byte + kSchoolUnit * l.earthSchool);
-        if (byte != 0 && i == kHeavenLevel)
+        if (byte != 0 && i == sheet::kHeavenLevelIndex)
           byte = static_cast<std::uint8_t>(byte + kSchoolUnit * l.heavenSchool);
         out.push_back(byte);
       }

@@ -12,6 +12,7 @@
 
 #include "image/template_image.hpp"
 #include "patch/sprite_tiles.hpp"
+#include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
 #include "text/code_table.hpp"
 
@@ -19,20 +20,23 @@ namespace kavelin::patch {
 
 inline constexpr std::array<std::uint8_t, 3> kSignature = {'K', '7', 'P'};
 inline constexpr std::size_t kNameOffset = 3;
-inline constexpr std::size_t kNameBytes = 8;
+inline constexpr std::size_t kNameBytes = sheet::kNameMaxBytes;
 inline constexpr std::size_t kGenderOffset = 11;
 inline constexpr std::size_t kJobNameOffset = 12;
-inline constexpr std::size_t kJobNameBytes = 10;
+inline constexpr std::size_t kJobNameBytes = sheet::kJobNameMaxBytes;
 inline constexpr std::size_t kPaletteOffset = 22;
 inline constexpr std::size_t kTilesOffset = 54;
-inline constexpr std::size_t kFixedPartBytes = 7158;
-static_assert(kPaletteOffset + kPaletteBytes == kTilesOffset);
-static_assert(kTilesOffset + kTileDataBytes == kFixedPartBytes);
+inline constexpr std::size_t kFixedPartBytes = kTilesOffset + kTileDataBytes;
+static_assert(kNameOffset + kNameBytes == kGenderOffset && kGenderOffset + 1 == kJobNameOffset &&
+              kJobNameOffset + kJobNameBytes == kPaletteOffset &&
+              kPaletteOffset + kPaletteBytes == kTilesOffset);
+static_assert(kFixedPartBytes == 7158);
 
 // Name and job name are padded with the code of the full-width space.
 inline constexpr std::uint8_t kTextPadding = 0x50;
 // The gender byte of each position of the gender list: 男, 女, 無性, 両性.
-inline constexpr std::array<std::uint8_t, 4> kGenderBytes = {0x95, 0x55, 0x1F, 0xDF};
+inline constexpr std::array<std::uint8_t, sheet::kGenderCount> kGenderBytes = {0x95, 0x55, 0x1F,
+                                                                               0xDF};
 inline constexpr std::uint8_t kLockedByte = 0xFF;
 inline constexpr std::uint8_t kCommentMarker = 0xFF;
 
@@ -43,12 +47,15 @@ struct BlockInfo {
 };
 
 // In file order. The growth rates come as block 5, ahead of sections 4 and 5.
-inline constexpr std::array<BlockInfo, 7> kBlocks = {{
-    {1, sheet::Section::kBasicStatus, 11},
-    {2, sheet::Section::kInitialLevels, 10},
-    {3, sheet::Section::kInitialArts, 8},
-    {4, sheet::Section::kInitialEquipment, 8},
-    {5, sheet::Section::kGrowthRates, 15},
+// Basic status: the stats, LP, destiny star, favourite weapon and inspiration type, a byte
+// each. Levels: HP in a 16-bit word, the other levels a byte each. Other traits: three
+// codes. The forbidden schools are bits of one byte.
+inline constexpr std::array<BlockInfo, sheet::kSectionCount> kBlocks = {{
+    {1, sheet::Section::kBasicStatus, sheet::kStatCount + 4},
+    {2, sheet::Section::kInitialLevels, sheet::kLevelCount + 1},
+    {3, sheet::Section::kInitialArts, 2 * sheet::kArtSlots},
+    {4, sheet::Section::kInitialEquipment, 2 * sheet::kEquipmentSlots},
+    {5, sheet::Section::kGrowthRates, sheet::kGrowthRateCount},
     {6, sheet::Section::kForbiddenSpells, 1},
     {7, sheet::Section::kOtherTraits, 3},
 }};
@@ -57,8 +64,6 @@ inline constexpr std::array<BlockInfo, 7> kBlocks = {{
 inline constexpr std::uint8_t kGrowsBit = 0x80;
 inline constexpr std::uint8_t kSchoolUnit = 0x20;
 inline constexpr std::uint16_t kHpGrowsBit = 0x8000;
-inline constexpr std::size_t kEarthLevel = 6;
-inline constexpr std::size_t kHeavenLevel = 7;
 
 struct BuildResult {
   bool ok = false;

@@ -1,23 +1,18 @@
 #include "patch/patch_reader.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 #include "patch/patch_file.hpp"
 #include "sheet/catalogue.hpp"
 #include "text/encoding.hpp"
+#include "text/hex.hpp"
 
 namespace kavelin::patch {
 namespace {
 
 using sheet::ListId;
-
-std::string Hex(unsigned value) {
-  char buffer[8];
-  std::snprintf(buffer, sizeof buffer, "%02X", value & 0xFFu);
-  return buffer;
-}
+using text::Hex;
 
 std::u16string Decimal(unsigned value) {
   const std::string digits = std::to_string(value);
@@ -33,7 +28,8 @@ class Reader {
   ReadResult Read() {
     if (bytes_.size() < kFixedPartBytes) {
       Fail(bytes_.size(), "the file has " + std::to_string(bytes_.size()) +
-                              " bytes, fewer than the 7158 of a patch's fixed part");
+                              " bytes, fewer than the " + std::to_string(kFixedPartBytes) +
+                              " of a patch's fixed part");
       return std::move(result_);
     }
     if (!std::equal(kSignature.begin(), kSignature.end(), bytes_.begin())) {
@@ -102,7 +98,7 @@ class Reader {
     return true;
   }
 
-  bool Small(std::size_t at, unsigned limit, const char* what, int& out) {
+  bool Small(std::size_t at, std::size_t limit, const char* what, int& out) {
     if (bytes_[at] >= limit) {
       return Fail(at, std::string(what) + " " + std::to_string(bytes_[at]) + " is out of range");
     }
@@ -117,10 +113,12 @@ class Reader {
         auto& b = s.basicStatus;
         for (std::size_t i = 0; i < b.stats.size(); ++i)
           b.stats[i] = Decimal(bytes_[p + i]);
-        b.lp = Decimal(bytes_[p + 7]);
-        return Small(p + 8, 5, "destiny star", b.destinyStar) &&
-               Small(p + 9, 9, "favourite weapon", b.favouriteWeapon) &&
-               Position(ListId::kInspirationType, "inspiration type", p + 10, b.inspirationType);
+        const std::size_t after = p + b.stats.size();
+        b.lp = Decimal(bytes_[after]);
+        return Small(after + 1, sheet::kDestinyStarCount, "destiny star", b.destinyStar) &&
+               Small(after + 2, sheet::kFavouriteWeaponCount, "favourite weapon",
+                     b.favouriteWeapon) &&
+               Position(ListId::kInspirationType, "inspiration type", after + 3, b.inspirationType);
       }
       case sheet::Section::kInitialLevels: {
         auto& l = s.initialLevels;
@@ -133,9 +131,9 @@ class Reader {
           l.levels[i] = Decimal(byte & 0x1Fu);
           l.grows[i] = (byte & kGrowsBit) != 0;
           const int school = static_cast<int>((byte >> 5) & 3u);
-          if (i == kEarthLevel) {
+          if (i == sheet::kEarthLevelIndex) {
             if (byte != 0) l.earthSchool = school;
-          } else if (i == kHeavenLevel && school <= 1) {
+          } else if (i == sheet::kHeavenLevelIndex && school < int{sheet::kHeavenSchoolCount}) {
             if (byte != 0) l.heavenSchool = school;
           } else if (school != 0) {
             return Fail(at, "level byte " + Hex(byte) + " has school bits set");
@@ -144,17 +142,19 @@ class Reader {
         return true;
       }
       case sheet::Section::kInitialArts:
-        for (std::size_t i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < sheet::kArtSlots; ++i) {
           if (!Position(ListId::kTechnique, "technique", p + i, s.initialArts.techniques[i]) ||
-              !Position(ListId::kSpell, "spell", p + 4 + i, s.initialArts.spells[i])) {
+              !Position(ListId::kSpell, "spell", p + sheet::kArtSlots + i,
+                        s.initialArts.spells[i])) {
             return false;
           }
         }
         return true;
       case sheet::Section::kInitialEquipment:
-        for (std::size_t i = 0; i < 4; ++i) {
+        for (std::size_t i = 0; i < sheet::kEquipmentSlots; ++i) {
           if (!Position(ListId::kWeapon, "weapon", p + i, s.initialEquipment.weapons[i]) ||
-              !Position(ListId::kArmour, "armour", p + 4 + i, s.initialEquipment.armour[i])) {
+              !Position(ListId::kArmour, "armour", p + sheet::kEquipmentSlots + i,
+                        s.initialEquipment.armour[i])) {
             return false;
           }
         }
@@ -168,7 +168,7 @@ class Reader {
         const unsigned bits = bytes_[p];
         if (bits & 0xC0u)
           return Fail(p, "forbidden schools byte " + Hex(bits) + " has bits 6 or 7 set");
-        for (std::size_t i = 0; i < 6; ++i)
+        for (std::size_t i = 0; i < sheet::kSpellSchoolCount; ++i)
           s.forbiddenSpells.forbiddenSchools[i] = (bits >> i) & 1u;
         return true;
       }

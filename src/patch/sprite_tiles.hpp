@@ -16,7 +16,8 @@ struct TilePosition {
 
 inline constexpr std::size_t kTileCount = 222;
 inline constexpr std::size_t kTileBytes = 32;
-inline constexpr std::size_t kPaletteBytes = 32;
+// Each palette entry is one little-endian word.
+inline constexpr std::size_t kPaletteBytes = 2 * image::kPaletteSize;
 inline constexpr std::size_t kTileDataBytes = kTileCount * kTileBytes;
 
 // The tiles in the order the patch stores them. Together they cover the 23 sprite cells

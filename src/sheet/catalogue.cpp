@@ -3,10 +3,10 @@
 namespace kavelin::sheet {
 namespace {
 
-constexpr std::array<std::u16string_view, 4> kGenders = {u"男", u"女", u"無性", u"両性"};
-constexpr std::array<std::u16string_view, 5> kDestinyStars = {u"歳星", u"螢惑", u"鎮星", u"太白",
-                                                              u"辰星"};
-constexpr std::array<std::u16string_view, 9> kFavouriteWeapons = {
+constexpr std::array<std::u16string_view, kGenderCount> kGenders = {u"男", u"女", u"無性", u"両性"};
+constexpr std::array<std::u16string_view, kDestinyStarCount> kDestinyStars = {
+    u"歳星", u"螢惑", u"鎮星", u"太白", u"辰星"};
+constexpr std::array<std::u16string_view, kFavouriteWeaponCount> kFavouriteWeapons = {
     u"剣", u"大剣", u"斧", u"棍棒", u"小剣", u"槍", u"弓", u"素手", u"なし"};
 
 constexpr std::array<std::u16string_view, 11> kInspirationTypes = {

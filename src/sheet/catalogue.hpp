@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "sheet/character_sheet.hpp"
+
 namespace kavelin::sheet {
 
 enum class ListId {
@@ -34,6 +36,12 @@ inline constexpr std::array<ListId, 11> kAllLists = {
 
 // The entries of a list, in list order; a list field holds a position into this.
 std::span<const std::u16string_view> ListEntries(ListId list);
+
+// The lengths of the plain lists, whose positions the sheet file and the patch store as
+// they are.
+inline constexpr std::size_t kGenderCount = 4;
+inline constexpr std::size_t kDestinyStarCount = 5;
+inline constexpr std::size_t kFavouriteWeaponCount = 9;
 
 // Coded lists begin every entry with 【XX】; the byte XX is what the patch stores.
 bool IsCodedList(ListId list);
@@ -65,20 +73,21 @@ std::optional<int> PositionOfCode(ListId list, std::uint8_t code);
 inline constexpr std::uint8_t kEmptySlotCode = 0xFF;
 
 // Captions of the fields, as the window shows them.
-inline constexpr std::array<std::u16string_view, 7> kSectionCaptions = {
+inline constexpr std::array<std::u16string_view, kSectionCount> kSectionCaptions = {
     u"基本ステータス", u"初期レベル", u"初期習得技術", u"初期装備",
     u"購入禁止術",     u"その他",     u"成長率"};
-inline constexpr std::array<std::u16string_view, 7> kStatCaptions = {
+inline constexpr std::array<std::u16string_view, kStatCount> kStatCaptions = {
     u"腕力", u"器用さ", u"素早さ", u"体力", u"魔力", u"意思力", u"魅力"};
-inline constexpr std::array<std::u16string_view, 9> kLevelCaptions = {
+inline constexpr std::array<std::u16string_view, kLevelCount> kLevelCaptions = {
     u"HP", u"斬", u"殴", u"突", u"射", u"体術", u"地術LV", u"天術LV", u"増幅"};
-inline constexpr std::array<std::u16string_view, 4> kEarthSchools = {u"蒼龍", u"朱鳥", u"白虎",
-                                                                     u"玄武"};
-inline constexpr std::array<std::u16string_view, 2> kHeavenSchools = {u"太陽", u"月"};
+inline constexpr std::array<std::u16string_view, kEarthSchoolCount> kEarthSchools = {
+    u"蒼龍", u"朱鳥", u"白虎", u"玄武"};
+inline constexpr std::array<std::u16string_view, kHeavenSchoolCount> kHeavenSchools = {u"太陽",
+                                                                                       u"月"};
 // Schools in the order of the forbidden-school flags and of the spell list's groups.
-inline constexpr std::array<std::u16string_view, 6> kSpellSchools = {u"蒼龍", u"朱鳥", u"白虎",
-                                                                     u"玄武", u"太陽", u"月"};
-inline constexpr std::array<std::u16string_view, 15> kGrowthRateCaptions = {
+inline constexpr std::array<std::u16string_view, kSpellSchoolCount> kSpellSchools = {
+    u"蒼龍", u"朱鳥", u"白虎", u"玄武", u"太陽", u"月"};
+inline constexpr std::array<std::u16string_view, kGrowthRateCount> kGrowthRateCaptions = {
     u"HP",   u"WP",   u"JP",   u"斬",   u"殴",   u"突", u"射",  u"体術",
     u"蒼龍", u"朱鳥", u"白虎", u"玄武", u"太陽", u"月", u"増幅"};
 

@@ -21,6 +21,25 @@ enum class Section : std::size_t {
 };
 inline constexpr std::size_t kSectionCount = 7;
 
+// How many values each section holds. The patch's blocks, the sheet file's arrays and the
+// window's controls all take their lengths from here.
+inline constexpr std::size_t kStatCount = 7;
+inline constexpr std::size_t kLevelCount = 9;  // HP, then eight levels
+// The levels that carry a school: 地術LV with the earth school, 天術LV with the heaven one.
+inline constexpr std::size_t kEarthLevelIndex = 6;
+inline constexpr std::size_t kHeavenLevelIndex = 7;
+inline constexpr std::size_t kEarthSchoolCount = 4;
+inline constexpr std::size_t kHeavenSchoolCount = 2;
+inline constexpr std::size_t kSpellSchoolCount = kEarthSchoolCount + kHeavenSchoolCount;
+inline constexpr std::size_t kArtSlots = 4;        // of techniques, and again of spells
+inline constexpr std::size_t kEquipmentSlots = 4;  // of weapons, and again of armour
+inline constexpr std::size_t kGrowthRateCount = 15;
+
+// The most bytes the name and the job name take in the game's code; the patch pads them
+// to exactly this.
+inline constexpr std::size_t kNameMaxBytes = 8;
+inline constexpr std::size_t kJobNameMaxBytes = 10;
+
 struct SectionFlags {
   bool enabled = false;  // "設定する", Check5(i): validated and written when on
   bool locked = false;   // "変更禁止", Check6(i): written as 255 or 0; kept while disabled
@@ -32,7 +51,7 @@ struct SectionFlags {
 
 struct BasicStatus {
   // Text3(0..6): 腕力 器用さ 素早さ 体力 魔力 意思力 魅力; 5 to 90.
-  std::array<std::u16string, 7> stats{u"15", u"15", u"15", u"15", u"15", u"15", u"15"};
+  std::array<std::u16string, kStatCount> stats{u"15", u"15", u"15", u"15", u"15", u"15", u"15"};
   std::u16string lp = u"10";  // Text4: 3 to 99, or 128
   int destinyStar = 0;        // Combo2, plain list
   int favouriteWeapon = 0;    // Combo3, plain list
@@ -42,27 +61,29 @@ struct BasicStatus {
 
 struct InitialLevels {
   // Text5(0..8): HP (30 to 900), then 斬 殴 突 射 体術 地術LV 天術LV 増幅 (0 to 31).
-  std::array<std::u16string, 9> levels{u"80", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0"};
-  std::array<bool, 9> grows{};  // Check3(0..8), "成長"
-  int earthSchool = 0;          // Option1(0..3): 蒼龍 朱鳥 白虎 玄武
-  int heavenSchool = 0;         // Option2(0..1): 太陽 月
+  std::array<std::u16string, kLevelCount> levels{u"80", u"0", u"0", u"0", u"0",
+                                                 u"0",  u"0", u"0", u"0"};
+  std::array<bool, kLevelCount> grows{};  // Check3(0..8), "成長"
+  int earthSchool = 0;                    // Option1(0..3): 蒼龍 朱鳥 白虎 玄武
+  int heavenSchool = 0;                   // Option2(0..1): 太陽 月
   bool operator==(const InitialLevels&) const = default;
 };
 
 struct InitialArts {
-  std::array<int, 4> techniques{};  // Combo5(0..3), coded; position 0 is "【FF】なし"
-  std::array<int, 4> spells{};      // Combo5(4..7), coded; position 0 is "【FF】なし"
+  std::array<int, kArtSlots> techniques{};  // Combo5(0..3), coded; position 0 is "【FF】なし"
+  std::array<int, kArtSlots> spells{};      // Combo5(4..7), coded; position 0 is "【FF】なし"
   bool operator==(const InitialArts&) const = default;
 };
 
 struct InitialEquipment {
-  std::array<int, 4> weapons{};  // Combo6(0..3), coded
-  std::array<int, 4> armour{};   // Combo6(4..7), coded
+  std::array<int, kEquipmentSlots> weapons{};  // Combo6(0..3), coded
+  std::array<int, kEquipmentSlots> armour{};   // Combo6(4..7), coded
   bool operator==(const InitialEquipment&) const = default;
 };
 
 struct ForbiddenSpells {
-  std::array<bool, 6> forbiddenSchools{};  // Check4(0..5): 蒼龍 朱鳥 白虎 玄武 太陽 月
+  std::array<bool, kSpellSchoolCount>
+      forbiddenSchools{};  // Check4(0..5): 蒼龍 朱鳥 白虎 玄武 太陽 月
   bool operator==(const ForbiddenSpells&) const = default;
 };
 
@@ -75,8 +96,8 @@ struct OtherTraits {
 
 struct GrowthRates {
   // Text6(0..14): HP WP JP 斬 殴 突 射 体術 蒼龍 朱鳥 白虎 玄武 太陽 月 増幅; 0 to 8, or 255.
-  std::array<std::u16string, 15> growthRates{u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0",
-                                             u"0", u"0", u"0", u"0", u"0", u"0", u"0"};
+  std::array<std::u16string, kGrowthRateCount> growthRates{
+      u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0", u"0"};
   bool operator==(const GrowthRates&) const = default;
 };
 

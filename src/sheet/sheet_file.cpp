@@ -6,8 +6,10 @@
 #include <optional>
 #include <set>
 
+#include "image/palette.hpp"
 #include "sheet/catalogue.hpp"
 #include "text/encoding.hpp"
+#include "text/hex.hpp"
 
 namespace kavelin::sheet {
 namespace {
@@ -134,12 +136,6 @@ Parsed Parse(std::string_view text) {
   return parsed;
 }
 
-std::string Hex(unsigned code) {
-  char buffer[4];
-  std::snprintf(buffer, sizeof buffer, "%02X", code & 0xFFu);
-  return buffer;
-}
-
 const char* ListName(ListId list) {
   switch (list) {
     case ListId::kGender:
@@ -237,7 +233,8 @@ class Decoder {
   }
 
   // A position into a plain list, or a plain choice such as a school option.
-  void Position(const Json& object, const std::string& path, const char* key, int count, int& out) {
+  void Position(const Json& object, const std::string& path, const char* key, std::size_t count,
+                int& out) {
     const Json* v = Find(object, key);
     if (v == nullptr) return;
     const std::string at = Join(path, key);
@@ -246,7 +243,7 @@ class Decoder {
       return;
     }
     const auto value = v->get<long long>();
-    if (value < 0 || value >= count) {
+    if (value < 0 || static_cast<unsigned long long>(value) >= count) {
       Fail(at,
            "position " + std::to_string(value) + " is outside 0 to " + std::to_string(count - 1));
       return;
@@ -277,7 +274,7 @@ class Decoder {
     }
     const auto position = PositionOfCode(list, static_cast<std::uint8_t>(value));
     if (!position) {
-      Fail(path, "code \"" + Hex(value) + "\" is not in the " + ListName(list) + " list");
+      Fail(path, "code \"" + text::Hex(value) + "\" is not in the " + ListName(list) + " list");
       return;
     }
     out = *position;
@@ -334,8 +331,8 @@ void ReadSections(Decoder& d, const Json& root, CharacterSheet& s) {
     Flags(d, *o, p, s.Flags(Section::kBasicStatus));
     d.Array(*o, p, "stats", s.basicStatus.stats, numeric);
     if (const Json* v = d.Find(*o, "lp")) numeric(*v, p + ".lp", s.basicStatus.lp);
-    d.Position(*o, p, "destinyStar", 5, s.basicStatus.destinyStar);
-    d.Position(*o, p, "favouriteWeapon", 9, s.basicStatus.favouriteWeapon);
+    d.Position(*o, p, "destinyStar", kDestinyStarCount, s.basicStatus.destinyStar);
+    d.Position(*o, p, "favouriteWeapon", kFavouriteWeaponCount, s.basicStatus.favouriteWeapon);
     d.Code(*o, p, "inspirationType", ListId::kInspirationType, s.basicStatus.inspirationType);
   }
   if (const Json* o = d.Find(root, "initialLevels");
@@ -346,8 +343,8 @@ void ReadSections(Decoder& d, const Json& root, CharacterSheet& s) {
     d.Array(*o, p, "levels", s.initialLevels.levels, numeric);
     d.Array(*o, p, "grows", s.initialLevels.grows,
             [&d](const Json& v, const std::string& at, bool& out) { d.BoolValue(v, at, out); });
-    d.Position(*o, p, "earthSchool", 4, s.initialLevels.earthSchool);
-    d.Position(*o, p, "heavenSchool", 2, s.initialLevels.heavenSchool);
+    d.Position(*o, p, "earthSchool", kEarthSchoolCount, s.initialLevels.earthSchool);
+    d.Position(*o, p, "heavenSchool", kHeavenSchoolCount, s.initialLevels.heavenSchool);
   }
   if (const Json* o = d.Find(root, "initialArts");
       o && d.Object(*o, "initialArts", {"enabled", "locked", "techniques", "spells"})) {
@@ -403,12 +400,13 @@ void ReadPaletteSwaps(Decoder& d, const Json& root, std::vector<PaletteSwap>& sw
     }
     const auto a = pair[0].get<long long>(), b = pair[1].get<long long>();
     for (const long long e : {a, b}) {
-      if (e < 0 || e > 15) {
-        d.Fail(at, "entry " + std::to_string(e) + " is outside 0 to 15");
+      if (e < 0 || e >= image::kPaletteSize) {
+        d.Fail(at, "entry " + std::to_string(e) + " is outside 0 to " +
+                       std::to_string(image::kPaletteSize - 1));
         return;
       }
-      if (e == 3) {
-        d.Fail(at, "entry 3 is the reserved black and cannot be swapped");
+      if (e == image::kReservedEntry) {
+        d.Fail(at, "entry " + std::to_string(e) + " is the reserved black and cannot be swapped");
         return;
       }
     }
@@ -416,12 +414,8 @@ void ReadPaletteSwaps(Decoder& d, const Json& root, std::vector<PaletteSwap>& sw
   }
 }
 
-std::string Utf8(std::u16string_view text) {
-  return text::ToUtf8(text);
-}
-
 std::string CodeText(ListId list, int position) {
-  return Hex(CodeAt(list, position).value_or(0));
+  return text::Hex(CodeAt(list, position).value_or(0));
 }
 
 }  // namespace
@@ -446,7 +440,7 @@ SheetFileResult ReadSheetFile(std::string_view json) {
                 "paletteSwaps", "paletteWords"})) {
     d.Text(root, "", "name", s.name);
     d.Text(root, "", "jobName", s.jobName);
-    d.Position(root, "", "gender", 4, s.gender);
+    d.Position(root, "", "gender", kGenderCount, s.gender);
     d.Text(root, "", "comment", s.comment);
     s.comment = NormaliseLineBreaks(s.comment);
     ReadSections(d, root, s);
@@ -473,7 +467,7 @@ std::string WriteSheetFile(const SheetDocument& document) {
   const auto texts = [](const auto& fields) {
     Json a = Json::array();
     for (const auto& f : fields)
-      a.push_back(Utf8(f));
+      a.push_back(text::ToUtf8(f));
     return a;
   };
   const auto codes = [](ListId list, const auto& positions) {
@@ -487,14 +481,14 @@ std::string WriteSheetFile(const SheetDocument& document) {
   };
 
   Json root = Json::object();
-  root["name"] = Utf8(s.name);
-  root["jobName"] = Utf8(s.jobName);
+  root["name"] = text::ToUtf8(s.name);
+  root["jobName"] = text::ToUtf8(s.jobName);
   root["gender"] = s.gender;
-  root["comment"] = Utf8(s.comment);
+  root["comment"] = text::ToUtf8(s.comment);
 
   Json basic = flags(Section::kBasicStatus);
   basic["stats"] = texts(s.basicStatus.stats);
-  basic["lp"] = Utf8(s.basicStatus.lp);
+  basic["lp"] = text::ToUtf8(s.basicStatus.lp);
   basic["destinyStar"] = s.basicStatus.destinyStar;
   basic["favouriteWeapon"] = s.basicStatus.favouriteWeapon;
   basic["inspirationType"] = CodeText(ListId::kInspirationType, s.basicStatus.inspirationType);

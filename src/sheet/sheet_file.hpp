@@ -4,16 +4,12 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "sheet/character_sheet.hpp"
+#include "sheet/palette_swap.hpp"
 
 namespace kavelin::sheet {
-
-// A pair of palette entries to swap after the template is loaded, as two ticks of the
-// palette toggles would.
-using PaletteSwap = std::pair<int, int>;
 
 struct SheetDocument {
   CharacterSheet sheet;

@@ -9,14 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "sheet/catalogue.hpp"
+#include "sheet/character_sheet.hpp"
+
 namespace kavelin::sheet {
 
-inline constexpr std::size_t kStatCount = 7;
 // One shift per statistic, in the order of kStatCaptions.
 using StatShifts = std::array<int, kStatCount>;
 
 // Rows in the order of the destiny-star list: 歳星 螢惑 鎮星 太白 辰星.
-inline constexpr std::array<StatShifts, 5> kStarShiftTable = {{
+inline constexpr std::array<StatShifts, kDestinyStarCount> kStarShiftTable = {{
     {-1, 0, +2, -1, +1, -1, +1},
     {-2, +1, 0, -2, +2, +1, +1},
     {+1, -1, -2, 0, 0, +1, +2},
@@ -25,7 +27,7 @@ inline constexpr std::array<StatShifts, 5> kStarShiftTable = {{
 }};
 
 // Rows in the order of the favourite-weapon list: 剣 大剣 斧 棍棒 小剣 槍 弓 素手 なし.
-inline constexpr std::array<StatShifts, 9> kWeaponShiftTable = {{
+inline constexpr std::array<StatShifts, kFavouriteWeaponCount> kWeaponShiftTable = {{
     {0, 0, 0, 0, 0, 0, +1},
     {+1, -1, -2, +2, 0, +1, -1},
     {+3, -2, -1, +1, -1, +1, -2},

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "sheet/character_sheet.hpp"
+
 namespace kavelin::validate {
 
 // ---- Spell schools --------------------------------------------------------------------
@@ -23,8 +25,8 @@ enum class SpellSchool : std::uint8_t {
 };
 
 inline constexpr int kSpellsPerSchool = 6;
-inline constexpr int kSchoolCount = 6;
-inline constexpr int kEarthSchoolCount = 4;
+inline constexpr int kSchoolCount = static_cast<int>(sheet::kSpellSchoolCount);
+inline constexpr int kEarthSchoolCount = static_cast<int>(sheet::kEarthSchoolCount);
 
 // The spell list is grouped by school, six positions each from position 1; the last four
 // positions (and position 0, the empty slot) belong to no school. The school follows from
@@ -47,8 +49,8 @@ constexpr int SchoolOption(SpellSchool school) {
 }
 
 // The `levels` entry that holds the school's spell level.
-inline constexpr std::size_t kEarthLevelIndex = 6;
-inline constexpr std::size_t kHeavenLevelIndex = 7;
+using sheet::kEarthLevelIndex;
+using sheet::kHeavenLevelIndex;
 
 static_assert(SpellSchoolAt(6) == SpellSchool::kAzureDragon &&
               SpellSchoolAt(7) == SpellSchool::kVermilionBird &&

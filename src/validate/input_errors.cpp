@@ -106,11 +106,11 @@ CheckResult CheckInputErrors(sheet::CharacterSheet& sheet, const text::CodeTable
   sheet.name = TrimSpaces(sheet.name);
   if (sheet.name.empty()) errors.emplace_back(messages::kNameEmpty);
   sheet.name = text::WidenText(sheet.name);
-  CheckGameText(table, sheet.name, kNameMaxBytes, messages::kNameUnencodable,
+  CheckGameText(table, sheet.name, sheet::kNameMaxBytes, messages::kNameUnencodable,
                 messages::kNameTooLong, errors);
 
   sheet.jobName = text::WidenText(TrimSpaces(sheet.jobName));
-  CheckGameText(table, sheet.jobName, kJobNameMaxBytes, messages::kJobNameUnencodable,
+  CheckGameText(table, sheet.jobName, sheet::kJobNameMaxBytes, messages::kJobNameUnencodable,
                 messages::kJobNameTooLong, errors);
 
   if (sheet.Enabled(Section::kBasicStatus)) {

@@ -10,9 +10,6 @@
 
 namespace kavelin::validate {
 
-inline constexpr std::size_t kNameMaxBytes = 8;
-inline constexpr std::size_t kJobNameMaxBytes = 10;
-
 // Runs every check in order and gathers one message per failing check (one per group for
 // the statistics, the initial levels and the growth rates). Changes the sheet in place,
 // whatever it finds: `name` and `jobName` are trimmed of U+0020 at both ends and widened,
