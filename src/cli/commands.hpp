@@ -10,5 +10,6 @@ int RunSheet(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunEncode(int argc, char** argv);
 int RunTemplate(int argc, char** argv);
+int RunNames(int argc, char** argv);
 
 }  // namespace kavelin::cli

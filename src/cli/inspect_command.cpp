@@ -6,6 +6,7 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/entry_names.hpp"
 #include "cli/patch_input.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/sheet_file.hpp"
@@ -19,12 +20,14 @@ constexpr std::string_view kInspectUsage =
     "Reads a patch back: its name, job name, gender, every section it carries with its\n"
     "lock and values, and its comment. --json prints it as a character sheet file, with\n"
     "the 16 palette words added, ready for make --sheet. A malformed patch is reported\n"
-    "with the offset of the first bad byte.\n"
+    "with the offset of the first bad byte. Entries named in kavelin-names.tsv show\n"
+    "their names (see names --help).\n"
     "\n"
     "Exit status: 0 read, 2 unreadable or malformed patch, or bad arguments.\n";
 
+// With the user's name of a coded entry, when the names files give one.
 std::string Entry(sheet::ListId list, int position) {
-  return Utf8(sheet::ListEntries(list)[static_cast<std::size_t>(position)]);
+  return EntryText(list, position);
 }
 
 template <std::size_t N>

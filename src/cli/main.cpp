@@ -26,6 +26,7 @@ constexpr std::string_view kUsage =
     "  encode TEXT...     show the game codes of a text\n"
     "  template -o TEMPLATE\n"
     "                     write a blank template to draw into\n"
+    "  names              print every list entry's name, as kavelin-names.tsv holds them\n"
     "\n"
     "Options:\n"
     "  --ini SETTINGS     read this KV7Tools.ini instead of the one beside the program\n"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
   if (command == "export") return FinishOutput(RunExport(argc - 2, argv + 2));
   if (command == "encode") return FinishOutput(RunEncode(argc - 2, argv + 2));
   if (command == "template") return FinishOutput(RunTemplate(argc - 2, argv + 2));
+  if (command == "names") return FinishOutput(RunNames(argc - 2, argv + 2));
   std::cerr << (command.empty() ? "" : "kavelin-cli: unknown command " + Printable(command) + "\n")
             << kUsage;
   return kFailure;
