@@ -59,27 +59,43 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
   return args;
 }
 
+std::string UnreadableFileMessage(const std::filesystem::path& path, command::ReadProblem problem,
+                                  std::uintmax_t size, int error, std::uintmax_t limit) {
+  switch (problem) {
+    case command::ReadProblem::kNone:
+      break;
+    case command::ReadProblem::kNoSuchFile:
+      return Shown(path) + ": no such file";
+    case command::ReadProblem::kNotRegularFile:
+      return Shown(path) + ": not a regular file";
+    case command::ReadProblem::kTooLarge:
+      return Shown(path) + ": the file is " + std::to_string(size) + " bytes, more than " +
+             std::to_string(limit) + " this command reads";
+    case command::ReadProblem::kReadFailed:
+      return Shown(path) + ": " + std::strerror(error);
+  }
+  return {};
+}
+
+std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path) {
+  command::SheetFileRead read = command::ReadSheetFile(path);
+  if (read.problem != command::ReadProblem::kNone) {
+    Fail(kFailure, UnreadableFileMessage(path, read.problem, read.size, read.error,
+                                         command::kMaxSheetFileBytes));
+    return std::nullopt;
+  }
+  if (!read.ok) {
+    Fail(kFailure, Shown(path) + ": " + read.reason);
+    return std::nullopt;
+  }
+  return std::move(read.document);
+}
+
 FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
   command::UserFileBytes read = command::ReadUserFile(path, limit);
   FileBytes result;
   result.bytes = std::move(read.bytes);
-  switch (read.problem) {
-    case command::ReadProblem::kNone:
-      break;
-    case command::ReadProblem::kNoSuchFile:
-      result.error = Shown(path) + ": no such file";
-      break;
-    case command::ReadProblem::kNotRegularFile:
-      result.error = Shown(path) + ": not a regular file";
-      break;
-    case command::ReadProblem::kTooLarge:
-      result.error = Shown(path) + ": the file is " + std::to_string(read.size) +
-                     " bytes, more than " + std::to_string(limit) + " this command reads";
-      break;
-    case command::ReadProblem::kReadFailed:
-      result.error = Shown(path) + ": " + std::strerror(read.error);
-      break;
-  }
+  result.error = UnreadableFileMessage(path, read.problem, read.size, read.error, limit);
   return result;
 }
 

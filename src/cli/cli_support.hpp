@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "command/user_file.hpp"
+#include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
 
 namespace kavelin::cli {
@@ -36,6 +38,15 @@ struct Arguments {
 
 Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
                          const std::vector<std::string>& valued);
+
+// Why a file the user named could not be read, starting with its name; `limit` is the cap
+// it was read under.
+std::string UnreadableFileMessage(const std::filesystem::path& path, command::ReadProblem problem,
+                                  std::uintmax_t size, int error, std::uintmax_t limit);
+
+// The sheet file --sheet names; when it cannot be read or is no sheet file, says why on
+// stderr and returns nothing.
+std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path);
 
 // A whole file, or a message naming it and the reason. Files over `limit` bytes are
 // refused before they are read.

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <fstream>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace kavelin::command {
 
@@ -32,6 +34,36 @@ UserFileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t lim
     result.error = errno;
     result.bytes.clear();
   }
+  return result;
+}
+
+SheetFileRead ReadSheetFile(const std::filesystem::path& file) {
+  SheetFileRead result;
+  const UserFileBytes read = ReadUserFile(file, kMaxSheetFileBytes);
+  result.problem = read.problem;
+  result.size = read.size;
+  result.error = read.error;
+  if (read.problem != ReadProblem::kNone) return result;
+  sheet::SheetFileResult parsed = sheet::ReadSheetFile(
+      std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
+  result.ok = parsed.ok;
+  result.reason = std::move(parsed.error);
+  result.document = std::move(parsed.document);
+  return result;
+}
+
+PatchFileRead ReadPatchFile(const std::filesystem::path& file, const text::CodeTable& codes) {
+  PatchFileRead result;
+  const UserFileBytes read = ReadUserFile(file, kMaxPatchFileBytes);
+  result.problem = read.problem;
+  result.size = read.size;
+  result.error = read.error;
+  if (read.problem != ReadProblem::kNone) return result;
+  patch::ReadResult parsed = patch::ReadPatchFile(read.bytes, codes);
+  result.ok = parsed.ok;
+  result.reason = std::move(parsed.reason);
+  result.offset = parsed.offset;
+  result.contents = std::move(parsed.contents);
   return result;
 }
 

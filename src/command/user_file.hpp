@@ -2,9 +2,15 @@
 // word the problems their own way.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
+
+#include "patch/patch_reader.hpp"
+#include "sheet/sheet_file.hpp"
+#include "text/code_table.hpp"
 
 namespace kavelin::command {
 
@@ -31,5 +37,31 @@ struct UserFileBytes {
 // The whole of a regular file no larger than `limit`. A file that grows after its size was
 // taken is read up to that size, which the readers then judge; one that shrinks fails.
 UserFileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t limit);
+
+// A sheet file read whole (up to kMaxSheetFileBytes) and parsed. When the file could not
+// be read, `problem`, `size` and `error` say why as ReadUserFile does; when it was read but
+// is no sheet file, `reason` holds the sheet reader's message.
+struct SheetFileRead {
+  bool ok = false;
+  ReadProblem problem = ReadProblem::kNone;
+  std::uintmax_t size = 0;
+  int error = 0;
+  std::string reason;
+  sheet::SheetDocument document;  // when ok
+};
+SheetFileRead ReadSheetFile(const std::filesystem::path& file);
+
+// A patch read whole (up to kMaxPatchFileBytes) and parsed, likewise; a malformed patch
+// gives the reader's `reason` and the `offset` of the first bad byte.
+struct PatchFileRead {
+  bool ok = false;
+  ReadProblem problem = ReadProblem::kNone;
+  std::uintmax_t size = 0;
+  int error = 0;
+  std::string reason;
+  std::size_t offset = 0;
+  patch::PatchContents contents;  // when ok
+};
+PatchFileRead ReadPatchFile(const std::filesystem::path& file, const text::CodeTable& codes);
 
 }  // namespace kavelin::command

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "patch/patch_file.hpp"
 #include "support/file_io.hpp"
 
 namespace kavelin::command {
@@ -34,6 +35,59 @@ TEST(UserFile, ReadsOnlyAWholeRegularFileWithinTheLimit) {
   const auto empty = ReadUserFile(folder / "empty.k7p", 100);
   EXPECT_EQ(empty.problem, ReadProblem::kNone);
   EXPECT_TRUE(empty.bytes.empty());
+}
+
+// Sheet files and patches go through the same read, each under its own cap, and what the
+// parser finds wrong comes back apart from what kept the file from being read at all.
+TEST(UserFile, SheetFilesAndPatchesAreReadUnderTheirCapsAndParsed) {
+  const test_support::TempFolder temp;
+  const fs::path& folder = temp.Path();
+  const text::CodeTable codes;
+
+  test_support::WriteAll(folder / "hero.json", "{\"gender\": 1, \"paletteSwaps\": [[1, 2]]}");
+  const SheetFileRead sheet = ReadSheetFile(folder / "hero.json");
+  ASSERT_TRUE(sheet.ok) << sheet.reason;
+  EXPECT_EQ(sheet.document.sheet.gender, 1);
+  EXPECT_EQ(sheet.document.paletteSwaps, (std::vector<sheet::PaletteSwap>{{1, 2}}));
+
+  test_support::WriteAll(folder / "bad.json", "{\"gender\": 9}");
+  const SheetFileRead bad = ReadSheetFile(folder / "bad.json");
+  EXPECT_FALSE(bad.ok);
+  EXPECT_EQ(bad.problem, ReadProblem::kNone);
+  EXPECT_NE(bad.reason.find("gender"), std::string::npos) << bad.reason;
+  EXPECT_EQ(ReadSheetFile(folder / "gone.json").problem, ReadProblem::kNoSuchFile);
+
+  // A sparse file one byte over each cap: refused by its size, never read into memory.
+  test_support::WriteAll(folder / "huge.json", "");
+  fs::resize_file(folder / "huge.json", kMaxSheetFileBytes + 1);
+  const SheetFileRead huge = ReadSheetFile(folder / "huge.json");
+  EXPECT_EQ(huge.problem, ReadProblem::kTooLarge);
+  EXPECT_EQ(huge.size, kMaxSheetFileBytes + 1);
+
+  sheet::CharacterSheet character;
+  image::TemplateImage blank;
+  const auto built = patch::BuildPatchBytes(character, codes, blank);
+  ASSERT_TRUE(built.ok);
+  test_support::WriteAll(folder / "hero.k7p", built.bytes);
+  const PatchFileRead patch = ReadPatchFile(folder / "hero.k7p", codes);
+  ASSERT_TRUE(patch.ok) << patch.reason;
+  EXPECT_EQ(patch.contents.sheet.name, character.name);
+
+  auto broken = built.bytes;
+  broken[patch::kGenderOffset] = 0x00;
+  test_support::WriteAll(folder / "broken.k7p", broken);
+  const PatchFileRead malformed = ReadPatchFile(folder / "broken.k7p", codes);
+  EXPECT_FALSE(malformed.ok);
+  EXPECT_EQ(malformed.problem, ReadProblem::kNone);
+  EXPECT_EQ(malformed.offset, patch::kGenderOffset);
+
+  test_support::WriteAll(folder / "huge.k7p", built.bytes);
+  fs::resize_file(folder / "huge.k7p", kMaxPatchFileBytes + 1);
+  EXPECT_EQ(ReadPatchFile(folder / "huge.k7p", codes).problem, ReadProblem::kTooLarge);
+  fs::resize_file(folder / "huge.k7p", kMaxPatchFileBytes);
+  const PatchFileRead atCap = ReadPatchFile(folder / "huge.k7p", codes);
+  EXPECT_EQ(atCap.problem, ReadProblem::kNone);
+  EXPECT_FALSE(atCap.ok);  // read, then judged: a patch does not end in zeros
 }
 
 }  // namespace
