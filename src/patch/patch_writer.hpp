@@ -22,7 +22,7 @@ struct WriteOptions {
   AtomicBatch* batch = nullptr;
 };
 
-enum class WriteStatus : std::uint16_t { kWritten = 0, kFailed = 1 };
+enum class WriteStatus { kWritten, kFailed };
 
 struct WriteResult {
   WriteStatus status = WriteStatus::kFailed;

@@ -133,11 +133,10 @@ class CodeTable {
   std::u16string extended_;
 };
 
-// Status values are those the rest of the program tests for.
-enum class EncodeStatus : std::uint16_t {
-  kEncoded = 0,      // every character came from rows 0 to 4 or a special case
-  kUnencodable = 1,  // `rejected` holds the character that stopped the encoding
-  kExtended = 2,     // encoded, with at least one character from the extended table
+enum class EncodeStatus {
+  kEncoded,      // every character came from rows 0 to 4 or a special case
+  kUnencodable,  // `rejected` holds the character that stopped the encoding
+  kExtended,     // encoded, with at least one character from the extended table
 };
 
 struct EncodeResult {

@@ -8,7 +8,7 @@ namespace kavelin::validate {
 CheckResult MakeCheckResult(std::vector<std::u16string> messages, std::u16string_view closingLine) {
   CheckResult result;
   if (messages.empty()) return result;
-  result.status = 1;
+  result.found = true;
   for (std::size_t i = 0; i < messages.size(); ++i) {
     if (i > 0) result.report += kLineBreak;
     result.report += messages[i];

@@ -1,7 +1,6 @@
 // What a validation pass hands back to the front end.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,16 +8,16 @@
 namespace kavelin::validate {
 
 struct CheckResult {
-  // 1 when the pass found something, 0 when it found nothing; callers test for exactly 1.
-  std::uint16_t status = 0;
+  // Whether the pass found anything: an error or a warning to show.
+  bool found = false;
   // The text to show whole in one message box: one message per line, lines joined by
-  // CR LF, no trailing line break. Empty when status is 0.
+  // CR LF, no trailing line break. Empty when nothing was found.
   std::u16string report;
   // The same messages one by one, without a closing question, for front ends that print
   // them line by line.
   std::vector<std::u16string> messages;
 
-  bool Found() const { return status == 1; }
+  bool Found() const { return found; }
 };
 
 inline constexpr std::u16string_view kLineBreak = u"\r\n";

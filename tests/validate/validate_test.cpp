@@ -37,7 +37,7 @@ std::u16string Warned(std::initializer_list<std::u16string_view> lines) {
 void Expect(const CheckResult& result, const std::u16string& expected, const std::string& what) {
   EXPECT_EQ(result.report, expected) << what << "\n  got:      " << text::ToUtf8(result.report)
                                      << "\n  expected: " << text::ToUtf8(expected);
-  EXPECT_EQ(result.status, expected.empty() ? 0 : 1) << what;
+  EXPECT_EQ(result.Found(), !expected.empty()) << what;
 }
 
 CheckResult Errors(CharacterSheet& sheet, bool templateLoaded = true) {
@@ -255,7 +255,7 @@ TEST(ConsistencyWarnings, AtMostSixInRuleOrderThenTheQuestion) {
   text::CodeTable table;
   table.AppendExtendedRow(u"丼");
   CharacterSheet sheet;
-  EXPECT_EQ(CheckConsistencyWarnings(sheet, table).status, 0);
+  EXPECT_FALSE(CheckConsistencyWarnings(sheet, table).Found());
   EXPECT_TRUE(CheckConsistencyWarnings(sheet, table).report.empty());
   for (auto& f : sheet.flags)
     f.enabled = true;
@@ -379,10 +379,10 @@ TEST(ConsistencyWarnings, ArmourConflictsAreSymmetricAndOrderFree) {
       CharacterSheet sheet;
       sheet.Flags(Section::kInitialEquipment).enabled = true;
       sheet.initialEquipment.armour = {a, 0, 0, b};
-      const auto forward = CheckConsistencyWarnings(sheet, {}).status;
+      const bool forward = CheckConsistencyWarnings(sheet, {}).Found();
       sheet.initialEquipment.armour = {0, b, a, 0};
-      const auto backward = CheckConsistencyWarnings(sheet, {}).status;
-      ASSERT_EQ(forward, ca && cb && ArmourConflicts(*ca, *cb) ? 1 : 0) << a << ", " << b;
+      const bool backward = CheckConsistencyWarnings(sheet, {}).Found();
+      ASSERT_EQ(forward, ca && cb && ArmourConflicts(*ca, *cb)) << a << ", " << b;
       ASSERT_EQ(backward, forward) << a << ", " << b;
     }
   }
