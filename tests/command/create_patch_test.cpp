@@ -8,6 +8,7 @@
 
 #include "image/poison_preview.hpp"
 #include "image/sprite_cells.hpp"
+#include "support/file_io.hpp"
 
 namespace kavelin::command {
 namespace {
@@ -44,8 +45,6 @@ class ScriptedDialogs : public CreatePatchDialogs {
 class CreatePatchRoad : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("kavelin-road-" + std::to_string(getpid()));
-    fs::create_directories(folder_);
     image_.path = folder_ / "hero.bmp";
     std::ofstream(image_.path) << "BM";
     // A loaded template: cells in white with one entry-6 colour, preview available.
@@ -57,14 +56,14 @@ class CreatePatchRoad : public ::testing::Test {
     image_.palette.entries[6] = image::Rgb(10, 20, 30);
     image_.toggles.preview.enabled = true;
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   CreatePatchResult Run() {
     return CreatePatch(sheet_, image_, codes_, dialogs_, {.output = {}, .sync = false});
   }
   fs::path Patch() const { return folder_ / "hero.k7p"; }
 
-  fs::path folder_;
+  test_support::TempFolder temp_;
+  const fs::path& folder_ = temp_.Path();
   sheet::CharacterSheet sheet_;
   image::TemplateImage image_;
   text::CodeTable codes_;

@@ -34,13 +34,8 @@ using test_support::WriteAll;
 
 class Folder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kavelin-limits-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
+  test_support::TempFolder temp_;
+  const fs::path& folder_ = temp_.Path();
 };
 
 // Answers yes to everything and remembers what it was shown.

@@ -68,16 +68,13 @@ int InChildWithFileSizeLimit(const std::function<int()>& body) {
 class PatchWriter : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kavelin-writer-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
     fs::permissions(folder_, fs::perms::all);  // reachable by the unprivileged child
     templateImage_ = testing::StripedTemplate(folder_ / "hero.gif");
     WriteAll(templateImage_.path, {'G', 'I', 'F'});
   }
   void TearDown() override {
+    // Restored so that the folder's removal can reach everything in it.
     fs::permissions(folder_, fs::perms::owner_all);
-    fs::remove_all(folder_);
   }
   WriteResult Write(const sheet::CharacterSheet& s = {}) {
     return WritePatchFile(s, codes_, templateImage_);
@@ -91,7 +88,8 @@ class PatchWriter : public ::testing::Test {
     return failed ? 0 : 1;
   }
 
-  fs::path folder_;
+  test_support::TempFolder temp_;
+  const fs::path& folder_ = temp_.Path();
   text::CodeTable codes_;
   image::TemplateImage templateImage_;
 };
@@ -171,14 +169,14 @@ TEST_F(PatchWriter, ASheetThatCannotBeWrittenLeavesTheOldPatch) {
 }
 
 TEST(AtomicFile, KeepsThePermissionsOfAReplacedFile) {
-  const fs::path p = fs::temp_directory_path() / ("kavelin-perm-" + std::to_string(getpid()));
+  const test_support::TempFolder temp;
+  const fs::path p = temp / "hero.k7p";
   WriteAll(p, {1});
   fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ASSERT_TRUE(WriteFileAtomically(p, Bytes{1, 2, 3}, false).ok);
   EXPECT_EQ(fs::status(p).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(ReadAll(p), (Bytes{1, 2, 3}));
-  fs::remove(p);
 }
 
 // Killing a writer part-way. The child is traced and killed at one system-call stop
@@ -362,9 +360,6 @@ TEST_F(KilledPatchWriter, OnlyStaleTemporariesOfItsOwnAreSwept) {
 class SheetSaving : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kavelin-sheet-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
     fs::permissions(folder_, fs::perms::all);
     sheet::SheetDocument document{testing::FullSheet(), {{4, 5}}};
     document.sheet.comment = std::u16string(3000, u'字');  // several KB of UTF-8
@@ -373,13 +368,14 @@ class SheetSaving : public ::testing::Test {
     WriteAll(Sheet(), old_);
   }
   void TearDown() override {
+    // Restored so that the folder's removal can reach everything in it.
     fs::permissions(folder_, fs::perms::owner_all);
-    fs::remove_all(folder_);
   }
   fs::path Sheet() const { return folder_ / "hero.json"; }
   bool Save() const { return WriteFileAtomically(Sheet(), fresh_).ok; }
 
-  fs::path folder_;
+  test_support::TempFolder temp_;
+  const fs::path& folder_ = temp_.Path();
   Bytes old_ = Bytes{'{', '}', '\n'};
   Bytes fresh_;
 };
@@ -442,18 +438,15 @@ namespace {
 class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kavelin-batch-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
     for (int i = 0; i < 3; ++i)
       WriteAll(File(i), {static_cast<std::uint8_t>(i)});
   }
-  void TearDown() override { fs::remove_all(folder_); }
   fs::path File(int i) const {
     return folder_ / std::string("p").append(std::to_string(i)).append(".k7p");
   }
 
-  fs::path folder_;
+  test_support::TempFolder temp_;
+  const fs::path& folder_ = temp_.Path();
 };
 
 TEST_F(Batch, NothingIsReplacedBeforeCommitAndAnAbandonedBatchLeavesNoTrace) {

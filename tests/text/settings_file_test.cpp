@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "support/file_io.hpp"
 #include "text/encoding.hpp"
 
 namespace kavelin::text {
@@ -174,9 +175,8 @@ TEST(SettingsFile, PlacesSearchedBesideTheProgramThenTheUsersConfigFolder) {
   EXPECT_EQ(FamilySettingsPlaces({}, nullptr, ""), Places{});
 
   // Nothing lies beside this test program, so the configuration folder is searched.
-  const std::filesystem::path config =
-      std::filesystem::temp_directory_path() / ("kavelin-settings-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(config);
+  const test_support::TempFolder temp;
+  const std::filesystem::path config = temp / "config";
   const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
   const std::string savedXdg = oldXdg != nullptr ? oldXdg : "";
   ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
@@ -190,7 +190,6 @@ TEST(SettingsFile, PlacesSearchedBesideTheProgramThenTheUsersConfigFolder) {
     ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
   else
     ::unsetenv("XDG_CONFIG_HOME");
-  std::filesystem::remove_all(config);
 }
 
 }  // namespace
