@@ -91,14 +91,6 @@ std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path)
   return std::move(read.document);
 }
 
-FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
-  command::UserFileBytes read = command::ReadUserFile(path, limit);
-  FileBytes result;
-  result.bytes = std::move(read.bytes);
-  result.error = UnreadableFileMessage(path, read.problem, read.size, read.error, limit);
-  return result;
-}
-
 std::string Utf8(std::u16string_view text) {
   return text::ToUtf8(text);
 }

@@ -48,14 +48,6 @@ std::string UnreadableFileMessage(const std::filesystem::path& path, command::Re
 // stderr and returns nothing.
 std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path);
 
-// A whole file, or a message naming it and the reason. Files over `limit` bytes are
-// refused before they are read.
-struct FileBytes {
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-};
-FileBytes ReadWholeFile(const std::filesystem::path& path, std::size_t limit);
-
 // Prints a text of the core (CR LF line breaks) as UTF-8 lines.
 void PrintLines(std::ostream& out, std::u16string_view text);
 std::string Utf8(std::u16string_view text);

@@ -92,7 +92,7 @@ void PrintSummary(const patch::PatchContents& contents) {
   if (s.Enabled(Section::kForbiddenSpells)) {
     header(Section::kForbiddenSpells);
     std::string schools;
-    for (std::size_t i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < sheet::kSpellSchoolCount; ++i) {
       if (!s.forbiddenSpells.forbiddenSchools[i]) continue;
       schools += ' ';
       schools += Utf8(sheet::kSpellSchools[i]);

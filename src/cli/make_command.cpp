@@ -11,9 +11,9 @@
 #include "cli/commands.hpp"
 #include "command/create_patch.hpp"
 #include "command/output_plan.hpp"
+#include "command/template_intake.hpp"
 #include "image/decoder.hpp"
-#include "image/intake.hpp"
-#include "image/palette_panel.hpp"
+#include "image/status.hpp"
 #include "patch/patch_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "validate/messages.hpp"
@@ -40,7 +40,6 @@ constexpr std::string_view kUsage =
     "arguments, 3 warnings not confirmed, 4 the patch could not be written; with several\n"
     "templates, the highest of these.\n";
 
-constexpr std::size_t kMaxSheetFileBytes = 64u << 20;
 // A bar is worth drawing only for a batch that takes a moment.
 constexpr std::size_t kProgressFrom = 6;
 
@@ -147,25 +146,6 @@ int ExitCodeFor(command::CreatePatchOutcome outcome) {
   return kFailure;
 }
 
-// Swaps pairs of entries as two ticks of the palette toggles would.
-bool ApplySwaps(image::TemplateImage& image, const std::vector<sheet::PaletteSwap>& swaps,
-                TerminalDialogs& dialogs) {
-  for (std::size_t i = 0; i < swaps.size(); ++i) {
-    const auto [a, b] = swaps[i];
-    for (const int e : {a, b}) {
-      if (image.palette.IsEmpty(e)) {
-        dialogs.Print("paletteSwaps[" + std::to_string(i) + "]: entry " + std::to_string(e) +
-                      " is empty in this template");
-        return false;
-      }
-    }
-    if (a == b) continue;
-    image::SetPaletteToggle(image, a, true);
-    image::SetPaletteToggle(image, b, true);
-  }
-  return true;
-}
-
 // One template of the run: where it is, where its patch goes, and how it ended.
 struct Job {
   std::filesystem::path templatePath;
@@ -179,14 +159,21 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
             const text::CodeTable& codes, TerminalDialogs& dialogs, patch::WriteOptions options) {
   const std::string name = Shown(job.templatePath) + ": ";
   image::TemplateImage image;
-  const auto status = image::TakeInTemplateFile(image, job.templatePath, image::DecodeImageFile);
-  if (status != image::ImageStatus::kOk) {
+  const command::TemplateIntake intake =
+      command::TakeInTemplate(image, job.templatePath, image::DecodeImageFile,
+                              command::IntakeMode::kChecked, document.paletteSwaps);
+  if (intake.status != image::ImageStatus::kOk) {
     dialogs.prefix = batch ? name : "kavelin-cli: " + name;
-    dialogs.Print(std::string(image::MessageFor(status)));
+    dialogs.Print(std::string(image::MessageFor(intake.status)));
     return kFailure;
   }
+  // As the window does: the patch is made without the swaps this template cannot take.
   dialogs.prefix = batch ? name : "kavelin-cli: ";
-  if (!ApplySwaps(image, document.paletteSwaps, dialogs)) return kFailure;
+  for (const auto& [a, b] : intake.swaps.skipped) {
+    dialogs.Print("paletteSwaps: " + std::to_string(a) + " ⇔ " + std::to_string(b) +
+                  " left out: entry " + std::to_string(image.palette.IsEmpty(a) ? a : b) +
+                  " is empty in this template");
+  }
   dialogs.prefix = batch ? name : "";
   sheet::CharacterSheet sheet = document.sheet;
   options.output = job.output;
@@ -274,12 +261,9 @@ int RunMake(int argc, char** argv) {
 
   sheet::SheetDocument document;
   if (sheetPath) {
-    const FileBytes file = ReadWholeFile(*sheetPath, kMaxSheetFileBytes);
-    if (!file.error.empty()) return Fail(kFailure, file.error);
-    const auto read = sheet::ReadSheetFile(
-        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
-    if (!read.ok) return Fail(kFailure, Shown(*sheetPath) + ": " + read.error);
-    document = read.document;
+    auto read = ReadSheet(*sheetPath);
+    if (!read) return kFailure;
+    document = std::move(*read);
   }
 
   const text::CodeTable codes = LoadCodeTable();

@@ -193,7 +193,6 @@ TEST_F(Cli, UnusableInputsExitTwoAndWriteNothing) {
   Write("notes.txt", "hello");
   Write("deep.json", std::string(1000, '['));
   Write("spell.json", R"({"initialArts": {"spells": ["FF", "FF", "B1", "FF"]}})");
-  Write("swap.json", R"({"paletteSwaps": [[0, 5]]})");
   WriteOneColourBmp("plain.bmp");
   struct Case {
     std::string args, err;
@@ -206,8 +205,6 @@ TEST_F(Cli, UnusableInputsExitTwoAndWriteNothing) {
        "kavelin-cli: spell.json: initialArts.spells[2]: code \"B1\" is not in the spell list\n"},
       {"make hero.gif --sheet deep.json",
        "kavelin-cli: deep.json: document: nested more than 16 levels deep\n"},
-      {"make plain.bmp --sheet swap.json",
-       "kavelin-cli: paletteSwaps[0]: entry 5 is empty in this template\n"},
       {"inspect hero.gif",
        "kavelin-cli: hero.gif: offset 2749: the file has 2749 bytes, fewer than "
        "the 7158 of a patch's fixed part\n"},
@@ -284,6 +281,16 @@ TEST_F(Cli, PaletteSwapsReorderTheEntries) {
   EXPECT_EQ(word(swapped, 9), word(plain, 5));
   EXPECT_EQ(word(swapped, 0), word(plain, 4));
   EXPECT_NE(swapped.substr(54), plain.substr(54)) << "the tiles follow the new indices";
+
+  // A swap the template cannot take is left out, as the window leaves it out, and said.
+  WriteOneColourBmp("plain.bmp");
+  Write("empty.json", R"({"paletteSwaps": [[0, 5]]})");
+  const auto skipped = Run("make plain.bmp --sheet empty.json --output skipped.k7p");
+  EXPECT_EQ(skipped.exitCode, 0);
+  EXPECT_EQ(skipped.err,
+            "kavelin-cli: paletteSwaps: 0 ⇔ 5 left out: entry 5 is empty in this template\n");
+  ASSERT_EQ(Run("make plain.bmp --output unswapped.k7p").exitCode, 0);
+  EXPECT_EQ(ReadText(folder_ / "skipped.k7p"), ReadText(folder_ / "unswapped.k7p"));
 }
 
 TEST_F(Cli, EncodeShowsCodesWithTheSettingsBesideTheRealProgram) {

@@ -1,0 +1,76 @@
+// The character a front end works on, without any toolkit: its template with the palette
+// swaps that belong to the sheet, the file it was last saved to or opened from, and
+// whether it has changed since. The window keeps the sheet itself in its controls and
+// hands it in where a question needs it.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command/template_intake.hpp"
+#include "command/user_file.hpp"
+#include "image/template_image.hpp"
+#include "sheet/character_sheet.hpp"
+#include "sheet/sheet_file.hpp"
+#include "text/code_table.hpp"
+
+namespace kavelin::command {
+
+// Why a sheet file or patch could not be opened; the front end words it.
+struct OpenFailure {
+  ReadProblem readProblem = ReadProblem::kNone;  // the file could not be read whole
+  std::string reason;                            // the reader's reason: no sheet file or patch
+  std::optional<std::size_t> offset;             // of a patch's first bad byte, with `reason`
+  image::ImageStatus drawn = image::ImageStatus::kOk;  // drawing the patch's sprite
+};
+
+struct Opened {
+  bool ok = false;
+  OpenFailure failure;  // when !ok; the document is then as it was
+  // As the file holds it, when ok. The front end shows the sheet, then marks what it
+  // shows as saved with these swaps.
+  sheet::SheetDocument document;
+  std::vector<sheet::PaletteSwap> skipped;  // swaps the current template could not take
+};
+
+class CharacterDocument {
+ public:
+  image::TemplateImage& Template() { return template_; }
+  const image::TemplateImage& Template() const { return template_; }
+  const std::vector<sheet::PaletteSwap>& Swaps() const { return swaps_; }
+  const std::filesystem::path& SheetFile() const { return sheetFile_; }
+  // The patch whose drawn template is current, if any.
+  const std::filesystem::path& OpenedPatch() const { return openedPatch_; }
+
+  // A template file, with the character's swaps on its fresh palette. Swaps the template
+  // cannot take are left out of the character and returned.
+  TemplateIntake LoadTemplate(const std::filesystem::path& file, const image::ImageDecoder& decoder,
+                              IntakeMode mode);
+  // A press of a palette toggle; a completed pair becomes one of the character's swaps.
+  void TogglePalette(int entry, bool ticked);
+
+  // Reads a sheet file and makes it the character; the current template takes its swaps.
+  Opened OpenSheetFile(const std::filesystem::path& file);
+  // Reads a patch and makes it the character, its sprite drawn back as the template.
+  Opened OpenPatchFile(const std::filesystem::path& file, const text::CodeTable& codes);
+
+  // What a sheet file would hold now, with `sheet` as the controls hold it.
+  sheet::SheetDocument Document(const sheet::CharacterSheet& sheet) const;
+  // Marks `document` as the saved state; a non-empty `file` becomes the sheet file.
+  void MarkSaved(const sheet::SheetDocument& document, const std::filesystem::path& file);
+  // Whether saving now would write a sheet file other than the last one saved or opened;
+  // swap lists count by the entry order they lead to.
+  bool HasUnsavedChanges(const sheet::CharacterSheet& sheet) const;
+
+ private:
+  image::TemplateImage template_;
+  std::vector<sheet::PaletteSwap> swaps_;
+  sheet::SheetDocument saved_;
+  std::filesystem::path sheetFile_;
+  std::filesystem::path openedPatch_;
+};
+
+}  // namespace kavelin::command
