@@ -1,14 +1,15 @@
-// The one window, Form1: every input of the character sheet, the template picture with its
-// palette panel, the comment and the create-patch button.
+// The one window, Form1: the menu, the sheet's form and the template's panel side by side,
+// the create-patch button, and the character document behind them. It runs the road and
+// the File menu; the parts show and read what the document and the road decide.
 #pragma once
 
 #include <QWidget>
-#include <array>
 #include <filesystem>
-#include <vector>
 
 #include "app/dialogs.hpp"
+#include "command/character_document.hpp"
 #include "image/decoder.hpp"
+#include "image/raster.hpp"
 #include "image/status.hpp"
 #include "image/template_image.hpp"
 #include "patch/patch_writer.hpp"
@@ -17,19 +18,14 @@
 #include "text/code_table.hpp"
 
 class QAction;
-class QCheckBox;
 class QCloseEvent;
-class QComboBox;
-class QLabel;
 class QMenuBar;
-class QPlainTextEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace kavelin::app {
 
-class PictureArea;
-class TextBox;
+class SheetForm;
+class TemplatePanel;
 
 // The font every control gets, and its stand-ins where the face itself is missing.
 inline constexpr char16_t kWindowFontFamily[] = u"ＭＳ Ｐゴシック";
@@ -90,9 +86,9 @@ class MainWindow : public QWidget {
   // the entry order they lead to.
   bool HasUnsavedChanges() const;
 
-  const image::TemplateImage& Template() const { return template_; }
+  const image::TemplateImage& Template() const { return document_.Template(); }
   // The patch whose drawn template is current, if any.
-  const std::filesystem::path& OpenedPatch() const { return openedPatch_; }
+  const std::filesystem::path& OpenedPatch() const { return document_.OpenedPatch(); }
   const text::CodeTable& Codes() const { return codes_; }
   void SetWriteOptions(const patch::WriteOptions& options) { writeOptions_ = options; }
 
@@ -101,82 +97,35 @@ class MainWindow : public QWidget {
 
  private:
   void BuildMenu();
-  void BuildLeftColumn();
-  void BuildBasicStatus();
-  void BuildInitialLevels();
-  void BuildArtsAndEquipment();
-  void BuildGrowthRates();
-  void BuildForbiddenAndOther();
-  void BuildSectionTop(QWidget* frame, std::size_t section);
-  void Connect();
   void FormLoad(const std::filesystem::path& settingsFile);
 
-  void SectionToggled(std::size_t section, bool on);
-  void RecomputeStats();
-  void TidyNumberBox(TextBox* box);
   void PaletteToggled(int entry, bool ticked);
   void PreviewToggled(bool ticked);
   // The core decides the toggles, the palette and the picture; the controls follow it.
   void MirrorTemplate();
-  void ReportImage(image::ImageStatus status);
-  // After a template load: the sheet's swaps on the fresh palette.
-  void ApplySheetSwaps();
+  void LoadTemplate(const std::filesystem::path& file, command::IntakeMode mode);
+  // Says which of the character's swaps the template could not take.
+  void ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipped);
+  QString OpenFailureReason(const command::OpenFailure& failure) const;
   // Yes saves, No goes on, Cancel stops; true when the window may take another character.
   bool MaySetCharacterAside();
   QString SuggestedName(const char* suffix) const;
-
-  QString CommentText() const;
+  // Writes `raster` as the image type `file` names, or says why not under `unwritable`.
+  bool WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,
+                      std::u16string_view unwritable);
 
   Dialogs& dialogs_;
   image::ImageDecoder decoder_;
   text::CodeTable codes_;
-  image::TemplateImage template_;
+  command::CharacterDocument document_;
   patch::WriteOptions writeOptions_;
-  std::vector<sheet::PaletteSwap> paletteSwaps_;
-  sheet::SheetDocument saved_;         // as last saved or opened
-  std::filesystem::path sheetFile_;    // the sheet file last saved or opened
-  std::filesystem::path openedPatch_;  // the patch last opened
 
   QMenuBar* menuBar_ = nullptr;
   QWidget* client_ = nullptr;  // every control, below the menu bar
   QAction* exportTemplate_ = nullptr;
-
-  // Left column.
-  PictureArea* picture_ = nullptr;                            // Picture1
-  QPushButton* browse_ = nullptr;                             // Command2
-  std::array<QPushButton*, 16> paletteToggles_{};             // Check1(i)
-  std::array<std::array<QLabel*, 4>, 16> paletteCaptions_{};  // Label2, Label3, Label4, Label1
-  QCheckBox* preview_ = nullptr;                              // Check2
-  TextBox* name_ = nullptr;                                   // Text1
-  TextBox* jobName_ = nullptr;                                // Text2
-  QComboBox* gender_ = nullptr;                               // Combo1
-
-  // Every section frame's top row and the inputs its Check5 switches, in switching order.
-  std::array<QCheckBox*, sheet::kSectionCount> sectionOn_{};      // Check5(i)
-  std::array<QCheckBox*, sheet::kSectionCount> sectionLocked_{};  // Check6(i)
-  std::array<std::vector<QWidget*>, sheet::kSectionCount> sectionInputs_;
-
-  std::array<TextBox*, 7> stats_{};         // Text3(k)
-  std::array<QLabel*, 7> starShift_{};      // Label11(k)
-  std::array<QLabel*, 7> weaponShift_{};    // Label13(k)
-  std::array<QLabel*, 7> shifted_{};        // Label18(k)
-  QLabel* total_ = nullptr;                 // Label20
-  TextBox* lp_ = nullptr;                   // Text4
-  QComboBox* destinyStar_ = nullptr;        // Combo2
-  QComboBox* favouriteWeapon_ = nullptr;    // Combo3
-  QComboBox* inspirationType_ = nullptr;    // Combo4
-  std::array<TextBox*, 9> levels_{};        // Text5(j)
-  std::array<QCheckBox*, 9> grows_{};       // Check3(j)
-  std::array<QRadioButton*, 4> earth_{};    // Option1(i)
-  std::array<QRadioButton*, 2> heaven_{};   // Option2(i)
-  std::array<QComboBox*, 8> arts_{};        // Combo5(s)
-  std::array<QComboBox*, 8> equipment_{};   // Combo6(s)
-  std::array<QCheckBox*, 6> forbidden_{};   // Check4(i)
-  std::array<QComboBox*, 3> traits_{};      // Combo7(i)
-  std::array<TextBox*, 15> growthRates_{};  // Text6(n)
-
-  QPlainTextEdit* comment_ = nullptr;  // Text7
-  QPushButton* create_ = nullptr;      // Command1
+  SheetForm* form_ = nullptr;
+  TemplatePanel* templatePanel_ = nullptr;
+  QPushButton* create_ = nullptr;  // Command1
 };
 
 }  // namespace kavelin::app

@@ -30,20 +30,14 @@ QString Lines(std::initializer_list<QString> lines) {
   return QStringList(lines).join(QStringLiteral("\r\n"));
 }
 
-std::string_view Text(const std::vector<std::uint8_t>& bytes) {
-  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
 }  // namespace
 
 sheet::SheetDocument MainWindow::Document() const {
-  return {ReadSheet(), paletteSwaps_};
+  return document_.Document(ReadSheet());
 }
 
 bool MainWindow::HasUnsavedChanges() const {
-  const sheet::SheetDocument now = Document();
-  return now.sheet != saved_.sheet ||
-         SwapArrangement(now.paletteSwaps) != SwapArrangement(saved_.paletteSwaps);
+  return document_.HasUnsavedChanges(ReadSheet());
 }
 
 bool MainWindow::MaySetCharacterAside() {
@@ -69,59 +63,67 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 QString MainWindow::SuggestedName(const char* suffix) const {
   // Beside the file the character or its picture came from, named after it.
-  std::filesystem::path base = template_.fromPatch ? openedPatch_ : template_.path;
-  if (std::string_view(suffix) == ".json" && !sheetFile_.empty()) base = sheetFile_;
+  const image::TemplateImage& current = document_.Template();
+  std::filesystem::path base = current.fromPatch ? document_.OpenedPatch() : current.path;
+  if (std::string_view(suffix) == ".k7c" && !document_.SheetFile().empty())
+    base = document_.SheetFile();
   if (base.empty()) return {};
   base.replace_extension(suffix);
   // Never offer the current template's own file as the place to write.
-  if (base == template_.path) base.replace_extension(".bmp");
+  if (base == current.path) base.replace_extension(".bmp");
   return DisplayPath(base);
 }
 
 bool MainWindow::OpenSheet() {
   if (!MaySetCharacterAside()) return false;
   const QString chosen =
-      dialogs_.OpenFile(Title(kOpenSheetItem), Q(kSheetFilterName), QStringLiteral("*.json"));
+      dialogs_.OpenFile(Title(kOpenSheetItem), Q(kSheetFilterName), QStringLiteral("*.k7c *.json"));
   return !chosen.isEmpty() && OpenSheetFile(PathOf(chosen));
 }
 
-bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
-  const FileBytes read = ReadUserFile(file, kMaxSheetFileBytes);
-  QString reason = read.error;
-  sheet::SheetFileResult parsed;
-  if (reason.isEmpty()) {
-    parsed = sheet::ReadSheetFile(Text(read.bytes));
-    if (!parsed.ok) reason = Q(parsed.error);
+QString MainWindow::OpenFailureReason(const command::OpenFailure& failure) const {
+  switch (failure.readProblem) {
+    case command::ReadProblem::kNone:
+      break;
+    case command::ReadProblem::kTooLarge:
+      return Q(u"ファイルが大きすぎます。");
+    default:
+      return Q(u"ファイルが読み込めません。");
   }
-  if (!reason.isEmpty()) {
-    dialogs_.Show(Lines({Q(kSheetUnreadable), DisplayPath(file), reason}), BoxIcon::kStop,
-                  Q(image::kReadErrorTitle));
+  if (failure.offset) return Q(u"オフセット %1: ").arg(*failure.offset) + Q(failure.reason);
+  if (!failure.reason.empty()) return Q(failure.reason);
+  return Q(image::MessageFor(failure.drawn));
+}
+
+bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
+  const command::Opened opened = document_.OpenSheetFile(file);
+  if (!opened.ok) {
+    dialogs_.Show(
+        Lines({Q(kSheetUnreadable), DisplayPath(file), OpenFailureReason(opened.failure)}),
+        BoxIcon::kStop, Q(image::kReadErrorTitle));
     return false;
   }
-  ShowSheet(parsed.document.sheet);
-  paletteSwaps_ = parsed.document.paletteSwaps;
-  if (template_.Loaded()) {
-    // The current template takes the opened sheet's palette order, not the one before.
-    image::SetPoisonPreview(template_, false);
-    image::ExtractPalette(template_);
-    MirrorTemplate();
-    ApplySheetSwaps();
-  }
-  sheetFile_ = file;
+  ShowSheet(opened.document.sheet);
+  MirrorTemplate();
+  ReportSkippedSwaps(opened.skipped);
   // Swaps the template could not take stay unsaved, so closing offers to save without them.
-  saved_ = {ReadSheet(), parsed.document.paletteSwaps};
+  document_.MarkSaved({ReadSheet(), opened.document.paletteSwaps}, file);
   return true;
 }
 
 bool MainWindow::SaveSheet() {
-  const QString chosen = dialogs_.SaveFile(Title(kSaveSheetItem),
-                                           {{Q(u"キャラクターファイル"), QStringLiteral("json")}},
-                                           SuggestedName(".json"));
+  // Sheet files have their own type; JSON is what they hold, and older ones are named so.
+  const QString chosen =
+      dialogs_.SaveFile(Title(kSaveSheetItem),
+                        {{Q(u"キャラクターファイル"), QStringLiteral("k7c")},
+                         {Q(u"キャラクターファイル (JSON)"), QStringLiteral("json")}},
+                        SuggestedName(".k7c"));
   return !chosen.isEmpty() && SaveSheetFile(PathOf(chosen));
 }
 
 bool MainWindow::IsOwnInput(const std::filesystem::path& file) const {
-  const std::filesystem::path outputs[] = {file}, inputs[] = {openedPatch_, template_.path};
+  const std::filesystem::path outputs[] = {file},
+                              inputs[] = {document_.OpenedPatch(), document_.Template().path};
   return !command::CheckPlannedOutputs(outputs, inputs);
 }
 
@@ -142,8 +144,7 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
         BoxIcon::kStop, Q(command::kWriteErrorTitle));
     return false;
   }
-  sheetFile_ = file;
-  saved_ = document;
+  document_.MarkSaved(document, file);
   return true;
 }
 
@@ -155,50 +156,33 @@ bool MainWindow::OpenPatch() {
 }
 
 bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
-  const FileBytes read = ReadUserFile(file, kMaxPatchFileBytes);
-  QString reason = read.error;
-  patch::ReadResult parsed;
-  if (reason.isEmpty()) {
-    parsed = patch::ReadPatchFile(read.bytes, codes_);
-    if (!parsed.ok)
-      reason = Q(u"オフセット %1: ").arg(parsed.offset) + Q(std::string_view(parsed.reason));
-  }
-  // Drawn aside first: the window changes only once the whole patch has been taken in.
-  image::TemplateImage drawn;
-  patch::ExportedTemplate exported;
-  if (reason.isEmpty()) {
-    exported = patch::ExportTemplate(parsed.contents.paletteWords, parsed.contents.tiles);
-    const image::ImageStatus status = image::LoadDrawnTemplate(drawn, exported.raster);
-    if (status != image::ImageStatus::kOk) reason = Q(image::MessageFor(status));
-  }
-  if (!reason.isEmpty()) {
-    dialogs_.Show(Lines({Q(kPatchUnreadable), DisplayPath(file), reason}), BoxIcon::kStop,
-                  Q(image::kReadErrorTitle));
+  const command::Opened opened = document_.OpenPatchFile(file, codes_);
+  if (!opened.ok) {
+    dialogs_.Show(
+        Lines({Q(kPatchUnreadable), DisplayPath(file), OpenFailureReason(opened.failure)}),
+        BoxIcon::kStop, Q(image::kReadErrorTitle));
     return false;
   }
-  paletteSwaps_ = ApplyPaletteSwaps(drawn, exported.paletteSwaps);
-  template_ = std::move(drawn);
-  ShowSheet(parsed.contents.sheet);
+  ShowSheet(opened.document.sheet);
   MirrorTemplate();
-  openedPatch_ = file;
-  // The character now lives in the patch, not in the sheet file opened before.
-  sheetFile_.clear();
-  saved_ = Document();
+  document_.MarkSaved(Document(), {});
   return true;
 }
 
 bool MainWindow::ExportTemplate() {
-  if (!template_.Loaded()) return false;
-  const QString chosen = dialogs_.SaveFile(Title(kExportTemplateItem),
-                                           {{Q(u"GIF 画像"), QStringLiteral("gif")},
-                                            {Q(u"BMP 画像"), QStringLiteral("bmp")},
-                                            {Q(u"PNG 画像"), QStringLiteral("png")}},
-                                           SuggestedName(".gif"));
+  if (!document_.Template().Loaded()) return false;
+  const QString chosen =
+      dialogs_.SaveFile(Title(kExportTemplateItem), ImageFileTypes(), SuggestedName(".gif"));
   return !chosen.isEmpty() && ExportTemplateFile(PathOf(chosen));
 }
 
 bool MainWindow::ExportTemplateFile(const std::filesystem::path& file) {
-  if (!template_.Loaded()) return false;
+  if (!document_.Template().Loaded()) return false;
+  return WriteImageFile(file, RasterForExport(document_.Template().loaded), kTemplateUnwritable);
+}
+
+bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,
+                                std::u16string_view unwritable) {
   const QString suffix = QFileInfo(DisplayPath(file)).suffix().toLower();
   QString reason;
   std::optional<std::vector<std::uint8_t>> bytes;
@@ -207,19 +191,17 @@ bool MainWindow::ExportTemplateFile(const std::filesystem::path& file) {
   } else if (suffix != "gif" && suffix != "bmp" && suffix != "png") {
     reason = Q(kTemplateTypeNeeded);
   } else {
-    bytes = image::EncodeImageFile(RasterForExport(template_.loaded), file);
+    bytes = image::EncodeImageFile(raster, file);
     if (!bytes) reason = Q(kTooManyColoursForGif);
   }
   if (bytes) {
     const auto written = patch::WriteFileAtomically(file, *bytes, writeOptions_.sync);
     if (!written.ok) reason = WriteFailureReason(written.error);
   }
-  if (!reason.isEmpty()) {
-    dialogs_.Show(Lines({Q(kTemplateUnwritable), DisplayPath(file), reason}), BoxIcon::kStop,
-                  Q(command::kWriteErrorTitle));
-    return false;
-  }
-  return true;
+  if (reason.isEmpty()) return true;
+  dialogs_.Show(Lines({Q(unwritable), DisplayPath(file), reason}), BoxIcon::kStop,
+                Q(command::kWriteErrorTitle));
+  return false;
 }
 
 }  // namespace kavelin::app

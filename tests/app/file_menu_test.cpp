@@ -109,8 +109,8 @@ TEST_F(FileMenuTest, SavedSheetOpensAgainWithItsSwapsAndIsTheCliFormat) {
   dialogs_.saveFiles = {Local(file)};
   Trigger("SaveSheet");
   EXPECT_EQ(dialogs_.saveCall,
-            QStringList({Q(u"キャラクターを保存"), Q(u"キャラクターファイル:json"),
-                         Local(folder_ / "hero.json")}));
+            QStringList({Q(u"キャラクターを保存"), Q(u"キャラクターファイル:k7c"),
+                         Q(u"キャラクターファイル (JSON):json"), Local(folder_ / "hero.k7c")}));
   EXPECT_TRUE(dialogs_.boxes.empty());
   const Bytes saved = ReadBytes(file);
   const auto read =
@@ -126,7 +126,8 @@ TEST_F(FileMenuTest, SavedSheetOpensAgainWithItsSwapsAndIsTheCliFormat) {
   dialogs_.files = {Local(file)};
   Trigger(*other, "OpenSheet");
   EXPECT_EQ(dialogs_.openCall,
-            QStringList({Q(u"キャラクターを開く"), Q(u"キャラクターファイル(*.json)"), "*.json"}));
+            QStringList({Q(u"キャラクターを開く"), Q(u"キャラクターファイル(*.k7c *.json)"),
+                         "*.k7c *.json"}));
   EXPECT_EQ(other->ReadSheet(), made.sheet);
   EXPECT_EQ(other->Template().palette, window_.Template().palette);
   EXPECT_FALSE(other->HasUnsavedChanges());

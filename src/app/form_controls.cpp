@@ -1,0 +1,83 @@
+#include "app/form_controls.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSignalBlocker>
+
+#include "app/qt_text.hpp"
+#include "app/text_box.hpp"
+
+namespace kavelin::app {
+
+QString Indexed(const char* base, std::size_t i) {
+  return QStringLiteral("%1(%2)").arg(QLatin1String(base)).arg(i);
+}
+
+void Place(QWidget* widget, const QString& name, Rect at) {
+  widget->setObjectName(name);
+  widget->setGeometry(Px(at.left), Px(at.top), Px(at.width), Px(at.height));
+}
+
+QLabel* Caption(QWidget* parent, const QString& name, std::u16string_view text, Rect at,
+                Qt::Alignment align) {
+  auto* label = new QLabel(Q(text), parent);
+  Place(label, name, at);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(align);
+  return label;
+}
+
+QLabel* Display(QWidget* parent, const QString& name, Rect at) {
+  auto* label = new QLabel(parent);
+  Place(label, name, at);
+  // Its leading space is part of the number's form.
+  label->setTextFormat(Qt::PlainText);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setLineWidth(1);
+  // The narrow palette columns need every pixel for "0xDC"; the default indent clips it.
+  label->setIndent(1);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+TextBox* Box(QWidget* parent, const QString& name, Rect at, int typedLimit,
+             std::u16string_view text) {
+  auto* box = new TextBox(parent);
+  Place(box, name, at);
+  box->setText(Q(text));
+  box->SetTypedLimit(typedLimit);
+  box->SetSelectAllOnFocus(true);
+  return box;
+}
+
+QComboBox* List(QWidget* parent, const QString& name, Rect at, sheet::ListId list) {
+  auto* combo = new QComboBox(parent);
+  Place(combo, name, at);
+  const QSignalBlocker quiet(combo);
+  for (const std::u16string_view entry : sheet::ListEntries(list))
+    combo->addItem(Q(entry));
+  // Start-up selects the first entry, which runs the list's reaction as a user's choice.
+  combo->setCurrentIndex(-1);
+  combo->setMaxVisibleItems(20);
+  return combo;
+}
+
+QCheckBox* Tick(QWidget* parent, const QString& name, std::u16string_view text, Rect at) {
+  auto* tick = new QCheckBox(Q(text), parent);
+  Place(tick, name, at);
+  return tick;
+}
+
+QGroupBox* Frame(QWidget* parent, const QString& name, std::u16string_view caption, Rect at) {
+  auto* frame = new QGroupBox(Q(caption), parent);
+  Place(frame, name, at);
+  return frame;
+}
+
+void Select(QComboBox* combo, int position) {
+  combo->setCurrentIndex(position >= 0 && position < combo->count() ? position : 0);
+}
+
+}  // namespace kavelin::app

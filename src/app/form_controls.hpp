@@ -1,0 +1,60 @@
+// The kinds of control the window is made of, each placed by its twips rectangle and
+// named as tests and assistive tools find it.
+#pragma once
+
+#include <QString>
+#include <Qt>
+#include <cstddef>
+#include <string_view>
+
+#include "sheet/catalogue.hpp"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QWidget;
+
+namespace kavelin::app {
+
+class TextBox;
+
+// Positions are laid out in twips, 15 to a pixel at 96 dots per inch; Qt scales pixels
+// with the screen's device pixel ratio.
+constexpr int Px(int twips) {
+  return (twips + 7) / 15;
+}
+
+// A rectangle of the layout, in twips.
+struct Rect {
+  int left, top, width, height;
+};
+
+// Heights of the kinds of control, in twips.
+inline constexpr int kCaptionHeight = 255;
+inline constexpr int kBoxHeight = 270;
+inline constexpr int kListHeight = 300;
+// Boxes and lists stacked 240 twips apart are made that tall, so that their borders do not
+// overlap.
+inline constexpr int kStackedHeight = 240;
+
+// "Base(i)", the name of one control of an indexed family.
+QString Indexed(const char* base, std::size_t i);
+
+void Place(QWidget* widget, const QString& name, Rect at);
+
+QLabel* Caption(QWidget* parent, const QString& name, std::u16string_view text, Rect at,
+                Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
+// A value display: a label with a single-line border, its text plain and never trimmed.
+QLabel* Display(QWidget* parent, const QString& name, Rect at);
+TextBox* Box(QWidget* parent, const QString& name, Rect at, int typedLimit,
+             std::u16string_view text);
+// A list of the catalogue's entries, without a selection until start-up selects one.
+QComboBox* List(QWidget* parent, const QString& name, Rect at, sheet::ListId list);
+QCheckBox* Tick(QWidget* parent, const QString& name, std::u16string_view text, Rect at);
+QGroupBox* Frame(QWidget* parent, const QString& name, std::u16string_view caption, Rect at);
+
+// Selects `position`, or the first entry when it is outside the list.
+void Select(QComboBox* combo, int position);
+
+}  // namespace kavelin::app

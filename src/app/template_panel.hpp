@@ -1,0 +1,45 @@
+// The template's part of the window: the picture (a drop target), the browse button, the
+// sixteen palette toggles with each entry's values, and the poison preview tick. It shows
+// a template image as the core holds it and reports presses; it decides nothing itself.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "image/palette.hpp"
+#include "image/template_image.hpp"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace kavelin::app {
+
+class PictureArea;
+
+class TemplatePanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TemplatePanel(QWidget* parent = nullptr);
+
+  // The toggles, the values, the preview tick and the picture follow `image`.
+  void Show(const image::TemplateImage& image);
+  const PictureArea& Picture() const { return *picture_; }
+
+ signals:
+  void PaletteToggled(int entry, bool ticked);
+  void PreviewToggled(bool ticked);
+  void BrowseRequested();
+  void FileDropped(const QString& path);
+
+ private:
+  PictureArea* picture_ = nullptr;                           // Picture1
+  QPushButton* browse_ = nullptr;                            // Command2
+  std::array<QPushButton*, image::kPaletteSize> toggles_{};  // Check1(i)
+  // Each entry's red, green, blue and SNES form.
+  std::array<std::array<QLabel*, 4>, image::kPaletteSize> values_{};  // Label2, 3, 4, 1
+  QCheckBox* preview_ = nullptr;                                      // Check2
+};
+
+}  // namespace kavelin::app
