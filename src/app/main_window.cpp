@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "app/blank_template_menu.hpp"
@@ -48,6 +49,11 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   box->setSpacing(0);
   box->setMenuBar(menuBar_);
   box->addWidget(client_);
+  // The status bar adds its height below the client area, as the menu bar does above it.
+  statusBar_ = new QStatusBar(this);
+  statusBar_->setObjectName("StatusBar");
+  statusBar_->setSizeGripEnabled(false);
+  box->addWidget(statusBar_);
   box->setSizeConstraint(QLayout::SetFixedSize);
   BuildMenu();
 
@@ -115,6 +121,10 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
   text::LoadExtendedRows(codes_, settingsFile);
   MirrorTemplate();
   document_.MarkSaved(Document(), {});
+}
+
+void MainWindow::ShowNote(const QString& text) {
+  statusBar_->showMessage(text);
 }
 
 sheet::CharacterSheet MainWindow::ReadSheet() const {

@@ -21,6 +21,7 @@ class QAction;
 class QCloseEvent;
 class QMenuBar;
 class QPushButton;
+class QStatusBar;
 
 namespace kavelin::app {
 
@@ -91,6 +92,8 @@ class MainWindow : public QWidget {
   const std::filesystem::path& OpenedPatch() const { return document_.OpenedPatch(); }
   const text::CodeTable& Codes() const { return codes_; }
   void SetWriteOptions(const patch::WriteOptions& options) { writeOptions_ = options; }
+  // A line in the status bar, kept until the next one: what the window did or found.
+  void ShowNote(const QString& text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -121,6 +124,7 @@ class MainWindow : public QWidget {
   patch::WriteOptions writeOptions_;
 
   QMenuBar* menuBar_ = nullptr;
+  QStatusBar* statusBar_ = nullptr;
   QWidget* client_ = nullptr;  // every control, below the menu bar
   QAction* exportTemplate_ = nullptr;
   SheetForm* form_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 
 #include "app/qt_text.hpp"
@@ -63,7 +64,9 @@ TEST_F(MainWindowTest, StartsWithTheFreshSheetFullListsAndOnlyTopFieldsEnabled) 
   // The client area keeps its size and positions; the menu bar adds its height above it.
   const int menuHeight = window_.findChild<QMenuBar*>()->height();
   EXPECT_GT(menuHeight, 10);
-  EXPECT_EQ(window_.size(), QSize(791, 592 + menuHeight));
+  const int statusHeight = window_.findChild<QStatusBar*>("StatusBar")->height();
+  EXPECT_GT(statusHeight, 0);
+  EXPECT_EQ(window_.size(), QSize(791, 592 + menuHeight + statusHeight));
   EXPECT_EQ(Get<QWidget>("Client")->geometry(), QRect(0, menuHeight, 791, 592));
   EXPECT_EQ(Get<QWidget>("Command1")->mapTo(&window_, QPoint(0, 0)), QPoint(664, 568 + menuHeight));
   EXPECT_EQ(window_.ReadSheet(), sheet::CharacterSheet{});
