@@ -8,10 +8,12 @@
 
 namespace kavelin::validate {
 
-// Run only after CheckInputErrors found nothing: it reads the name, job name and slots that
-// pass normalised. At most six warnings; when there is any, `report` ends with the line
-// messages::kConfirmQuestion (which `messages` leaves out), to be answered yes or no.
-// Changes nothing.
+// Reads the name, job name and slots as CheckInputErrors leaves them; the road runs it only
+// when that pass found nothing. At most six warnings; when there is any, `report` ends with the
+// line messages::kConfirmQuestion (which `messages` leaves out), to be answered yes or no. Each
+// warning names the fields it is about: both of a pair that cannot go together (two shields,
+// clashing armour, spells of two schools, a spell and its missing level, the exclusive weapon and
+// what contradicts it), else the name or job name. Changes nothing.
 CheckResult CheckConsistencyWarnings(const sheet::CharacterSheet& sheet,
                                      const text::CodeTable& table);
 

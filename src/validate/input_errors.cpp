@@ -1,5 +1,6 @@
 #include "validate/input_errors.hpp"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@ using detail::InRange;
 using detail::StoredValue;
 using sheet::Section;
 using Value = double;
+using K = FieldKind;
 
 // Only the ordinary space is trimmed; a full-width space the user typed stays, and encodes
 // like any other character.
@@ -51,23 +53,31 @@ std::u16string Shown(std::u16string_view rejected) {
 // Encodes a name-like text and records at most one message: not encodable, or too long.
 void CheckGameText(const text::CodeTable& table, std::u16string_view text, std::size_t maxBytes,
                    std::u16string_view unencodableMessage, std::u16string_view tooLongMessage,
-                   std::vector<std::u16string>& errors) {
+                   FieldId field, std::vector<Finding>& errors) {
   const auto encoded = text::EncodeGameText(table, text);
   if (encoded.status == text::EncodeStatus::kUnencodable) {
-    errors.push_back(std::u16string(unencodableMessage) + Shown(encoded.rejected) +
-                     std::u16string(messages::kRejectedClose));
+    errors.push_back({std::u16string(unencodableMessage) + Shown(encoded.rejected) +
+                          std::u16string(messages::kRejectedClose),
+                      {field}});
   } else if (encoded.bytes.size() > maxBytes) {
-    errors.emplace_back(tooLongMessage);
+    errors.push_back({std::u16string(tooLongMessage), {field}});
   }
 }
 
-// True when every field from `first` on is accepted; the group stops at its first failure.
+// The first field from `first` on that is not accepted: the group stops there, and that is
+// the field its one message points at.
 template <std::size_t N, typename Accept>
-bool AllAccepted(const std::array<std::u16string, N>& fields, std::size_t first, Accept accept) {
+std::optional<std::size_t> FirstRejected(const std::array<std::u16string, N>& fields,
+                                         std::size_t first, Accept accept) {
   for (std::size_t i = first; i < N; ++i) {
-    if (!accept(StoredValue(fields[i]))) return false;
+    if (!accept(StoredValue(fields[i]))) return i;
   }
-  return true;
+  return std::nullopt;
+}
+
+// One message about one field.
+Finding About(std::u16string_view message, FieldId field) {
+  return {std::u16string(message), {field}};
 }
 
 // Removes repeats, then closes gaps, as the window's slot order is what the player sees.
@@ -99,50 +109,49 @@ void NormaliseArtSlots(sheet::InitialArts& arts) {
 
 CheckResult CheckInputErrors(sheet::CharacterSheet& sheet, const text::CodeTable& table,
                              bool templateLoaded) {
-  std::vector<std::u16string> errors;
+  std::vector<Finding> errors;
 
-  if (!templateLoaded) errors.emplace_back(messages::kNoTemplate);
+  if (!templateLoaded) errors.push_back(About(messages::kNoTemplate, FieldId(K::kTemplatePicture)));
 
   sheet.name = TrimSpaces(sheet.name);
-  if (sheet.name.empty()) errors.emplace_back(messages::kNameEmpty);
+  if (sheet.name.empty()) errors.push_back(About(messages::kNameEmpty, FieldId(K::kName)));
   sheet.name = text::WidenText(sheet.name);
   CheckGameText(table, sheet.name, sheet::kNameMaxBytes, messages::kNameUnencodable,
-                messages::kNameTooLong, errors);
+                messages::kNameTooLong, FieldId(K::kName), errors);
 
   sheet.jobName = text::WidenText(TrimSpaces(sheet.jobName));
   CheckGameText(table, sheet.jobName, sheet::kJobNameMaxBytes, messages::kJobNameUnencodable,
-                messages::kJobNameTooLong, errors);
+                messages::kJobNameTooLong, FieldId(K::kJobName), errors);
 
   if (sheet.Enabled(Section::kBasicStatus)) {
     const auto& basic = sheet.basicStatus;
-    if (!AllAccepted(basic.stats, 0, [](Value v) { return InRange(v, 5, 90); })) {
-      errors.emplace_back(messages::kStatsOutOfRange);
-    }
+    if (const auto stat = FirstRejected(basic.stats, 0, [](Value v) { return InRange(v, 5, 90); }))
+      errors.push_back(About(messages::kStatsOutOfRange, FieldId(K::kStat, *stat)));
     const Value lp = StoredValue(basic.lp);
-    if (!InRange(lp, 3, 99) && !Equals(lp, 128)) errors.emplace_back(messages::kLpOutOfRange);
+    if (!InRange(lp, 3, 99) && !Equals(lp, 128))
+      errors.push_back(About(messages::kLpOutOfRange, FieldId(K::kLp)));
   }
 
   if (sheet.Enabled(Section::kInitialLevels)) {
     const auto& levels = sheet.initialLevels.levels;
-    if (!InRange(StoredValue(levels[0]), 30, 900)) {
-      errors.emplace_back(messages::kInitialHpOutOfRange);
-    }
-    if (!AllAccepted(levels, 1, [](Value v) { return InRange(v, 0, 31); })) {
-      errors.emplace_back(messages::kLevelsOutOfRange);
-    }
+    if (!InRange(StoredValue(levels[0]), 30, 900))
+      errors.push_back(About(messages::kInitialHpOutOfRange, FieldId(K::kLevel, 0)));
+    if (const auto level = FirstRejected(levels, 1, [](Value v) { return InRange(v, 0, 31); }))
+      errors.push_back(About(messages::kLevelsOutOfRange, FieldId(K::kLevel, *level)));
   }
 
   if (sheet.Enabled(Section::kInitialArts)) NormaliseArtSlots(sheet.initialArts);
 
   if (sheet.Enabled(Section::kGrowthRates)) {
-    if (!AllAccepted(sheet.growthRates.growthRates, 0,
-                     [](Value v) { return InRange(v, 0, 8) || Equals(v, 255); })) {
-      errors.emplace_back(messages::kGrowthRatesOutOfRange);
+    if (const auto rate = FirstRejected(sheet.growthRates.growthRates, 0, [](Value v) {
+          return InRange(v, 0, 8) || Equals(v, 255);
+        })) {
+      errors.push_back(About(messages::kGrowthRatesOutOfRange, FieldId(K::kGrowthRate, *rate)));
     }
   }
 
   if (sheet.comment.size() > sheet::kMaxCommentLength)
-    errors.emplace_back(messages::kCommentTooLong);
+    errors.push_back(About(messages::kCommentTooLong, FieldId(K::kComment)));
 
   return MakeCheckResult(std::move(errors));
 }

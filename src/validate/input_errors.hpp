@@ -11,7 +11,8 @@
 namespace kavelin::validate {
 
 // Runs every check in order and gathers one message per failing check (one per group for
-// the statistics, the initial levels and the growth rates). Changes the sheet in place,
+// the statistics, the initial levels and the growth rates), each naming the field it is
+// about: the group's first failing field, or the template picture. Changes the sheet in place,
 // whatever it finds: `name` and `jobName` are trimmed of U+0020 at both ends and widened,
 // and the technique and spell slots are normalised when their section is enabled.
 // The comment may hold sheet::kMaxCommentLength UTF-16 code units, line breaks as CR LF.
