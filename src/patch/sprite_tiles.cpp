@@ -7,10 +7,8 @@ namespace kavelin::patch {
 std::array<std::uint16_t, image::kPaletteSize> PaletteWords(const image::SpritePalette& palette) {
   std::array<std::uint16_t, image::kPaletteSize> words{};
   for (int i = 0; i < image::kPaletteSize; ++i) {
-    if (i == 1) {
-      words[1] = 0x6BDE;
-    } else if (i == 2) {
-      words[2] = 0x18C6;
+    if (IsFixedEntry(i)) {
+      words[static_cast<std::size_t>(i)] = kFixedEntryWords[static_cast<std::size_t>(i)];
     } else if (!palette.IsEmpty(i)) {
       words[static_cast<std::size_t>(i)] =
           image::SnesForm(palette.entries[static_cast<std::size_t>(i)]);

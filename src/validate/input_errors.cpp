@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "text/widths.hpp"
+#include "validate/field_ranges.hpp"
 #include "validate/messages.hpp"
 #include "validate/numeric_field.hpp"
 
 namespace kavelin::validate {
 namespace {
 
-using detail::Equals;
-using detail::InRange;
 using detail::StoredValue;
 using sheet::Section;
 using Value = double;
@@ -125,27 +124,26 @@ CheckResult CheckInputErrors(sheet::CharacterSheet& sheet, const text::CodeTable
 
   if (sheet.Enabled(Section::kBasicStatus)) {
     const auto& basic = sheet.basicStatus;
-    if (const auto stat = FirstRejected(basic.stats, 0, [](Value v) { return InRange(v, 5, 90); }))
+    if (const auto stat =
+            FirstRejected(basic.stats, 0, [](Value v) { return kStatRange.Accepts(v); }))
       errors.push_back(About(messages::kStatsOutOfRange, FieldId(K::kStat, *stat)));
     const Value lp = StoredValue(basic.lp);
-    if (!InRange(lp, 3, 99) && !Equals(lp, 128))
-      errors.push_back(About(messages::kLpOutOfRange, FieldId(K::kLp)));
+    if (!kLpRange.Accepts(lp)) errors.push_back(About(messages::kLpOutOfRange, FieldId(K::kLp)));
   }
 
   if (sheet.Enabled(Section::kInitialLevels)) {
     const auto& levels = sheet.initialLevels.levels;
-    if (!InRange(StoredValue(levels[0]), 30, 900))
+    if (!kInitialHpRange.Accepts(StoredValue(levels[0])))
       errors.push_back(About(messages::kInitialHpOutOfRange, FieldId(K::kLevel, 0)));
-    if (const auto level = FirstRejected(levels, 1, [](Value v) { return InRange(v, 0, 31); }))
+    if (const auto level = FirstRejected(levels, 1, [](Value v) { return kLevelRange.Accepts(v); }))
       errors.push_back(About(messages::kLevelsOutOfRange, FieldId(K::kLevel, *level)));
   }
 
   if (sheet.Enabled(Section::kInitialArts)) NormaliseArtSlots(sheet.initialArts);
 
   if (sheet.Enabled(Section::kGrowthRates)) {
-    if (const auto rate = FirstRejected(sheet.growthRates.growthRates, 0, [](Value v) {
-          return InRange(v, 0, 8) || Equals(v, 255);
-        })) {
+    if (const auto rate = FirstRejected(sheet.growthRates.growthRates, 0,
+                                        [](Value v) { return kGrowthRateRange.Accepts(v); })) {
       errors.push_back(About(messages::kGrowthRatesOutOfRange, FieldId(K::kGrowthRate, *rate)));
     }
   }

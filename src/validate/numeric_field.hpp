@@ -13,12 +13,4 @@ inline double StoredValue(std::u16string_view fieldText) {
   return sheet::NumericValue(fieldText);
 }
 
-inline bool InRange(double value, double low, double high) {
-  return value >= low && value <= high;
-}
-
-inline bool Equals(double value, double exactly) {
-  return value == exactly;
-}
-
 }  // namespace kavelin::validate::detail
