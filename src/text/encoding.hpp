@@ -18,6 +18,10 @@ namespace kavelin::text {
 // count taken before conversion always describes the bytes after it.
 std::vector<std::uint8_t> EncodeCp932(std::u16string_view text);
 
+// The characters of `text` that code page 932 lacks, each once, in the order they first
+// appear: a patch comment stores each of them as "?".
+std::u16string Cp932Lacks(std::u16string_view text);
+
 // Decodes code page 932; a byte sequence the code page does not define becomes a
 // substitute character.
 std::u16string DecodeCp932(std::span<const std::uint8_t> bytes);

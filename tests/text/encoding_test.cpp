@@ -50,4 +50,12 @@ TEST(Utf8, RoundTripsAndRejectsMalformedInput) {
 }
 
 }  // namespace
+TEST(Cp932, CharactersItLacksAreNamedOnceEach) {
+  EXPECT_EQ(Cp932Lacks(u"あ～?ｶ\r\n漢"), u"");
+  // Emoji come as surrogate pairs: each half is one "?" in the patch.
+  EXPECT_EQ(Cp932Lacks(u"a\u00e9b\u00e9?\u4e02"), u"\u00e9\u4e02");
+  EXPECT_EQ(Cp932Lacks(u"\U0001F600x"), u"\xD83D\xDE00");
+  EXPECT_EQ(Cp932Lacks(u"\u200b\ufeff"), u"\u200b\ufeff");
+}
+
 }  // namespace kavelin::text
