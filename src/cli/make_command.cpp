@@ -23,9 +23,11 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.json] [--yes] [--output PATCH]\n"
+    "       kavelin-cli make --sheet SHEET.json [--yes] [--output PATCH]\n"
     "\n"
     "Makes the patch of a character from a GIF or BMP template, as the window's\n"
-    "\"パッチ作成\" does. Without --sheet the fresh sheet is used. Input errors are printed\n"
+    "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
+    "template the sheet file names (its \"template\" key). Input errors are printed\n"
     "and nothing is written. Warnings are printed; on a terminal the command then asks\n"
     "whether to go on, otherwise it stops unless --yes is given. The patch is written\n"
     "beside the template (TEMPLATE with its extension replaced by k7p) unless --output\n"
@@ -244,27 +246,35 @@ int RunMake(int argc, char** argv) {
     return kSuccess;
   }
   if (!args.error.empty()) return Fail(kFailure, args.error + "\n" + std::string(kUsage));
-  if (args.positional.empty()) {
+  const auto sheetPath = args.Value("--sheet");
+  if (args.positional.empty() && !sheetPath) {
     return Fail(kFailure, "make needs a TEMPLATE\n" + std::string(kUsage));
   }
   if (args.positional.size() > 1 && args.Has("--output")) {
     return Fail(kFailure, "--output needs a single TEMPLATE");
   }
-  const auto sheetPath = args.Value("--sheet");
-  std::vector<Job> jobs;
-  for (const std::string& t : args.positional) {
-    const std::filesystem::path templatePath = t;
-    jobs.push_back(
-        {templatePath, args.Value("--output").value_or(patch::PatchOutputName(templatePath))});
-  }
-  if (!OutputsAreSafe(jobs, sheetPath)) return kFailure;
-
   sheet::SheetDocument document;
   if (sheetPath) {
     auto read = ReadSheet(*sheetPath);
     if (!read) return kFailure;
     document = std::move(*read);
   }
+  // Without a TEMPLATE, the one the sheet remembers.
+  std::vector<std::filesystem::path> templates(args.positional.begin(), args.positional.end());
+  if (templates.empty()) {
+    if (document.templateFile.empty())
+      return Fail(kFailure, "make needs a TEMPLATE: " + *sheetPath + " names none");
+    templates.push_back(sheet::TemplateOfSheet(*sheetPath, document.templateFile));
+    if (!std::filesystem::exists(templates.front()))
+      return Fail(kFailure, "the template " + Shown(templates.front()) + " that " + *sheetPath +
+                                " names is not there");
+  }
+  std::vector<Job> jobs;
+  for (const std::filesystem::path& templatePath : templates) {
+    jobs.push_back(
+        {templatePath, args.Value("--output").value_or(patch::PatchOutputName(templatePath))});
+  }
+  if (!OutputsAreSafe(jobs, sheetPath)) return kFailure;
 
   const text::CodeTable codes = LoadCodeTable();
   const bool batch = jobs.size() > 1;

@@ -1,5 +1,6 @@
 #include "sheet/sheet_file.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -414,6 +415,29 @@ void ReadPaletteSwaps(Decoder& d, const Json& root, std::vector<PaletteSwap>& sw
   }
 }
 
+// A template's path as the file keeps it: text, one line, and a sane length.
+void ReadTemplateKey(Decoder& d, const Json& root, std::string& out) {
+  const Json* v = d.Find(root, "template");
+  if (v == nullptr) return;
+  if (!v->is_string()) {
+    d.Fail("template", "expected a path as a string, found " + Decoder::Short(*v));
+    return;
+  }
+  const std::string path = v->get<std::string>();
+  const auto text = text::FromUtf8(path);
+  if (!text) {
+    d.Fail("template", "not valid UTF-8");
+  } else if (path.empty() || path.size() > kMaxTemplateKeyBytes) {
+    d.Fail("template", "expected a path of 1 to " + std::to_string(kMaxTemplateKeyBytes) +
+                           " bytes, found " + std::to_string(path.size()));
+  } else if (std::any_of(text->begin(), text->end(),
+                         [](char16_t c) { return c < 0x20 || c == 0x7F; })) {
+    d.Fail("template", "a path with a control character");
+  } else {
+    out = path;
+  }
+}
+
 std::string CodeText(ListId list, int position) {
   return text::Hex(CodeAt(list, position).value_or(0));
 }
@@ -437,7 +461,7 @@ SheetFileResult ReadSheetFile(std::string_view json) {
   if (d.Object(root, "",
                {"name", "jobName", "gender", "comment", "basicStatus", "initialLevels",
                 "initialArts", "initialEquipment", "forbiddenSpells", "otherTraits", "growthRates",
-                "paletteSwaps", "paletteWords"})) {
+                "paletteSwaps", "paletteWords", "template"})) {
     d.Text(root, "", "name", s.name);
     d.Text(root, "", "jobName", s.jobName);
     d.Position(root, "", "gender", kGenderCount, s.gender);
@@ -445,6 +469,7 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     s.comment = NormaliseLineBreaks(s.comment);
     ReadSections(d, root, s);
     ReadPaletteSwaps(d, root, result.document.paletteSwaps);
+    ReadTemplateKey(d, root, result.document.templateFile);
     // What a patch stored, as inspect prints it: shown for reference, never applied.
     if (const Json* words = d.Find(root, "paletteWords"); words && !words->is_array()) {
       d.Fail("paletteWords", "expected an array, found " + Decoder::Short(*words));
@@ -529,8 +554,46 @@ std::string WriteSheetFile(const SheetDocument& document) {
   for (const auto& [a, b] : document.paletteSwaps)
     swaps.push_back({a, b});
   root["paletteSwaps"] = swaps;
+  // Older readers know no such key, so it is left out when there is nothing to say.
+  if (!document.templateFile.empty()) root["template"] = document.templateFile;
 
   return root.dump(2) + "\n";
+}
+
+std::string TemplateKeyFor(const std::filesystem::path& sheetFile,
+                           const std::filesystem::path& templateFile) {
+  const auto absolute = [](const std::filesystem::path& p) {
+    std::error_code error;
+    const std::filesystem::path a = std::filesystem::absolute(p, error);
+    return (error ? p : a).lexically_normal();
+  };
+  const std::filesystem::path folder = absolute(sheetFile).parent_path();
+  const std::filesystem::path file = absolute(templateFile);
+  // A folder in common below the root: the first part after it is the same.
+  const auto first = [](const std::filesystem::path& p) {
+    const std::filesystem::path relative = p.relative_path();
+    return relative.empty() ? std::filesystem::path() : *relative.begin();
+  };
+  std::filesystem::path kept = file;
+  if (folder.root_path() == file.root_path() && !first(folder).empty() &&
+      first(folder) == first(file)) {
+    const std::filesystem::path relative = file.lexically_relative(folder);
+    if (!relative.empty()) kept = relative;
+  }
+  const std::string key = kept.generic_string();
+  if (key.empty() || key.size() > kMaxTemplateKeyBytes || !text::FromUtf8(key)) return {};
+  if (std::any_of(key.begin(), key.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    return {};
+  return key;
+}
+
+std::filesystem::path TemplateOfSheet(const std::filesystem::path& sheetFile,
+                                      std::string_view templateKey) {
+  if (templateKey.empty()) return {};
+  const std::filesystem::path kept(templateKey);
+  if (kept.is_absolute()) return kept.lexically_normal();
+  return (sheetFile.parent_path() / kept).lexically_normal();
 }
 
 }  // namespace kavelin::sheet

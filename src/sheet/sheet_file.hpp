@@ -2,6 +2,8 @@
 // character can be kept, versioned and made again without the window.
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +16,14 @@ namespace kavelin::sheet {
 struct SheetDocument {
   CharacterSheet sheet;
   std::vector<PaletteSwap> paletteSwaps;
+  // The "template" key: the template's path as the file keeps it, UTF-8 with "/" between
+  // folders, relative to the sheet file's folder or absolute; empty when there is none.
+  std::string templateFile;
   bool operator==(const SheetDocument&) const = default;
 };
+
+// Longest "template" value a sheet file may hold, in bytes.
+inline constexpr std::size_t kMaxTemplateKeyBytes = 4096;
 
 struct SheetFileResult {
   bool ok = false;
@@ -32,6 +40,17 @@ struct SheetFileResult {
 SheetFileResult ReadSheetFile(std::string_view json);
 
 // The whole document, every key present, codes in upper case; ReadSheetFile gives it back.
+// "template" is written only when the document names one.
 std::string WriteSheetFile(const SheetDocument& document);
+
+// The "template" value for a sheet saved as `sheetFile` whose template is `templateFile`:
+// relative to the sheet's folder when the two share a folder below the root, so that the
+// pair can be moved together; absolute otherwise. Empty when the path is not UTF-8 text,
+// which a sheet file cannot hold.
+std::string TemplateKeyFor(const std::filesystem::path& sheetFile,
+                           const std::filesystem::path& templateFile);
+// The template a "template" value names, for the sheet read from `sheetFile`.
+std::filesystem::path TemplateOfSheet(const std::filesystem::path& sheetFile,
+                                      std::string_view templateKey);
 
 }  // namespace kavelin::sheet

@@ -26,6 +26,7 @@ using namespace kavelin;
 
 const fs::path kExamples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
 
+using test_support::ReadAll;
 using test_support::ReadText;
 
 struct CommandResult {
@@ -141,6 +142,31 @@ TEST_F(Cli, MakeInspectMakeGivesTheSameBytes) {
   EXPECT_EQ(fromPatch.exitCode, 0);
   EXPECT_EQ(sheet::ReadSheetFile(fromPatch.out).document.sheet.name, u"アルト");
   EXPECT_EQ(Run("sheet").out, sheet::WriteSheetFile({}));
+}
+
+TEST_F(Cli, MakeWithASheetAloneUsesTheTemplateItNames) {
+  ASSERT_EQ(Run("make hero.gif --sheet hero.json").exitCode, 0);
+  const auto expected = ReadAll(folder_ / "hero.k7p");
+  fs::remove(folder_ / "hero.k7p");
+  fs::create_directories(folder_ / "sheets");
+  auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
+  document.templateFile = "../hero.gif";
+  Write("sheets/hero.k7c", sheet::WriteSheetFile(document));
+  const auto r = Run("make --sheet sheets/hero.k7c");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadAll(folder_ / "hero.k7p"), expected) << "beside the template, as named";
+
+  // A sheet that names none, or names one that is gone, is refused with nothing written.
+  fs::remove(folder_ / "hero.k7p");
+  const auto none = Run("make --sheet hero.json");
+  EXPECT_EQ(none.exitCode, 2);
+  EXPECT_NE(none.err.find("names none"), std::string::npos) << none.err;
+  document.templateFile = "gone.gif";
+  Write("sheets/gone.k7c", sheet::WriteSheetFile(document));
+  const auto gone = Run("make --sheet sheets/gone.k7c");
+  EXPECT_EQ(gone.exitCode, 2);
+  EXPECT_NE(gone.err.find("sheets/gone.gif"), std::string::npos) << gone.err;
+  EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
 }
 
 TEST_F(Cli, ExportAndSheetFromAPatchMakeItAgain) {

@@ -54,6 +54,38 @@ TEST(SheetFile, WritesCodesAndKeysAsPeopleReadThem) {
   EXPECT_NE(text.find("ＡＢ凛"), std::string::npos) << "UTF-8, not escapes";
 }
 
+// The template key: optional, kept relative where the pair can move together, and absent
+// from the file of a document without one, so older files and readers are untouched.
+TEST(SheetFile, TemplateKeyRoundTripsAndIsRelativeWithinOneTree) {
+  SheetDocument named = Varied();
+  named.templateFile = "sprites/勇者.gif";
+  const auto read = ReadSheetFile(WriteSheetFile(named));
+  ASSERT_TRUE(read.ok) << read.error;
+  EXPECT_EQ(read.document, named);
+  EXPECT_EQ(WriteSheetFile(Varied()).find("\"template\""), std::string::npos);
+  EXPECT_EQ(ReadSheetFile("{}").document.templateFile, "");
+
+  EXPECT_EQ(TemplateKeyFor("/home/u/mods/alto.k7c", "/home/u/mods/alto.gif"), "alto.gif");
+  EXPECT_EQ(TemplateKeyFor("/home/u/mods/sheets/alto.k7c", "/home/u/mods/art/a b.gif"),
+            "../art/a b.gif");
+  EXPECT_EQ(TemplateKeyFor("/home/u/alto.k7c", "/media/usb/alto.gif"), "/media/usb/alto.gif");
+  EXPECT_EQ(TemplateKeyFor("/home/u/alto.k7c", std::string("/home/u/\xff.gif")), "")
+      << "no UTF-8 text, no key";
+  EXPECT_EQ(TemplateOfSheet("/home/u/mods/sheets/alto.k7c", "../art/a b.gif"),
+            "/home/u/mods/art/a b.gif");
+  EXPECT_EQ(TemplateOfSheet("/home/u/alto.k7c", "/media/usb/alto.gif"), "/media/usb/alto.gif");
+
+  EXPECT_FALSE(ReadSheetFile("{\"template\": \"\xff.gif\"}").ok);
+  for (const char* bad :
+       {R"({"template": 3})", R"({"template": ""})", R"({"template": "a\nb.gif"})"}) {
+    const auto r = ReadSheetFile(bad);
+    EXPECT_FALSE(r.ok) << bad;
+    EXPECT_EQ(r.error.rfind("template: ", 0), 0U) << r.error;
+  }
+  EXPECT_FALSE(
+      ReadSheetFile("{\"template\": \"" + std::string(kMaxTemplateKeyBytes + 1, 'a') + "\"}").ok);
+}
+
 TEST(SheetFile, MissingKeysTakeTheFreshSheetValues) {
   auto read = ReadSheetFile("{}");
   ASSERT_TRUE(read.ok);
