@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QIcon>
+#include <QStringList>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -11,9 +12,13 @@
 #include <string_view>
 
 #include "app/dialogs.hpp"
+#include "app/entry_names.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
+#include "app/recent_files.hpp"
+#include "app/translations.hpp"
 #include "image/decoder.hpp"
+#include "sheet/names_file.hpp"
 #include "text/settings_file.hpp"
 
 namespace kavelin::app {
@@ -34,6 +39,20 @@ void WarnAboutSettings(Dialogs& dialogs, const std::filesystem::path& file, bool
                      "\r\n" + DisplayPath(file),
                  BoxIcon::kExclamation, Q(u"注意"));
   }
+}
+
+// The user's entry names in the lists; what could not be used of them or of the recent
+// files' record is said in the status line and never stops the window.
+void ShowWorkNotes(MainWindow& window, const RecentFiles& recent) {
+  const sheet::NamesLoad names = sheet::LoadNamesTable();
+  ShowEntryNames(&window, names.table);
+  QStringList notes;
+  if (!names.problems.empty()) notes << NamesNote(names.problems);
+  recent.Files();
+  if (recent.Unusable() != 0)
+    notes << Q(u"最近使ったファイルの記録の %1 件が読めないため、飛ばしました。")
+                 .arg(recent.Unusable());
+  if (!notes.isEmpty()) window.ShowNote(notes.join(QStringLiteral("　")));
 }
 
 // Quits the event loop once the watched widget has painted.
@@ -120,6 +139,7 @@ int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
 
   QApplication app(argc, argv);
   app.setApplicationName("Kavelin");
+  InstallQtJapanese(app);
   // The installed desktop entry and icon, so that a desktop ties the window to them.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.kavelin.Kavelin"));
   app.setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kavelin.Kavelin")));
@@ -128,8 +148,14 @@ int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
   QApplication::setFont(QFont(QString::fromUtf16(kWindowFontFamily), kWindowFontPoints));
 
   QtDialogs dialogs;
-  MainWindow window(dialogs, image::DecodeImageFile, settingsFile);
+  // Recent work is the one thing kept between runs; each dialog starts where its kind of
+  // file was last taken from.
+  RecentFiles recent;
+  FolderMemoryDialogs remembering(dialogs, recent);
+  MainWindow window(remembering, image::DecodeImageFile, settingsFile);
   dialogs.SetParent(&window);
+  window.SetRecentFiles(&recent);
+  ShowWorkNotes(window, recent);
   FirstPaint firstPaint;
   if (quitAfterFirstPaint) window.installEventFilter(&firstPaint);
   window.show();

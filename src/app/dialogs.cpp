@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -22,6 +23,20 @@ QMessageBox::Icon IconOf(BoxIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+QString IconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kStop:
+      return QStringLiteral("エラー");
+    case BoxIcon::kQuestion:
+      return QStringLiteral("質問");
+    case BoxIcon::kExclamation:
+      return QStringLiteral("警告");
+    case BoxIcon::kInformation:
+      return QStringLiteral("情報");
+  }
+  return {};
+}
+
 int RunBox(QWidget* parent, const QString& text, BoxIcon icon, const QString& title,
            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) {
   QMessageBox box(IconOf(icon), title, QString(text).replace(QStringLiteral("\r\n"), "\n"), buttons,
@@ -29,6 +44,9 @@ int RunBox(QWidget* parent, const QString& text, BoxIcon icon, const QString& ti
   // Names and comments are the user's text: a "<b>" in them must show as typed.
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(defaultButton);
+  // A screen reader names the icon by what it tells, not by its picture.
+  if (auto* iconLabel = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+    iconLabel->setAccessibleName(IconName(icon));
   return box.exec();
 }
 
@@ -53,6 +71,7 @@ QString QtDialogs::OpenFile(const QString& title, const QString& filterName,
   patterns.replace(';', ' ');
   dialog.setNameFilter(filterName + " (" + patterns + ")");
   dialog.setOption(QFileDialog::HideNameFilterDetails);
+  if (!openFolder_.isEmpty() && QFileInfo(openFolder_).isDir()) dialog.setDirectory(openFolder_);
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   return chosen.isEmpty() ? QString() : chosen.first();

@@ -43,6 +43,8 @@ class Dialogs {
   // or that of the type the user picked.
   virtual QString SaveFile(const QString& title, const std::vector<FileType>& types,
                            const QString& suggested) = 0;
+  // The folder the next OpenFile starts in; empty leaves it to the dialog.
+  virtual void SetOpenFolder(const QString& folder) { (void)folder; }
 };
 
 // The real thing: QMessageBox and QFileDialog over `parent`.
@@ -58,9 +60,11 @@ class QtDialogs : public Dialogs {
   Answer AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) override;
   QString SaveFile(const QString& title, const std::vector<FileType>& types,
                    const QString& suggested) override;
+  void SetOpenFolder(const QString& folder) override { openFolder_ = folder; }
 
  private:
   QWidget* parent_;
+  QString openFolder_;
 };
 
 }  // namespace kavelin::app

@@ -5,9 +5,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QStyle>
 
+#include "app/list_search.hpp"
 #include "app/qt_text.hpp"
 #include "app/text_box.hpp"
+#include "app/window_texts.hpp"
 
 namespace kavelin::app {
 
@@ -60,7 +63,7 @@ QComboBox* List(QWidget* parent, const QString& name, Rect at, sheet::ListId lis
     combo->addItem(Q(entry));
   // Start-up selects the first entry, which runs the list's reaction as a user's choice.
   combo->setCurrentIndex(-1);
-  combo->setMaxVisibleItems(20);
+  SetUpList(combo, list);
   return combo;
 }
 
@@ -74,6 +77,61 @@ QGroupBox* Frame(QWidget* parent, const QString& name, std::u16string_view capti
   auto* frame = new QGroupBox(Q(caption), parent);
   Place(frame, name, at);
   return frame;
+}
+
+namespace {
+constexpr char kOwnTipProperty[] = "kavelinOwnTip";
+}  // namespace
+
+void Describe(QWidget* widget, const QString& name, const QString& tip) {
+  widget->setAccessibleName(name);
+  widget->setToolTip(tip);
+  widget->setProperty(kOwnTipProperty, tip);
+}
+
+QString OwnTip(const QWidget* widget) {
+  return widget->property(kOwnTipProperty).toString();
+}
+
+namespace {
+constexpr char kMarkProperty[] = "kavelinMark";
+}  // namespace
+
+void SetMark(QWidget* widget, Mark mark, const QString& message) {
+  const char* value = mark == Mark::kError ? "error" : mark == Mark::kWarning ? "warning" : "";
+  const bool changed = widget->property(kMarkProperty).toString() != QLatin1String(value);
+  widget->setProperty(kMarkProperty, QString::fromLatin1(value));
+  widget->setToolTip(mark == Mark::kNone ? OwnTip(widget) : message);
+  if (!changed) return;
+  // Style sheets read dynamic properties only when the widget is polished again.
+  widget->style()->unpolish(widget);
+  widget->style()->polish(widget);
+  widget->update();
+}
+
+Mark MarkOf(const QWidget* widget) {
+  const QString value = widget->property(kMarkProperty).toString();
+  return value == QLatin1String("error")     ? Mark::kError
+         : value == QLatin1String("warning") ? Mark::kWarning
+                                             : Mark::kNone;
+}
+
+QString MarkStyleRules() {
+  // A frame, so that the text inside keeps its colours and stays readable.
+  return QStringLiteral(
+      "*[kavelinMark=\"error\"] { border: 2px solid #d01010; }"
+      "*[kavelinMark=\"warning\"] { border: 2px solid #e09000; }");
+}
+
+void Label(QLabel* caption, QWidget* input, const QString& tip) {
+  caption->setBuddy(input);
+  Describe(input, caption->text(), tip);
+}
+
+QString RangeText(const validate::FieldRange& range) {
+  return range.alsoAccepted
+             ? Q(kRangeOrText).arg(range.low).arg(range.high).arg(*range.alsoAccepted)
+             : Q(kRangeText).arg(range.low).arg(range.high);
 }
 
 void Select(QComboBox* combo, int position) {

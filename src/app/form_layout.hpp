@@ -26,6 +26,8 @@ inline constexpr Rect kPanel = {0, 0, 3000, 7300};
 inline constexpr Rect kCaption = {120, 120, 1095, kCaptionHeight};
 inline constexpr Rect kPicture = {120, 360, 2805, 2055};
 inline constexpr Rect kBrowse = {2640, 2400, 255, 255};
+// Opens the in-game preview; under the picture, left of the browse button.
+inline constexpr Rect kGamePreview = {480, 2400, 2100, 255};
 inline constexpr int kHeadingsTop = 2760;
 inline constexpr Column kToggles = {120, 375};
 // R, G, B and the SNES form of each entry.

@@ -5,14 +5,19 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "app/blank_template_menu.hpp"
 #include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
+#include "app/game_preview_window.hpp"
 #include "app/patch_dialogs.hpp"
 #include "app/qt_text.hpp"
+#include "app/recent_files.hpp"
 #include "app/sheet_form.hpp"
 #include "app/template_panel.hpp"
 #include "app/user_files.hpp"
@@ -50,12 +55,11 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   box->setMenuBar(menuBar_);
   box->addWidget(client_);
   // The status bar adds its height below the client area, as the menu bar does above it.
-  statusBar_ = new QStatusBar(this);
-  statusBar_->setObjectName("StatusBar");
-  statusBar_->setSizeGripEnabled(false);
+  BuildStatusBar();
   box->addWidget(statusBar_);
   box->setSizeConstraint(QLayout::SetFixedSize);
   BuildMenu();
+  BuildEditMenu();
 
   // Made in reading order, which is the tab order: the template's panel first. The form
   // spans the client area, and the panel is raised over its empty top-left corner.
@@ -71,6 +75,10 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   connect(templatePanel_, &TemplatePanel::FileDropped, this,
           [this](const QString& file) { TakeInFile(PathOf(file)); });
   connect(create_, &QPushButton::clicked, this, &MainWindow::CreatePatch);
+  connect(form_, &SheetForm::Edited, this, &MainWindow::ScheduleLiveCheck);
+  connect(form_, &SheetForm::StepEnded, this, &MainWindow::RecordStep);
+  connect(templatePanel_, &TemplatePanel::GamePreviewRequested, this,
+          [this] { ShowGamePreview(); });
 
   FormLoad(settingsFile);
   // Sized now rather than when first shown, so that the size holds from the start.
@@ -85,7 +93,9 @@ void MainWindow::BuildMenu() {
     QAction* action = file->addAction(Q(text));
     action->setObjectName(name);
     action->setShortcut(keys);
-    connect(action, &QAction::triggered, this, slot);
+    // Queued, so that the item returns to whoever pressed it (an assistive tool waits for
+    // that) before a modal dialog opens.
+    connect(action, &QAction::triggered, this, slot, Qt::QueuedConnection);
     return action;
   };
   item("OpenSheet", kOpenSheetItem, QKeySequence::Open, [this] { OpenSheet(); });
@@ -98,7 +108,8 @@ void MainWindow::BuildMenu() {
   item("ExportBlankTemplate", kBlankTemplateItem, QKeySequence(),
        [this] { ExportBlankTemplate(); });
   file->addSeparator();
-  item("Quit", kQuitItem, QKeySequence::Quit, [this] { close(); });
+  QAction* quit = item("Quit", kQuitItem, QKeySequence::Quit, [this] { close(); });
+  BuildWorkMenus(file, quit);
 }
 
 void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
@@ -113,14 +124,50 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
                      " margin-top: 6px; }"
                      "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
           .arg(Q(kWindowFontFamily))
-          .arg(kWindowFontPoints));
+          .arg(kWindowFontPoints) +
+      MarkStyleRules());
 
   document_.Template().path.clear();
   document_.Template().originOffset = 0;
   form_->Reset();
   text::LoadExtendedRows(codes_, settingsFile);
   MirrorTemplate();
+  RecordWithoutStep();
   document_.MarkSaved(Document(), {});
+}
+
+void MainWindow::BuildStatusBar() {
+  statusBar_ = new QStatusBar(this);
+  statusBar_->setObjectName("StatusBar");
+  statusBar_->setSizeGripEnabled(false);
+  checkStatus_ = new QPushButton(statusBar_);
+  checkStatus_->setObjectName("CheckStatus");
+  checkStatus_->setFlat(true);
+  Describe(checkStatus_, Q(kCheckStatusName), Q(kCheckStatusTip));
+  statusBar_->addPermanentWidget(checkStatus_);
+  connect(checkStatus_, &QPushButton::clicked, this, &MainWindow::FocusNextMarked);
+  auto* nextMark = new QShortcut(QKeySequence(Qt::Key_F8), this);
+  connect(nextMark, &QShortcut::activated, this, &MainWindow::FocusNextMarked);
+  // A moment after the last edit, so that typing stays smooth.
+  liveCheckTimer_ = new QTimer(this);
+  liveCheckTimer_->setSingleShot(true);
+  liveCheckTimer_->setInterval(150);
+  connect(liveCheckTimer_, &QTimer::timeout, this, &MainWindow::RunLiveCheck);
+}
+
+void MainWindow::BuildEditMenu() {
+  undoStack_ = new QUndoStack(this);
+  QMenu* edit = menuBar_->addMenu(Q(kEditMenu));
+  edit->setObjectName("EditMenu");
+  QAction* undo = edit->addAction(Q(kUndoItem));
+  undo->setObjectName("Undo");
+  undo->setShortcut(QKeySequence::Undo);
+  QAction* redo = edit->addAction(Q(kRedoItem));
+  redo->setObjectName("Redo");
+  redo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  connect(undo, &QAction::triggered, this, &MainWindow::Undo);
+  connect(redo, &QAction::triggered, this, &MainWindow::Redo);
 }
 
 void MainWindow::ShowNote(const QString& text) {
@@ -138,6 +185,7 @@ void MainWindow::ShowSheet(const sheet::CharacterSheet& sheet) {
 void MainWindow::PaletteToggled(int entry, bool ticked) {
   document_.TogglePalette(entry, ticked);
   MirrorTemplate();
+  RecordStep();
 }
 
 void MainWindow::PreviewToggled(bool ticked) {
@@ -147,17 +195,23 @@ void MainWindow::PreviewToggled(bool ticked) {
 
 void MainWindow::MirrorTemplate() {
   templatePanel_->Show(document_.Template());
+  ScheduleLiveCheck();
   exportTemplate_->setEnabled(document_.Template().Loaded());
+  if (gamePreview_ != nullptr && gamePreview_->isVisible()) gamePreview_->Follow(Template());
 }
 
 void MainWindow::LoadTemplate(const std::filesystem::path& file, command::IntakeMode mode) {
+  RecordStep();
   const command::TemplateIntake intake = document_.LoadTemplate(file, decoder_, mode);
+  // Swaps this template cannot take leave the character, but no undo brings them back.
+  RecordWithoutStep();
   // The picture, with any red mark, is on screen before the box that explains it.
   MirrorTemplate();
   if (intake.status != image::ImageStatus::kOk) {
     dialogs_.Show(Q(image::MessageFor(intake.status)), BoxIcon::kStop, Q(image::kReadErrorTitle));
     return;
   }
+  NoteFileUsed(FileKind::kTemplate, file);
   ReportSkippedSwaps(intake.swaps.skipped);
 }
 
@@ -189,6 +243,7 @@ void MainWindow::Browse() {
 void MainWindow::CreatePatch() {
   // The preview's reaction first, so that the encoder reads the template's own colours.
   PreviewToggled(false);
+  RecordStep();
   sheet::CharacterSheet sheet = ReadSheet();
   patch::WriteOptions options = writeOptions_;
   std::filesystem::path replaced;
@@ -200,6 +255,8 @@ void MainWindow::CreatePatch() {
   command::CreatePatch(sheet, document_.Template(), codes_, boxes, options);
   ShowSheet(sheet);
   MirrorTemplate();
+  // The road's tidying of the name, job name and slots is one step.
+  RecordStep();
 }
 
 }  // namespace kavelin::app

@@ -3,10 +3,12 @@
 // the File menu; the parts show and read what the document and the road decide.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <filesystem>
 
 #include "app/dialogs.hpp"
+#include "app/window_texts.hpp"
 #include "command/character_document.hpp"
 #include "image/decoder.hpp"
 #include "image/raster.hpp"
@@ -16,21 +18,26 @@
 #include "sheet/character_sheet.hpp"
 #include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
+#include "validate/field_id.hpp"
 
 class QAction;
 class QCloseEvent;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QStatusBar;
+class QTimer;
+class QUndoStack;
 
 namespace kavelin::app {
 
+class GamePreviewWindow;
+class RecentFiles;
 class SheetForm;
 class TemplatePanel;
+enum class FileKind;
 
-// The font every control gets, and its stand-ins where the face itself is missing.
-inline constexpr char16_t kWindowFontFamily[] = u"ＭＳ Ｐゴシック";
-inline constexpr int kWindowFontPoints = 9;
+// Stand-ins for the window's font where the face itself is missing.
 void InstallFontSubstitutions();
 
 class MainWindow : public QWidget {
@@ -94,18 +101,56 @@ class MainWindow : public QWidget {
   void SetWriteOptions(const patch::WriteOptions& options) { writeOptions_ = options; }
   // A line in the status bar, kept until the next one: what the window did or found.
   void ShowNote(const QString& text);
+  // What one undo step restores: the sheet and the palette swaps.
+  struct Character {
+    sheet::CharacterSheet sheet;
+    std::vector<sheet::PaletteSwap> swaps;
+    bool operator==(const Character&) const = default;
+  };
+  // The Edit menu: the step before, and the step undone again.
+  void Undo();
+  void Redo();
+  // The live check now, rather than a moment after the last edit.
+  void RunLiveCheck();
+  // Moves the focus to the next control that carries a mark (F8, or the status bar).
+  void FocusNextMarked();
+
+  // Recent work: the File menu's list is kept in `recent`, which outlives the window.
+  // Without it the list stays empty and nothing is recorded.
+  void SetRecentFiles(RecentFiles* recent);
+  // Opens a file of the list as its kind is opened; one that is gone is said and dropped.
+  bool OpenRecentFile(FileKind kind, const std::filesystem::path& file);
+  // The in-game preview window, made and shown when first asked for.
+  GamePreviewWindow* ShowGamePreview();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenu();
+  void BuildEditMenu();
+  Character CurrentCharacter() const;
+  // Ends a step when the character differs from the last one recorded.
+  void RecordStep();
+  // Takes the character as it is now as the start of the next step (after a template load).
+  void RecordWithoutStep();
+  void Restore(const Character& character);
+  void BuildStatusBar();
+  void ScheduleLiveCheck();
+  QWidget* FieldWidget(validate::FieldId field) const;
   void FormLoad(const std::filesystem::path& settingsFile);
 
   void PaletteToggled(int entry, bool ticked);
   void PreviewToggled(bool ticked);
   // The core decides the toggles, the palette and the picture; the controls follow it.
   void MirrorTemplate();
+  void BuildWorkMenus(QMenu* file, QAction* before);
+  void FillRecentMenu();
+  void NoteFileUsed(FileKind kind, const std::filesystem::path& file);
+  // The template a sheet file names, loaded as a browsed one with the sheet's swaps, when
+  // it is there; false when the sheet names none or it is gone (which is said).
+  bool LoadSheetTemplate(const std::filesystem::path& sheetFile,
+                         const sheet::SheetDocument& opened);
   void LoadTemplate(const std::filesystem::path& file, command::IntakeMode mode);
   // Says which of the character's swaps the template could not take.
   void ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipped);
@@ -125,11 +170,20 @@ class MainWindow : public QWidget {
 
   QMenuBar* menuBar_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
+  QPushButton* checkStatus_ = nullptr;  // the live check's counts
+  QTimer* liveCheckTimer_ = nullptr;
+  std::vector<QPointer<QWidget>> marked_;
+  QUndoStack* undoStack_ = nullptr;
+  Character recorded_;         // the character as the last step left it
+  bool restoring_ = false;     // an undo or redo is putting a character back
   QWidget* client_ = nullptr;  // every control, below the menu bar
   QAction* exportTemplate_ = nullptr;
   SheetForm* form_ = nullptr;
   TemplatePanel* templatePanel_ = nullptr;
   QPushButton* create_ = nullptr;  // Command1
+  RecentFiles* recent_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+  GamePreviewWindow* gamePreview_ = nullptr;
 };
 
 }  // namespace kavelin::app

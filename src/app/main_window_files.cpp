@@ -5,6 +5,7 @@
 
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
+#include "app/recent_files.hpp"
 #include "app/user_files.hpp"
 #include "command/create_patch.hpp"
 #include "command/output_plan.hpp"
@@ -96,6 +97,7 @@ QString MainWindow::OpenFailureReason(const command::OpenFailure& failure) const
 }
 
 bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
+  RecordStep();
   const command::Opened opened = document_.OpenSheetFile(file);
   if (!opened.ok) {
     dialogs_.Show(
@@ -105,9 +107,15 @@ bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
   }
   ShowSheet(opened.document.sheet);
   MirrorTemplate();
-  ReportSkippedSwaps(opened.skipped);
   // Swaps the template could not take stay unsaved, so closing offers to save without them.
-  document_.MarkSaved({ReadSheet(), opened.document.paletteSwaps}, file);
+  sheet::SheetDocument saved = opened.document;
+  saved.sheet = ReadSheet();
+  document_.MarkSaved(saved, file);
+  NoteFileUsed(FileKind::kSheet, file);
+  RecordStep();
+  // The sheet's own template takes its swaps afresh; what the one before it could not
+  // take is then no longer worth saying.
+  if (!LoadSheetTemplate(file, opened.document)) ReportSkippedSwaps(opened.skipped);
   return true;
 }
 
@@ -134,7 +142,10 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
                   BoxIcon::kStop, Q(command::kWriteErrorTitle));
     return false;
   }
-  const sheet::SheetDocument document = Document();
+  sheet::SheetDocument document = Document();
+  // The template comes back with the sheet; one drawn from a patch has no file to name.
+  if (!Template().fromPatch && !Template().path.empty())
+    document.templateFile = sheet::TemplateKeyFor(file, Template().path);
   const std::string json = sheet::WriteSheetFile(document);
   const auto written = patch::WriteFileAtomically(
       file, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}, writeOptions_.sync);
@@ -145,6 +156,8 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
     return false;
   }
   document_.MarkSaved(document, file);
+  NoteFileUsed(FileKind::kSheet, file);
+  RecordStep();
   return true;
 }
 
@@ -156,6 +169,7 @@ bool MainWindow::OpenPatch() {
 }
 
 bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
+  RecordStep();
   const command::Opened opened = document_.OpenPatchFile(file, codes_);
   if (!opened.ok) {
     dialogs_.Show(
@@ -165,7 +179,9 @@ bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
   }
   ShowSheet(opened.document.sheet);
   MirrorTemplate();
+  RecordStep();
   document_.MarkSaved(Document(), {});
+  NoteFileUsed(FileKind::kPatch, file);
   return true;
 }
 

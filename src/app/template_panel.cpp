@@ -8,21 +8,51 @@
 #include "app/form_layout.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
+#include "app/window_texts.hpp"
 #include "image/palette_panel.hpp"
+#include "patch/game_preview.hpp"
+#include "patch/sprite_tiles.hpp"
 
 namespace kavelin::app {
 namespace {
 
 namespace at = layout::picture;
 
-QString ToggleStyle(image::Colour entry) {
-  const auto css = [](image::Colour c) {
-    return QColor(image::Red(c), image::Green(c), image::Blue(c)).name();
-  };
+QString Css(image::Colour c) {
+  return QColor(image::Red(c), image::Green(c), image::Blue(c)).name();
+}
+
+// The toggle in its entry's colour; a marked toggle is framed in amber instead.
+QString ToggleStyle(image::Colour entry, bool marked) {
+  const QString border =
+      marked ? QStringLiteral("2px solid #e09000") : QStringLiteral("1px outset #808080");
   return QStringLiteral(
-             "QPushButton { background: %1; color: %2; border: 1px outset #808080; padding: 0; }"
+             "QPushButton { background: %1; color: %2; border: %3; padding: 0; }"
              "QPushButton:checked { border: 2px inset #404040; }")
-      .arg(css(entry), css(image::ToggleTextColour(entry)));
+      .arg(Css(entry), Css(image::ToggleTextColour(entry)), border);
+}
+
+QString Word(std::uint16_t word) {
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(word, 4, 16, QChar('0')).toUpper();
+}
+
+// The message for an entry whose colour another entry shares in the game, or empty. Only
+// the entries the template decides count: 0 is the backdrop, 1 and 2 show fixed colours,
+// and 3 is the reserved black.
+QString TwinOf(const image::SpritePalette& palette, int entry) {
+  const auto drawn = [&palette](int i) { return i > image::kReservedEntry && !palette.IsEmpty(i); };
+  if (!drawn(entry)) return {};
+  const auto words = patch::PaletteWords(palette);
+  for (int other = 0; other < image::kPaletteSize; ++other) {
+    if (other == entry || !drawn(other)) continue;
+    if (words[static_cast<std::size_t>(other)] == words[static_cast<std::size_t>(entry)]) {
+      return Q(kSameSnesColourTip)
+          .arg(std::min(entry, other))
+          .arg(std::max(entry, other))
+          .arg(Word(words[static_cast<std::size_t>(entry)]));
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -32,8 +62,14 @@ TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
   Caption(this, "Label5", u"テンプレ画像", at::kCaption);
   picture_ = new PictureArea(this);
   Place(picture_, "Picture1", at::kPicture);
+  // Made before the browse button, which stands to its right, so that Tab reaches it first.
+  gamePreview_ = new QPushButton(Q(u"ゲーム内プレビュー"), this);
+  Place(gamePreview_, "GamePreviewButton", at::kGamePreview);
+  connect(gamePreview_, &QPushButton::clicked, this, &TemplatePanel::GamePreviewRequested);
   browse_ = new QPushButton("...", this);
   Place(browse_, "Command2", at::kBrowse);
+  Describe(picture_, Q(kPictureCaption), Q(kPictureTip));
+  Describe(browse_, Q(kBrowseName), Q(kBrowseTip));
 
   const std::array<std::u16string_view, 4> headings = {u"R", u"G", u"B", u"SNES形式"};
   const std::array<const char*, 4> columns = {"Label2", "Label3", "Label4", "Label1"};
@@ -49,20 +85,39 @@ TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
     toggle->setEnabled(false);
     toggle->setFocusPolicy(Qt::TabFocus);
     toggles_[i] = toggle;
-    for (std::size_t c = 0; c < columns.size(); ++c)
+    for (std::size_t c = 0; c < columns.size(); ++c) {
       values_[i][c] =
           Display(this, Indexed(columns[c], i), layout::At(at::kValues[c], top, kCaptionHeight));
+      Describe(values_[i][c], Q(kPaletteEntryName).arg(i) + ' ' + Q(headings[c]), {});
+    }
     connect(toggle, &QPushButton::toggled, this,
             [this, i](bool ticked) { emit PaletteToggled(static_cast<int>(i), ticked); });
   }
-  preview_ = Tick(this, "Check2", u"毒状態確認", at::kPreview);
+  // Entries 1 and 2 show the game's fixed colours beside the template's own.
+  for (const int entry : {1, 2}) {
+    const auto e = static_cast<std::size_t>(entry);
+    auto* swatch = new QLabel(values_[e][3]);
+    swatch->setObjectName(Indexed("Fixed", e));
+    const QRect snes = values_[e][3]->contentsRect();
+    swatch->setGeometry(snes.right() - snes.height() + 1, snes.top() + 1, snes.height() - 2,
+                        snes.height() - 2);
+    swatch->setStyleSheet(QStringLiteral("background: %1; border: 1px solid #404040;")
+                              .arg(Css(patch::WidenSnesColour(patch::kFixedEntryWords[e]))));
+    fixedSwatches_[e] = swatch;
+  }
+  preview_ = Tick(this, "Check2", kPreviewCaption, at::kPreview);
   preview_->setEnabled(false);
+  Describe(preview_, Q(kPreviewCaption), Q(kPreviewTip));
 
   connect(preview_, &QCheckBox::toggled, this, &TemplatePanel::PreviewToggled);
   connect(browse_, &QPushButton::clicked, this, &TemplatePanel::BrowseRequested);
   // Queued: a message box must not open inside the drop, while the source still waits.
   connect(picture_, &PictureArea::FileDropped, this, &TemplatePanel::FileDropped,
           Qt::QueuedConnection);
+}
+
+QWidget* TemplatePanel::PictureWidget() const {
+  return picture_;
 }
 
 void TemplatePanel::Show(const image::TemplateImage& image) {
@@ -75,12 +130,28 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
     }
     toggle->setEnabled(state.enabled);
     const image::Colour entry = image.palette.entries[i];
-    toggle->setStyleSheet(entry == image::kEmptyEntry ? QString() : ToggleStyle(entry));
+    const QString twin = TwinOf(image.palette, static_cast<int>(i));
+    toggle->setStyleSheet(entry == image::kEmptyEntry ? QString()
+                                                      : ToggleStyle(entry, !twin.isEmpty()));
     const image::EntryCaptions captions = image::CaptionsOf(entry);
     values_[i][0]->setText(Q(captions.red));
     values_[i][1]->setText(Q(captions.green));
     values_[i][2]->setText(Q(captions.blue));
     values_[i][3]->setText(Q(captions.snes));
+    // Screen readers hear the entry's number and colour.
+    const QString number = Q(kPaletteEntryName).arg(i);
+    toggle->setAccessibleName(entry == image::kEmptyEntry ? number + ' ' + Q(kEmptyEntryName)
+                                                          : number + ' ' + Css(entry));
+    toggle->setToolTip(twin.isEmpty() ? Q(kPaletteToggleTip).arg(i) : twin);
+  }
+  for (const int entry : {1, 2}) {
+    const auto e = static_cast<std::size_t>(entry);
+    const QString tip = Q(kFixedEntryTip)
+                            .arg(Word(patch::kFixedEntryWords[e]),
+                                 image.palette.IsEmpty(entry) ? Q(kEmptyEntryName)
+                                                              : values_[e][3]->text().trimmed());
+    fixedSwatches_[e]->setToolTip(tip);
+    values_[e][3]->setToolTip(tip);
   }
   {
     const QSignalBlocker quiet(preview_);
@@ -88,6 +159,9 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
   }
   preview_->setEnabled(image.toggles.preview.enabled);
   picture_->ShowRaster(image.displayed);
+  picture_->SetHint(image.Loaded() ? QString() : Q(kNoTemplateHint));
+  picture_->setAccessibleDescription(image.Loaded() ? DisplayPath(image.path.filename())
+                                                    : Q(kNoTemplateHint));
 }
 
 }  // namespace kavelin::app

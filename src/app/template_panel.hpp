@@ -26,20 +26,25 @@ class TemplatePanel : public QWidget {
   // The toggles, the values, the preview tick and the picture follow `image`.
   void Show(const image::TemplateImage& image);
   const PictureArea& Picture() const { return *picture_; }
+  QWidget* PictureWidget() const;
 
  signals:
   void PaletteToggled(int entry, bool ticked);
   void PreviewToggled(bool ticked);
   void BrowseRequested();
   void FileDropped(const QString& path);
+  void GamePreviewRequested();
 
  private:
-  PictureArea* picture_ = nullptr;                           // Picture1
-  QPushButton* browse_ = nullptr;                            // Command2
+  PictureArea* picture_ = nullptr;  // Picture1
+  QPushButton* browse_ = nullptr;   // Command2
+  QPushButton* gamePreview_ = nullptr;
   std::array<QPushButton*, image::kPaletteSize> toggles_{};  // Check1(i)
   // Each entry's red, green, blue and SNES form.
   std::array<std::array<QLabel*, 4>, image::kPaletteSize> values_{};  // Label2, 3, 4, 1
   QCheckBox* preview_ = nullptr;                                      // Check2
+  // The game's fixed colours of entries 1 and 2, beside the template's own.
+  std::array<QLabel*, 3> fixedSwatches_{};  // Fixed(1), Fixed(2)
 };
 
 }  // namespace kavelin::app

@@ -52,8 +52,15 @@ class CharacterDocument {
   // A press of a palette toggle; a completed pair becomes one of the character's swaps.
   void TogglePalette(int entry, bool ticked);
 
+  // Puts the character's swaps back as they were (an undo): the current template takes them
+  // on its fresh palette.
+  void RestoreSwaps(const std::vector<sheet::PaletteSwap>& swaps);
+
   // Reads a sheet file and makes it the character; the current template takes its swaps.
   Opened OpenSheetFile(const std::filesystem::path& file);
+  // Makes `swaps` the character's as they are, for a template about to be loaded with the
+  // sheet: the template before it may have taken only some of them.
+  void SetSwapsForNextLoad(std::vector<sheet::PaletteSwap> swaps) { swaps_ = std::move(swaps); }
   // Reads a patch and makes it the character, its sprite drawn back as the template.
   Opened OpenPatchFile(const std::filesystem::path& file, const text::CodeTable& codes);
 

@@ -1,0 +1,39 @@
+#include "app/entry_names.hpp"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWidget>
+
+#include "app/list_search.hpp"
+#include "app/qt_text.hpp"
+
+namespace kavelin::app {
+
+void ShowEntryNames(QWidget* root, const sheet::NamesTable& names) {
+  for (QComboBox* combo : root->findChildren<QComboBox*>()) {
+    const auto list = ListOf(combo);
+    if (!list) continue;
+    // A new text for the chosen entry is no new choice.
+    const QSignalBlocker quiet(combo);
+    for (int p = 0; p < combo->count(); ++p) {
+      const std::u16string shown = names.DisplayText(*list, p);
+      if (!shown.empty()) combo->setItemText(p, Q(shown));
+    }
+    // A long name shows whole in the popup, however narrow the list itself is.
+    QAbstractItemView* view = combo->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) +
+                          view->verticalScrollBar()->sizeHint().width() +
+                          2 * view->frameGeometry().x() + 8);
+  }
+}
+
+QString NamesNote(const std::vector<sheet::NamesProblem>& problems) {
+  if (problems.empty()) return {};
+  QString note = Q(u"名前ファイルの読めない行を飛ばしました: ") + Q(ProblemText(problems.front()));
+  if (problems.size() > 1) note += Q(u"（ほか %1 件）").arg(problems.size() - 1);
+  return note;
+}
+
+}  // namespace kavelin::app

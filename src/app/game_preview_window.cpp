@@ -1,0 +1,176 @@
+#include "app/game_preview_window.hpp"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/qt_text.hpp"
+#include "app/user_files.hpp"
+#include "command/create_patch.hpp"
+#include "image/encoder.hpp"
+#include "patch/atomic_file.hpp"
+
+namespace kavelin::app {
+namespace {
+
+using patch::PreviewBackground;
+
+constexpr std::array<PreviewBackground, 3> kBackgrounds = {
+    PreviewBackground::kBlack, PreviewBackground::kWhite, PreviewBackground::kCheckerboard};
+constexpr std::array<std::u16string_view, 3> kBackgroundNames = {u"黒", u"白", u"市松模様"};
+
+QImage ToImage(const image::Raster& raster) {
+  QImage out(raster.Width(), raster.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < raster.Height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < raster.Width(); ++x) {
+      const image::Colour c = raster.At(x, y);
+      line[x] = qRgb(image::Red(c), image::Green(c), image::Blue(c));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+image::Raster Enlarge(const image::Raster& raster, int zoom) {
+  zoom = std::clamp(zoom, kMinPreviewZoom, kMaxPreviewZoom);
+  image::Raster out(raster.Width() * zoom, raster.Height() * zoom);
+  for (int y = 0; y < out.Height(); ++y) {
+    for (int x = 0; x < out.Width(); ++x)
+      out.Set(x, y, raster.At(x / zoom, y / zoom));
+  }
+  return out;
+}
+
+GamePreviewWindow::GamePreviewWindow(Dialogs& dialogs,
+                                     std::function<bool(const std::filesystem::path&)> isOwnInput,
+                                     QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), isOwnInput_(std::move(isOwnInput)) {
+  setObjectName("GamePreview");
+  setWindowTitle(Q(u"ゲーム内プレビュー"));
+
+  auto* backgroundCaption = new QLabel(Q(u"背景"), this);
+  backgrounds_ = new QComboBox(this);
+  backgrounds_->setObjectName("PreviewBackground");
+  for (const std::u16string_view name : kBackgroundNames)
+    backgrounds_->addItem(Q(name));
+  backgroundCaption->setBuddy(backgrounds_);
+  auto* zoomCaption = new QLabel(Q(u"倍率"), this);
+  zooms_ = new QComboBox(this);
+  zooms_->setObjectName("PreviewZoom");
+  for (int z = kMinPreviewZoom; z <= kMaxPreviewZoom; ++z)
+    zooms_->addItem(QStringLiteral("×%1").arg(z));
+  zooms_->setCurrentIndex(zoom_ - kMinPreviewZoom);
+  zoomCaption->setBuddy(zooms_);
+  save_ = new QPushButton(Q(u"PNG で保存…"), this);
+  save_->setObjectName("SavePreview");
+
+  view_ = new QLabel(this);
+  view_->setObjectName("PreviewPicture");
+  view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  view_->setAccessibleName(Q(u"ゲーム内での表示"));
+  note_ = new QLabel(Q(u"テンプレート画像を読み込むと、ゲーム内での見え方がここに出ます。"), this);
+  note_->setObjectName("PreviewNote");
+
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(backgroundCaption);
+  controls->addWidget(backgrounds_);
+  controls->addSpacing(12);
+  controls->addWidget(zoomCaption);
+  controls->addWidget(zooms_);
+  controls->addStretch();
+  controls->addWidget(save_);
+  auto* box = new QVBoxLayout(this);
+  box->addLayout(controls);
+  box->addWidget(view_);
+  box->addWidget(note_);
+  // As large as the picture at its zoom, and no larger.
+  box->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(backgrounds_, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i >= 0) SetBackground(kBackgrounds[static_cast<std::size_t>(i)]);
+  });
+  connect(zooms_, &QComboBox::currentIndexChanged, this,
+          [this](int i) { SetZoom(i + kMinPreviewZoom); });
+  connect(save_, &QPushButton::clicked, this, [this] { Save(); });
+  Redraw();
+}
+
+void GamePreviewWindow::Follow(const image::TemplateImage& image) {
+  image_ = image;
+  Redraw();
+}
+
+void GamePreviewWindow::SetBackground(PreviewBackground background) {
+  background_ = background;
+  const auto at = std::find(kBackgrounds.begin(), kBackgrounds.end(), background);
+  const QSignalBlocker quiet(backgrounds_);
+  backgrounds_->setCurrentIndex(static_cast<int>(at - kBackgrounds.begin()));
+  Redraw();
+}
+
+void GamePreviewWindow::SetZoom(int zoom) {
+  zoom_ = std::clamp(zoom, kMinPreviewZoom, kMaxPreviewZoom);
+  const QSignalBlocker quiet(zooms_);
+  zooms_->setCurrentIndex(zoom_ - kMinPreviewZoom);
+  Redraw();
+}
+
+void GamePreviewWindow::Redraw() {
+  const bool loaded = image_.Loaded();
+  // Without a template there are no tiles: the background alone.
+  picture_ = loaded ? patch::GamePreview(image_, background_)
+                    : patch::DrawGamePreview({}, {}, background_);
+  // Enlarged here, pixel by pixel, so that no smoothing of the screen's scaling blurs it.
+  QPixmap pixmap = QPixmap::fromImage(ToImage(Enlarge(picture_, zoom_)));
+  view_->setPixmap(pixmap);
+  view_->setFixedSize(pixmap.size());
+  note_->setVisible(!loaded);
+  save_->setEnabled(loaded);
+}
+
+bool GamePreviewWindow::Save() {
+  if (!image_.Loaded()) return false;
+  QString suggested;
+  if (!image_.path.empty()) {
+    std::filesystem::path name = image_.path;
+    name.replace_filename(name.stem().string() + "_preview.png");
+    suggested = DisplayPath(name);
+  }
+  const QString chosen = dialogs_.SaveFile(Q(u"ゲーム内プレビューを保存"),
+                                           {{Q(u"PNG 画像"), QStringLiteral("png")}}, suggested);
+  return !chosen.isEmpty() && SaveFile(PathOf(chosen));
+}
+
+bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
+  const QString suffix = QFileInfo(DisplayPath(file)).suffix().toLower();
+  QString reason;
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (isOwnInput_ && isOwnInput_(file)) {
+    reason = Q(kOwnInputInTheWay);
+  } else if (suffix != "png" && suffix != "bmp" && suffix != "gif") {
+    reason = Q(kTemplateTypeNeeded);
+  } else {
+    bytes = image::EncodeImageFile(Shown(), file);
+    if (!bytes) reason = Q(kTooManyColoursForGif);
+  }
+  if (bytes) {
+    const auto written = patch::WriteFileAtomically(file, *bytes);
+    if (written.ok) return true;
+    reason = WriteFailureReason(written.error);
+  }
+  dialogs_.Show(Q(u"ゲーム内プレビューを保存できませんでした。") + "\r\n" + DisplayPath(file) +
+                    "\r\n" + reason,
+                BoxIcon::kStop, Q(command::kWriteErrorTitle));
+  return false;
+}
+
+}  // namespace kavelin::app

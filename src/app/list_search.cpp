@@ -1,0 +1,227 @@
+#include "app/list_search.hpp"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "app/qt_text.hpp"
+
+namespace kavelin::app {
+namespace {
+
+constexpr char kListProperty[] = "kavelinList";
+
+bool IsArtOrEquipment(sheet::ListId list) {
+  return list == sheet::ListId::kTechnique || list == sheet::ListId::kSpell ||
+         list == sheet::ListId::kWeapon || list == sheet::ListId::kArmour;
+}
+
+// Text that starts a search: something printable, typed without Ctrl or Alt, so that the
+// keys that move in a list or open it keep their meaning.
+bool StartsSearch(const QKeyEvent* key) {
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const QString text = key->text();
+  if (text.isEmpty()) return false;
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }) &&
+         !text.trimmed().isEmpty();
+}
+
+// Watches one list: the wheel passes it by unless it has the focus, and typing opens the
+// search.
+class ListGuard : public QObject {
+ public:
+  explicit ListGuard(QComboBox* combo) : QObject(combo), combo_(combo) {
+    combo->installEventFilter(this);
+    // While the list's own popup is open, typing goes to its view.
+    combo->view()->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == combo_ && event->type() == QEvent::Wheel && !combo_->hasFocus()) {
+      // Ignored and swallowed: Qt then offers the wheel to the widgets under the list.
+      event->ignore();
+      return true;
+    }
+    if (event->type() == QEvent::KeyPress && IsSearchable(combo_)) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (StartsSearch(key)) {
+        if (watched != combo_) combo_->hidePopup();
+        Search()->Open(key->text());
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  ListSearch* Search() {
+    if (search_ == nullptr) search_ = new ListSearch(combo_);
+    return search_;
+  }
+
+  QComboBox* combo_;
+  ListSearch* search_ = nullptr;
+};
+
+}  // namespace
+
+void SetUpList(QComboBox* combo, sheet::ListId list) {
+  combo->setProperty(kListProperty, static_cast<int>(list));
+  // The wheel no longer takes the focus, so passing over a list never changes it.
+  combo->setFocusPolicy(Qt::StrongFocus);
+  combo->setMaxVisibleItems(kPopupRows);
+  // Some styles open a list as a menu over the whole screen and ignore the row limit; a
+  // plain drop-down list keeps it.
+  combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+  new ListGuard(combo);
+}
+
+std::optional<sheet::ListId> ListOf(const QComboBox* combo) {
+  const QVariant list = combo->property(kListProperty);
+  if (!list.isValid()) return std::nullopt;
+  return static_cast<sheet::ListId>(list.toInt());
+}
+
+bool IsSearchable(const QComboBox* combo) {
+  const auto list = ListOf(combo);
+  return combo->count() > kSearchFrom || (list && IsArtOrEquipment(*list));
+}
+
+QString EntryFilter::Fold(const QString& text) {
+  return text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+}
+
+void EntryFilter::SetText(const QString& text) {
+  folded_ = Fold(text.trimmed());
+  invalidateFilter();
+}
+
+bool EntryFilter::filterAcceptsRow(int row, const QModelIndex& parent) const {
+  if (folded_.isEmpty()) return true;
+  const QString entry = sourceModel()->index(row, 0, parent).data(Qt::DisplayRole).toString();
+  return Fold(entry).contains(folded_);
+}
+
+ListSearch::ListSearch(QComboBox* combo)
+    : QFrame(combo, Qt::Popup),
+      combo_(combo),
+      line_(new QLineEdit(this)),
+      results_(new QListView(this)),
+      filter_(new EntryFilter(this)) {
+  setObjectName("ListSearch");
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  line_->setObjectName("ListSearchText");
+  line_->setPlaceholderText(Q(u"名前か番号の一部を入力"));
+  line_->setAccessibleName(Q(u"一覧の検索"));
+  results_->setObjectName("ListSearchResults");
+  results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  results_->setUniformItemSizes(true);
+  results_->setFocusPolicy(Qt::NoFocus);
+  filter_->setSourceModel(combo->model());
+  results_->setModel(filter_);
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(1, 1, 1, 1);
+  box->setSpacing(1);
+  box->addWidget(line_);
+  box->addWidget(results_);
+  line_->installEventFilter(this);
+  connect(line_, &QLineEdit::textChanged, this, &ListSearch::Filter);
+  connect(results_, &QListView::clicked, this, [this](const QModelIndex& index) {
+    results_->setCurrentIndex(index);
+    Choose();
+  });
+}
+
+void ListSearch::Open(const QString& typed) {
+  setFont(combo_->font());
+  line_->setText(typed);
+  Filter(typed);
+  // Under the list, or above it when the screen ends first.
+  const QRect screen = combo_->screen()->availableGeometry();
+  const int width = std::max(combo_->width(), fontMetrics().averageCharWidth() * 32);
+  resize(width, sizeHint().height());
+  QPoint at = combo_->mapToGlobal(QPoint(0, combo_->height()));
+  if (at.y() + height() > screen.bottom())
+    at.setY(combo_->mapToGlobal(QPoint(0, 0)).y() - height());
+  at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - width)));
+  move(at);
+  show();
+  line_->setFocus();
+  line_->end(false);
+}
+
+void ListSearch::Filter(const QString& text) {
+  filter_->SetText(text);
+  // The matches are shown whole up to the row limit; the view scrolls beyond it.
+  const int shown = std::clamp(filter_->rowCount(), 1, kPopupRows);
+  const int row =
+      filter_->rowCount() > 0 ? results_->sizeHintForRow(0) : results_->fontMetrics().height() + 2;
+  results_->setFixedHeight(shown * row + 2 * results_->frameWidth());
+  // The entry the list holds stays highlighted while it matches; else the first match.
+  QModelIndex current = filter_->mapFromSource(combo_->model()->index(combo_->currentIndex(), 0));
+  if (!current.isValid()) current = filter_->index(0, 0);
+  results_->setCurrentIndex(current);
+  if (current.isValid()) results_->scrollTo(current);
+  if (isVisible()) adjustSize();
+}
+
+void ListSearch::Move(int rows) {
+  const int count = filter_->rowCount();
+  if (count == 0) return;
+  const int row = std::clamp(results_->currentIndex().row() + rows, 0, count - 1);
+  results_->setCurrentIndex(filter_->index(row, 0));
+}
+
+bool ListSearch::Choose() {
+  const QModelIndex chosen = results_->currentIndex();
+  if (!chosen.isValid()) return false;
+  const int row = filter_->mapToSource(chosen).row();
+  hide();
+  // As a mouse choice: the index changes (and with it the list's reaction), then the
+  // choice is announced.
+  combo_->setCurrentIndex(row);
+  emit combo_->activated(row);
+  emit combo_->textActivated(combo_->itemText(row));
+  combo_->setFocus(Qt::PopupFocusReason);
+  return true;
+}
+
+bool ListSearch::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == line_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+      case Qt::Key_Up:
+        Move(-1);
+        return true;
+      case Qt::Key_Down:
+        Move(1);
+        return true;
+      case Qt::Key_PageUp:
+        Move(-kPopupRows);
+        return true;
+      case Qt::Key_PageDown:
+        Move(kPopupRows);
+        return true;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        Choose();
+        return true;
+      case Qt::Key_Escape:
+        hide();
+        combo_->setFocus(Qt::PopupFocusReason);
+        return true;
+      default:
+        break;
+    }
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+}  // namespace kavelin::app
