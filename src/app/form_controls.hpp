@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "sheet/catalogue.hpp"
+#include "validate/field_ranges.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -53,6 +54,23 @@ TextBox* Box(QWidget* parent, const QString& name, Rect at, int typedLimit,
 QComboBox* List(QWidget* parent, const QString& name, Rect at, sheet::ListId list);
 QCheckBox* Tick(QWidget* parent, const QString& name, std::u16string_view text, Rect at);
 QGroupBox* Frame(QWidget* parent, const QString& name, std::u16string_view caption, Rect at);
+
+// Names a control for assistive tools and explains it in its tooltip. The tooltip is also
+// kept as the control's own, to come back when a mark that showed a message there clears.
+void Describe(QWidget* widget, const QString& name, const QString& tip);
+QString OwnTip(const QWidget* widget);
+// A live mark on a control: a red frame for an error, an amber one for a warning. While it
+// is shown, its message takes the tooltip's place; kNone brings the control's own back.
+enum class Mark { kNone, kWarning, kError };
+void SetMark(QWidget* widget, Mark mark, const QString& message = {});
+Mark MarkOf(const QWidget* widget);
+// The rules that draw the marks, for the window's style sheet.
+QString MarkStyleRules();
+
+// A caption that names an input: the label is its buddy, and its name is the caption.
+void Label(QLabel* caption, QWidget* input, const QString& tip);
+// "5～90", "3～99 または 128".
+QString RangeText(const validate::FieldRange& range);
 
 // Selects `position`, or the first entry when it is outside the list.
 void Select(QComboBox* combo, int position);

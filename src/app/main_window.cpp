@@ -85,6 +85,13 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   box->activate();
 }
 
+MainWindow::~MainWindow() {
+  // The parts outlive this class's own members while QWidget deletes them, and a box that
+  // loses the focus then must not reach back into a window that is gone.
+  disconnect(form_, nullptr, this, nullptr);
+  disconnect(templatePanel_, nullptr, this, nullptr);
+}
+
 void MainWindow::BuildMenu() {
   QMenu* file = menuBar_->addMenu(Q(kFileMenu));
   file->setObjectName("FileMenu");

@@ -49,6 +49,7 @@ class MainWindow : public QWidget {
   // `settingsFile` is the family settings file; the default is the one beside the program.
   MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
              const std::filesystem::path& settingsFile, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The whole sheet as the controls hold it, comment line breaks as CR LF.
   sheet::CharacterSheet ReadSheet() const;

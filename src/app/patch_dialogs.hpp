@@ -6,13 +6,10 @@
 #include <string_view>
 
 #include "app/dialogs.hpp"
+#include "app/window_texts.hpp"
 #include "command/create_patch.hpp"
 
 namespace kavelin::app {
-
-// Asked after the confirmation when the patch would replace the one the user opened.
-inline constexpr std::u16string_view kOverwriteOpenedPatchQuestion =
-    u"開いたパッチファイルを上書きします。よろしいですか？";
 
 class PatchDialogs : public command::CreatePatchDialogs {
  public:

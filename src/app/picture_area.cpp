@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "app/form_controls.hpp"
+
 namespace kavelin::app {
 
 QImage ToQImage(const image::Raster& raster) {
@@ -23,6 +25,12 @@ QImage ToQImage(const image::Raster& raster) {
 PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
   setAcceptDrops(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureArea::SetHint(const QString& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  update();
 }
 
 void PictureArea::ShowRaster(const image::Raster& raster) {
@@ -45,6 +53,16 @@ void PictureArea::paintEvent(QPaintEvent*) {
   // any device pixel ratio.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   if (!shown_.isNull()) painter.drawImage(QPoint(0, 0), shown_);
+  // A live mark: the widget draws itself, so the frame of the style sheet is drawn here.
+  if (const Mark mark = MarkOf(this); mark != Mark::kNone) {
+    painter.setPen(
+        QPen(mark == Mark::kError ? QColor(0xd0, 0x10, 0x10) : QColor(0xe0, 0x90, 0x00), 2));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+  }
+  if (!hint_.isEmpty()) {
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, hint_);
+  }
 }
 
 void PictureArea::dragEnterEvent(QDragEnterEvent* event) {

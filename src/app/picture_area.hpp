@@ -17,6 +17,8 @@ class PictureArea : public QWidget {
   explicit PictureArea(QWidget* parent = nullptr);
 
   void ShowRaster(const image::Raster& raster);
+  // A line drawn over an empty picture, saying what to do; empty for none.
+  void SetHint(const QString& hint);
   const QImage& Shown() const { return shown_; }
 
   // The first local file among the dropped URLs, or empty when there is none.
@@ -33,6 +35,7 @@ class PictureArea : public QWidget {
 
  private:
   QImage shown_;
+  QString hint_;
 };
 
 // The raster as a Qt image: colour values 0x00BBGGRR become opaque RGB pixels.

@@ -12,6 +12,7 @@
 #include "app/form_layout.hpp"
 #include "app/qt_text.hpp"
 #include "app/text_box.hpp"
+#include "app/window_texts.hpp"
 #include "sheet/numeric.hpp"
 #include "sheet/stat_display.hpp"
 
@@ -43,9 +44,10 @@ SheetForm::SheetForm(QWidget* parent) : QWidget(parent) {
   BuildForbiddenSpells(frames[Index(Section::kForbiddenSpells)]);
   BuildOtherTraits(frames[Index(Section::kOtherTraits)]);
   BuildGrowthRates(frames[Index(Section::kGrowthRates)]);
-  Caption(this, "Label6", u"コメント", layout::kCommentCaption);
+  QLabel* commentLabel = Caption(this, "Label6", kCommentCaption, layout::kCommentCaption);
   comment_ = new QPlainTextEdit(this);
   Place(comment_, "Text7", layout::kComment);
+  Label(commentLabel, comment_, Q(kCommentTip));
   comment_->setLineWrapMode(QPlainTextEdit::NoWrap);
   comment_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -55,21 +57,29 @@ SheetForm::SheetForm(QWidget* parent) : QWidget(parent) {
 void SheetForm::BuildIdentity() {
   namespace at = layout::identity;
   const std::array<std::u16string_view, 3> captions = {u"名前", u"職業名", u"性別"};
+  std::array<QLabel*, 3> labels{};
   for (std::size_t i = 0; i < captions.size(); ++i) {
-    Caption(this, QStringLiteral("Label%1").arg(104 + i), captions[i],
-            layout::At(at::kCaptions, at::kTops[i], kCaptionHeight));
+    labels[i] = Caption(this, QStringLiteral("Label%1").arg(104 + i), captions[i],
+                        layout::At(at::kCaptions, at::kTops[i], kCaptionHeight));
   }
   name_ = Box(this, "Text1", layout::At(at::kInputs, at::kTops[0], kBoxHeight), 0, u"");
   jobName_ = Box(this, "Text2", layout::At(at::kInputs, at::kTops[1], kBoxHeight), 0, u"");
   gender_ =
       List(this, "Combo1", layout::At(at::kInputs, at::kTops[2], kListHeight), ListId::kGender);
+  Label(labels[0], name_, Q(kNameTip));
+  Label(labels[1], jobName_, Q(kJobNameTip));
+  Label(labels[2], gender_, Q(kGenderTip));
 }
 
 void SheetForm::BuildSectionTop(QWidget* frame, std::size_t section) {
-  sectionOn_[section] = Tick(frame, Indexed("Check5", section), u"設定する", layout::kSectionOn);
+  sectionOn_[section] =
+      Tick(frame, Indexed("Check5", section), kSectionOnCaption, layout::kSectionOn);
   sectionLocked_[section] =
-      Tick(frame, Indexed("Check6", section), u"変更禁止", layout::kSectionLocked);
+      Tick(frame, Indexed("Check6", section), kSectionLockedCaption, layout::kSectionLocked);
   sectionLocked_[section]->setEnabled(false);
+  const QString caption = Q(sheet::kSectionCaptions[section]) + ' ';
+  Describe(sectionOn_[section], caption + Q(kSectionOnCaption), Q(kSectionOnTip));
+  Describe(sectionLocked_[section], caption + Q(kSectionLockedCaption), Q(kSectionLockedTip));
 }
 
 void SheetForm::BuildBasicStatus(QWidget* frame) {
@@ -85,10 +95,12 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
   auto& inputs = sectionInputs_[Index(Section::kBasicStatus)];
   for (std::size_t k = 0; k < kStats; ++k) {
     const int top = at::kFirstStatTop + at::kStatStep * static_cast<int>(k);
-    Caption(frame, captionNames[k], sheet::kStatCaptions[k],
-            layout::At(at::kCaptions, top, kCaptionHeight));
+    QLabel* label = Caption(frame, captionNames[k], sheet::kStatCaptions[k],
+                            layout::At(at::kCaptions, top, kCaptionHeight));
     stats_[k] = Box(frame, Indexed("Text3", k), layout::At(at::kStats, top, kStackedHeight), 2,
                     fresh.stats[k]);
+    const QString stat = Q(sheet::kStatCaptions[k]);
+    Label(label, stats_[k], Q(kStatTip).arg(stat, RangeText(validate::kStatRange)));
     const auto display = [&](const char* base, std::size_t column) {
       return Display(frame, Indexed(base, k),
                      layout::At(at::kDisplays[column], top, kCaptionHeight));
@@ -96,6 +108,9 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
     starShifts_[k] = display("Label11", 0);
     weaponShifts_[k] = display("Label13", 1);
     shiftedStats_[k] = display("Label18", 2);
+    Describe(starShifts_[k], stat + Q(u" 宿星"), Q(kStarShiftTip).arg(stat));
+    Describe(weaponShifts_[k], stat + Q(u" 得意武器"), Q(kWeaponShiftTip).arg(stat));
+    Describe(shiftedStats_[k], stat + Q(u" 合計"), Q(kShiftedTip).arg(stat));
     inputs.push_back(stats_[k]);
   }
   const std::array<std::u16string_view, 3> signs = {u"+", u"+", u"="};
@@ -103,13 +118,20 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
     Caption(frame, QStringLiteral("Label%1").arg(15 + c), signs[c],
             layout::At(at::kSigns[c], at::kSignsTop, kCaptionHeight), Qt::AlignCenter);
   }
-  Caption(frame, "Label24", u"LP", layout::At(at::kCaptions, at::kLpTop, kCaptionHeight));
+  QLabel* lpLabel =
+      Caption(frame, "Label24", u"LP", layout::At(at::kCaptions, at::kLpTop, kCaptionHeight));
   lp_ = Box(frame, "Text4", at::kLp, 3, fresh.lp);
+  Label(lpLabel, lp_, Q(kLpTip).arg(RangeText(validate::kLpRange)));
   destinyStar_ = List(frame, "Combo2", at::kDestinyStar, ListId::kDestinyStar);
   favouriteWeapon_ = List(frame, "Combo3", at::kFavouriteWeapon, ListId::kFavouriteWeapon);
+  // The lists stand under the column headings that name them.
+  Describe(destinyStar_, Q(u"宿星"), Q(kDestinyStarTip));
+  Describe(favouriteWeapon_, Q(u"得意武器"), Q(kFavouriteWeaponTip));
   total_ = Display(frame, "Label20", at::kTotal);
-  Caption(frame, "Label21", u"閃きタイプ", at::kInspirationCaption);
+  Describe(total_, Q(u"基本ステータス 合計"), Q(kTotalTip));
+  QLabel* inspirationLabel = Caption(frame, "Label21", u"閃きタイプ", at::kInspirationCaption);
   inspirationType_ = List(frame, "Combo4", at::kInspiration, ListId::kInspirationType);
+  Label(inspirationLabel, inspirationType_, Q(kInspirationTip));
   inputs.insert(inputs.end(), {lp_, destinyStar_, favouriteWeapon_, inspirationType_});
 }
 
@@ -125,16 +147,24 @@ void SheetForm::BuildInitialLevels(QWidget* frame) {
                       : j == sheet::kHeavenLevelIndex ? heavenFrame
                                                       : frame;
     const int top = at::kTops[j];
-    if (!inFrame) {
-      Caption(frame, Indexed("Label30", j), sheet::kLevelCaptions[j],
-              layout::At(at::kCaptions, top, kCaptionHeight));
-    }
     levels_[j] = Box(parent, Indexed("Text5", j),
                      layout::At(inFrame ? at::kBoxesInFrame : at::kBoxes, top, kStackedHeight),
                      j == 0 ? 3 : 2, fresh.levels[j]);
     levelGrows_[j] =
-        Tick(parent, Indexed("Check3", j), u"成長",
+        Tick(parent, Indexed("Check3", j), kGrowsCaption,
              layout::At(inFrame ? at::kGrowsInFrame : at::kGrows, top, kCaptionHeight));
+    // The earth and heaven levels are named by their frames' captions.
+    const QString level = Q(sheet::kLevelCaptions[j]);
+    const QString tip = j == 0 ? Q(kInitialHpTip).arg(RangeText(validate::kInitialHpRange))
+                               : Q(kLevelTip).arg(level, RangeText(validate::kLevelRange));
+    if (inFrame) {
+      Describe(levels_[j], level, tip);
+    } else {
+      Label(Caption(frame, Indexed("Label30", j), sheet::kLevelCaptions[j],
+                    layout::At(at::kCaptions, top, kCaptionHeight)),
+            levels_[j], tip);
+    }
+    Describe(levelGrows_[j], level + ' ' + Q(kGrowsCaption), Q(kGrowsTip).arg(level));
   }
   auto* earthGroup = new QButtonGroup(earthFrame);
   for (std::size_t i = 0; i < earthSchools_.size(); ++i) {
@@ -150,6 +180,24 @@ void SheetForm::BuildInitialLevels(QWidget* frame) {
   }
   earthSchools_[0]->setChecked(true);
   heavenSchools_[0]->setChecked(true);
+  for (QRadioButton* option : earthSchools_)
+    Describe(option, option->text(), Q(kEarthSchoolTip));
+  for (QRadioButton* option : heavenSchools_)
+    Describe(option, option->text(), Q(kHeavenSchoolTip));
+  // Reading order: the rows on the left, then each nested frame from its top.
+  std::vector<QWidget*> order;
+  for (std::size_t j = 0; j < kLevels; ++j) {
+    if (j != sheet::kEarthLevelIndex && j != sheet::kHeavenLevelIndex)
+      order.insert(order.end(), {levels_[j], levelGrows_[j]});
+  }
+  for (const std::size_t j : {sheet::kEarthLevelIndex, sheet::kHeavenLevelIndex}) {
+    order.insert(order.end(), {levels_[j], levelGrows_[j]});
+    if (j == sheet::kEarthLevelIndex)
+      order.insert(order.end(), earthSchools_.begin(), earthSchools_.end());
+  }
+  order.insert(order.end(), heavenSchools_.begin(), heavenSchools_.end());
+  for (std::size_t i = 1; i < order.size(); ++i)
+    setTabOrder(order[i - 1], order[i]);
 
   auto& inputs = sectionInputs_[Index(Section::kInitialLevels)];
   for (std::size_t j = 0; j < kLevels; ++j)
@@ -174,10 +222,11 @@ void SheetForm::BuildSlots(QWidget* frame, std::size_t section) {
     const std::size_t half = s / kSlots, slot = s % kSlots;
     const std::u16string caption =
         std::u16string(captions[half]) + static_cast<char16_t>(u'1' + slot);
-    Caption(frame, Indexed(labelBase, s), caption,
-            layout::At(at::kCaptions, at::kTops[s], kCaptionHeight));
+    QLabel* label = Caption(frame, Indexed(labelBase, s), caption,
+                            layout::At(at::kCaptions, at::kTops[s], kCaptionHeight));
     QComboBox* list = List(frame, Indexed(listBase, s),
                            layout::At(at::kLists, at::kTops[s], kStackedHeight), lists[half]);
+    Label(label, list, Q(kSlotTip).arg(Q(caption)));
     (*targets[half])[slot] = list;
     sectionInputs_[section].push_back(list);
   }
@@ -187,6 +236,8 @@ void SheetForm::BuildForbiddenSpells(QWidget* frame) {
   for (std::size_t i = 0; i < forbiddenSchools_.size(); ++i) {
     forbiddenSchools_[i] =
         Tick(frame, Indexed("Check4", i), sheet::kSpellSchools[i], layout::kForbiddenSchools[i]);
+    Describe(forbiddenSchools_[i], Q(sheet::kSpellSchools[i]),
+             Q(kForbiddenTip).arg(Q(sheet::kSpellSchools[i])));
     sectionInputs_[Index(Section::kForbiddenSpells)].push_back(forbiddenSchools_[i]);
   }
 }
@@ -199,10 +250,11 @@ void SheetForm::BuildOtherTraits(QWidget* frame) {
   const std::array<QComboBox**, 3> targets = {&formation_, &exclusiveWeapon_, &commanderType_};
   for (std::size_t i = 0; i < captions.size(); ++i) {
     const int top = at::kFirstTop + at::kStep * static_cast<int>(i);
-    Caption(frame, Indexed("Label33", i), captions[i],
-            layout::At(at::kCaptions, top, kCaptionHeight));
+    QLabel* label = Caption(frame, Indexed("Label33", i), captions[i],
+                            layout::At(at::kCaptions, top, kCaptionHeight));
     *targets[i] =
         List(frame, Indexed("Combo7", i), layout::At(at::kLists, top, kStackedHeight), lists[i]);
+    Label(label, *targets[i], Q(kTraitTip).arg(Q(captions[i])));
     sectionInputs_[Index(Section::kOtherTraits)].push_back(*targets[i]);
   }
 }
@@ -212,170 +264,16 @@ void SheetForm::BuildGrowthRates(QWidget* frame) {
   const sheet::GrowthRates fresh;
   for (std::size_t n = 0; n < kGrowthRates; ++n) {
     const std::size_t side = n >= at::kFirstOnTheRight ? 1 : 0;
-    Caption(frame, Indexed("Label34", n), sheet::kGrowthRateCaptions[n],
-            layout::At(at::kCaptions[side], at::kTops[n], kCaptionHeight));
+    QLabel* label = Caption(frame, Indexed("Label34", n), sheet::kGrowthRateCaptions[n],
+                            layout::At(at::kCaptions[side], at::kTops[n], kCaptionHeight));
     growthRates_[n] =
         Box(frame, Indexed("Text6", n), layout::At(at::kBoxes[side], at::kTops[n], kStackedHeight),
             3, fresh.growthRates[n]);
+    Label(label, growthRates_[n],
+          Q(kGrowthRateTip)
+              .arg(Q(sheet::kGrowthRateCaptions[n]), RangeText(validate::kGrowthRateRange)));
     sectionInputs_[Index(Section::kGrowthRates)].push_back(growthRates_[n]);
   }
-}
-
-void SheetForm::Connect() {
-  for (std::size_t i = 0; i < sheet::kSectionCount; ++i) {
-    for (QWidget* input : sectionInputs_[i])
-      input->setEnabled(false);
-    // toggled, not clicked: a tick set from code switches the section too.
-    connect(sectionOn_[i], &QCheckBox::toggled, this,
-            [this, i](bool on) { SectionToggled(i, on); });
-  }
-  connect(destinyStar_, &QComboBox::currentIndexChanged, this, &SheetForm::RecomputeStats);
-  connect(favouriteWeapon_, &QComboBox::currentIndexChanged, this, &SheetForm::RecomputeStats);
-  for (TextBox* box : stats_) {
-    connect(box, &TextBox::FocusLost, this, [this, box] {
-      TidyNumberBox(box);
-      RecomputeStats();
-    });
-  }
-  connect(lp_, &TextBox::FocusLost, this, [this] { TidyNumberBox(lp_); });
-}
-
-void SheetForm::Reset() {
-  const sheet::CharacterSheet fresh;
-  name_->setText(Q(fresh.name));
-  jobName_->setText(Q(fresh.jobName));
-  // The star alone does not fill the displays; the weapon's selection does.
-  for (QComboBox* list : findChildren<QComboBox*>())
-    list->setCurrentIndex(0);
-}
-
-sheet::CharacterSheet SheetForm::Read() const {
-  sheet::CharacterSheet s;
-  s.name = U16(name_->text());
-  s.jobName = U16(jobName_->text());
-  s.gender = gender_->currentIndex();
-  s.comment = sheet::NormaliseLineBreaks(U16(CommentText()));
-  for (std::size_t i = 0; i < sheet::kSectionCount; ++i)
-    s.flags[i] = {sectionOn_[i]->isChecked(), sectionLocked_[i]->isChecked()};
-
-  auto& basic = s.basicStatus;
-  for (std::size_t k = 0; k < kStats; ++k)
-    basic.stats[k] = U16(stats_[k]->text());
-  basic.lp = U16(lp_->text());
-  basic.destinyStar = destinyStar_->currentIndex();
-  basic.favouriteWeapon = favouriteWeapon_->currentIndex();
-  basic.inspirationType = inspirationType_->currentIndex();
-
-  auto& levels = s.initialLevels;
-  for (std::size_t j = 0; j < kLevels; ++j) {
-    levels.levels[j] = U16(levels_[j]->text());
-    levels.grows[j] = levelGrows_[j]->isChecked();
-  }
-  for (std::size_t i = 0; i < earthSchools_.size(); ++i)
-    if (earthSchools_[i]->isChecked()) levels.earthSchool = static_cast<int>(i);
-  for (std::size_t i = 0; i < heavenSchools_.size(); ++i)
-    if (heavenSchools_[i]->isChecked()) levels.heavenSchool = static_cast<int>(i);
-
-  for (std::size_t i = 0; i < kSlots; ++i) {
-    s.initialArts.techniques[i] = techniques_[i]->currentIndex();
-    s.initialArts.spells[i] = spells_[i]->currentIndex();
-    s.initialEquipment.weapons[i] = weapons_[i]->currentIndex();
-    s.initialEquipment.armour[i] = armour_[i]->currentIndex();
-  }
-  for (std::size_t i = 0; i < forbiddenSchools_.size(); ++i)
-    s.forbiddenSpells.forbiddenSchools[i] = forbiddenSchools_[i]->isChecked();
-  s.otherTraits.formation = formation_->currentIndex();
-  s.otherTraits.exclusiveWeapon = exclusiveWeapon_->currentIndex();
-  s.otherTraits.commanderType = commanderType_->currentIndex();
-  for (std::size_t n = 0; n < kGrowthRates; ++n)
-    s.growthRates.growthRates[n] = U16(growthRates_[n]->text());
-  return s;
-}
-
-void SheetForm::Show(const sheet::CharacterSheet& s) {
-  name_->setText(Q(s.name));
-  jobName_->setText(Q(s.jobName));
-  Select(gender_, s.gender);
-  // The box shows one line break where the sheet keeps CR LF.
-  QString comment = Q(s.comment);
-  comment.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
-  if (comment != CommentText()) comment_->setPlainText(comment);
-  for (std::size_t i = 0; i < sheet::kSectionCount; ++i) {
-    sectionOn_[i]->setChecked(s.flags[i].enabled);
-    sectionLocked_[i]->setChecked(s.flags[i].locked);
-  }
-
-  const auto& basic = s.basicStatus;
-  for (std::size_t k = 0; k < kStats; ++k)
-    stats_[k]->setText(Q(basic.stats[k]));
-  lp_->setText(Q(basic.lp));
-  Select(destinyStar_, basic.destinyStar);
-  Select(favouriteWeapon_, basic.favouriteWeapon);
-  Select(inspirationType_, basic.inspirationType);
-
-  const auto& levels = s.initialLevels;
-  for (std::size_t j = 0; j < kLevels; ++j) {
-    levels_[j]->setText(Q(levels.levels[j]));
-    levelGrows_[j]->setChecked(levels.grows[j]);
-  }
-  const auto pick = [](auto& options, int position) {
-    const bool inside = position >= 0 && static_cast<std::size_t>(position) < options.size();
-    options[inside ? static_cast<std::size_t>(position) : 0]->setChecked(true);
-  };
-  pick(earthSchools_, levels.earthSchool);
-  pick(heavenSchools_, levels.heavenSchool);
-
-  for (std::size_t i = 0; i < kSlots; ++i) {
-    Select(techniques_[i], s.initialArts.techniques[i]);
-    Select(spells_[i], s.initialArts.spells[i]);
-    Select(weapons_[i], s.initialEquipment.weapons[i]);
-    Select(armour_[i], s.initialEquipment.armour[i]);
-  }
-  for (std::size_t i = 0; i < forbiddenSchools_.size(); ++i)
-    forbiddenSchools_[i]->setChecked(s.forbiddenSpells.forbiddenSchools[i]);
-  Select(formation_, s.otherTraits.formation);
-  Select(exclusiveWeapon_, s.otherTraits.exclusiveWeapon);
-  Select(commanderType_, s.otherTraits.commanderType);
-  for (std::size_t n = 0; n < kGrowthRates; ++n)
-    growthRates_[n]->setText(Q(s.growthRates.growthRates[n]));
-  // New statistics with the same star and weapon raise no list event.
-  RecomputeStats();
-}
-
-QString SheetForm::CommentText() const {
-  // Block by block rather than toPlainText(), which turns no-break spaces into spaces.
-  QStringList lines;
-  for (QTextBlock block = comment_->document()->begin(); block.isValid(); block = block.next())
-    lines << block.text();
-  // Shift+Enter puts a line separator inside a block; the user meant a line break.
-  return lines.join('\n').replace(QChar::LineSeparator, '\n');
-}
-
-void SheetForm::SectionToggled(std::size_t section, bool on) {
-  // Only the enabled states change: values, ticks and selections stay as they were.
-  sectionLocked_[section]->setEnabled(on);
-  for (QWidget* input : sectionInputs_[section])
-    input->setEnabled(on);
-}
-
-void SheetForm::RecomputeStats() {
-  std::array<std::u16string, kStats> stats;
-  for (std::size_t k = 0; k < kStats; ++k)
-    stats[k] = U16(stats_[k]->text());
-  const auto display = sheet::RecomputeStatDisplay(stats, destinyStar_->currentIndex(),
-                                                   favouriteWeapon_->currentIndex());
-  if (!display) return;
-  for (std::size_t k = 0; k < kStats; ++k) {
-    starShifts_[k]->setText(Q(display->starShift[k]));
-    weaponShifts_[k]->setText(Q(display->weaponShift[k]));
-    shiftedStats_[k]->setText(Q(display->shifted[k]));
-  }
-  total_->setText(Q(display->total));
-}
-
-void SheetForm::TidyNumberBox(TextBox* box) {
-  const QString tidy = Q(sheet::TidyNumberBox(U16(box->text())));
-  if (tidy != box->text()) box->setText(tidy);
 }
 
 }  // namespace kavelin::app

@@ -11,6 +11,7 @@
 
 #include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
+#include "validate/field_id.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -36,6 +37,20 @@ class SheetForm : public QWidget {
   // Puts a whole sheet into the controls; reading it back gives the same sheet. List
   // positions outside their list select the first entry.
   void Show(const sheet::CharacterSheet& sheet);
+
+  // The control that shows a field of the core, or null for the template's picture.
+  QWidget* FieldWidget(validate::FieldId field) const;
+  // Names, in the comment's tooltip, the characters a patch cannot store.
+  void UpdateCommentHint();
+
+ signals:
+  // A value changed as the user typed or chose it; not when a whole sheet is shown.
+  void Edited();
+  // A change is finished: a choice or a tick, or a text box left after typing.
+  void StepEnded();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildIdentity();
@@ -90,7 +105,8 @@ class SheetForm : public QWidget {
   QComboBox* exclusiveWeapon_ = nullptr;                                     // Combo7(1)
   QComboBox* commanderType_ = nullptr;                                       // Combo7(2)
   std::array<TextBox*, kGrowthRates> growthRates_{};                         // Text6(n)
-  QPlainTextEdit* comment_ = nullptr;                                        // Text7
+  QPlainTextEdit* comment_ = nullptr;
+  bool showing_ = false;  // a whole sheet is being shown, not edited // Text7
 };
 
 }  // namespace kavelin::app

@@ -134,7 +134,9 @@ int RunInspect(int argc, char** argv) {
     return kSuccess;
   }
   // The sheet file, with the palette words as the patch stores them.
-  auto json = nlohmann::ordered_json::parse(sheet::WriteSheetFile({contents->sheet, {}}));
+  sheet::SheetDocument document;
+  document.sheet = contents->sheet;
+  auto json = nlohmann::ordered_json::parse(sheet::WriteSheetFile(document));
   auto words = nlohmann::ordered_json::array();
   for (const auto w : contents->paletteWords) {
     char buffer[8];

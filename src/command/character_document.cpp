@@ -29,6 +29,14 @@ void CharacterDocument::TogglePalette(int entry, bool ticked) {
     swaps_.emplace_back(waiting, entry);
 }
 
+void CharacterDocument::RestoreSwaps(const std::vector<sheet::PaletteSwap>& swaps) {
+  swaps_ = swaps;
+  if (!template_.Loaded()) return;
+  image::SetPoisonPreview(template_, false);
+  image::ExtractPalette(template_);
+  swaps_ = ApplyPaletteSwaps(template_, swaps).made;
+}
+
 Opened CharacterDocument::OpenSheetFile(const std::filesystem::path& file) {
   Opened opened;
   const SheetFileRead parsed = ReadSheetFile(file);
@@ -71,13 +79,17 @@ Opened CharacterDocument::OpenPatchFile(const std::filesystem::path& file,
   openedPatch_ = file;
   // The character now lives in the patch, not in the sheet file opened before.
   sheetFile_.clear();
-  opened.document = {parsed.contents.sheet, swaps_};
+  opened.document.sheet = parsed.contents.sheet;
+  opened.document.paletteSwaps = swaps_;
   opened.ok = true;
   return opened;
 }
 
 sheet::SheetDocument CharacterDocument::Document(const sheet::CharacterSheet& sheet) const {
-  return {sheet, swaps_};
+  sheet::SheetDocument document;
+  document.sheet = sheet;
+  document.paletteSwaps = swaps_;
+  return document;
 }
 
 void CharacterDocument::MarkSaved(const sheet::SheetDocument& document,

@@ -1,5 +1,6 @@
 // The file a file manager hands the window, and the blank template of the File menu.
 #include <QAction>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <fstream>
 #include <iterator>
@@ -74,6 +75,7 @@ TEST_F(StartFileTest, EachKindOpensAsTheMenuWouldWhateverItsName) {
 TEST_F(StartFileTest, BlankTemplateIsWrittenWhereChosenAndLoads) {
   dialogs_.saveFiles = {QString::fromStdString((folder_ / "blank.gif").string())};
   window_.findChild<QAction*>("ExportBlankTemplate")->trigger();
+  QCoreApplication::processEvents();
   EXPECT_EQ(dialogs_.saveCall.first(), Q(u"テンプレートの雛形を書き出す"));
   ASSERT_TRUE(dialogs_.boxes.empty());
   const auto other = NewWindow();

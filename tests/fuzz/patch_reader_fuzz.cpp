@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   KAVELIN_FUZZ_CHECK(size >= 7158);
-  const sheet::SheetDocument document{read.contents.sheet, {}};
+  sheet::SheetDocument document;
+  document.sheet = read.contents.sheet;
   const sheet::SheetFileResult again = sheet::ReadSheetFile(sheet::WriteSheetFile(document));
   KAVELIN_FUZZ_CHECK(again.ok);
   sheet::CharacterSheet expected = read.contents.sheet;

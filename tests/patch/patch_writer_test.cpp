@@ -361,7 +361,9 @@ class SheetSaving : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::permissions(folder_, fs::perms::all);
-    sheet::SheetDocument document{testing::FullSheet(), {{4, 5}}};
+    sheet::SheetDocument document;
+    document.sheet = testing::FullSheet();
+    document.paletteSwaps = {{4, 5}};
     document.sheet.comment = std::u16string(3000, u'字');  // several KB of UTF-8
     const std::string json = sheet::WriteSheetFile(document);
     fresh_.assign(json.begin(), json.end());

@@ -1,0 +1,124 @@
+// Every text of the window's own, in one place: captions, menus, boxes and the tooltips
+// that explain each control. Texts of the road and of the core's lists come from the core.
+#pragma once
+
+#include <string_view>
+
+namespace kavelin::app {
+
+// The font every control gets; the face itself ships with Windows only, and stand-ins are
+// installed where it is missing.
+inline constexpr char16_t kWindowFontFamily[] = u"ＭＳ Ｐゴシック";
+inline constexpr int kWindowFontPoints = 9;
+
+// Menu and dialog texts.
+inline constexpr std::u16string_view kFileMenu = u"ファイル";
+inline constexpr std::u16string_view kOpenSheetItem = u"キャラクターを開く…";
+inline constexpr std::u16string_view kSaveSheetItem = u"キャラクターを保存…";
+inline constexpr std::u16string_view kOpenPatchItem = u"パッチを開く…";
+inline constexpr std::u16string_view kExportTemplateItem = u"テンプレート画像を書き出す…";
+inline constexpr std::u16string_view kQuitItem = u"終了";
+inline constexpr std::u16string_view kSheetFilterName = u"キャラクターファイル(*.k7c *.json)";
+inline constexpr std::u16string_view kPatchFilterName = u"パッチファイル(*.k7p)";
+
+// Box texts.
+inline constexpr std::u16string_view kSaveChangesQuestion = u"変更を保存しますか？";
+inline constexpr std::u16string_view kSheetUnreadable =
+    u"キャラクターファイルを読み込めませんでした。";
+inline constexpr std::u16string_view kPatchUnreadable = u"パッチファイルを読み込めませんでした。";
+inline constexpr std::u16string_view kSheetUnwritable =
+    u"キャラクターファイルを保存できませんでした。";
+inline constexpr std::u16string_view kTemplateUnwritable =
+    u"テンプレート画像を書き出せませんでした。";
+inline constexpr std::u16string_view kOwnInputInTheWay =
+    u"開いているパッチやテンプレート画像と同じファイルには書き込めません。";
+inline constexpr std::u16string_view kTemplateTypeNeeded =
+    u"名前の最後を .gif、.bmp、.png のいずれかにしてください。";
+inline constexpr std::u16string_view kTooManyColoursForGif =
+    u"GIF 画像は 256 色までです。BMP か PNG を選んでください。";
+inline constexpr std::u16string_view kSwapsDroppedTitle = u"注意";
+inline constexpr std::u16string_view kSwapsDropped =
+    u"このテンプレート画像では空のパレット番号があるため、次のパレットの入れ替えを行いませんでした"
+    u"。";
+
+inline constexpr std::u16string_view kEditMenu = u"編集";
+inline constexpr std::u16string_view kUndoItem = u"元に戻す";
+inline constexpr std::u16string_view kRedoItem = u"やり直し";
+inline constexpr std::u16string_view kBlankTemplateItem = u"テンプレートの雛形を書き出す…";
+inline constexpr std::u16string_view kBlankTemplateUnwritable =
+    u"テンプレートの雛形を書き出せませんでした。";
+// Asked after the confirmation when the patch would replace the one the user opened.
+inline constexpr std::u16string_view kOverwriteOpenedPatchQuestion =
+    u"開いたパッチファイルを上書きします。よろしいですか？";
+
+// Captions of the window's own.
+inline constexpr std::u16string_view kCreateCaption = u"パッチ作成";
+inline constexpr std::u16string_view kCommentCaption = u"コメント";
+inline constexpr std::u16string_view kPictureCaption = u"テンプレ画像";
+inline constexpr std::u16string_view kBrowseName = u"参照...";
+inline constexpr std::u16string_view kPreviewCaption = u"毒状態確認";
+inline constexpr std::u16string_view kSectionOnCaption = u"設定する";
+inline constexpr std::u16string_view kSectionLockedCaption = u"変更禁止";
+inline constexpr std::u16string_view kGrowsCaption = u"成長";
+inline constexpr std::u16string_view kPaletteEntryName = u"パレット%1";
+
+// The live check in the status bar.
+inline constexpr std::u16string_view kCheckStatus = u"入力エラー %1件・注意 %2件";
+inline constexpr std::u16string_view kAllWellStatus = u"入力内容に問題はありません。";
+inline constexpr std::u16string_view kCheckStatusName = u"入力チェック";
+inline constexpr std::u16string_view kCheckStatusTip =
+    u"押すか F8 キーで、印の付いた次の欄へ移ります。";
+
+// Tooltips: what a control does, and for a number box the values it takes.
+inline constexpr std::u16string_view kNameTip = u"キャラクターの名前です。";
+inline constexpr std::u16string_view kJobNameTip = u"職業名です。";
+inline constexpr std::u16string_view kGenderTip = u"性別を選びます。";
+inline constexpr std::u16string_view kSectionOnTip =
+    u"この項目をパッチに含めます。外すと入力できなくなり、パッチにも書き込まれません。";
+inline constexpr std::u16string_view kSectionLockedTip =
+    u"この項目を変更禁止としてパッチに書き込みます。";
+inline constexpr std::u16string_view kStatTip = u"%1の初期値（%2）。";
+inline constexpr std::u16string_view kStarShiftTip = u"%1に宿星が加える値です。";
+inline constexpr std::u16string_view kWeaponShiftTip = u"%1に得意武器が加える値です。";
+inline constexpr std::u16string_view kShiftedTip = u"宿星と得意武器を加えた%1です。";
+inline constexpr std::u16string_view kTotalTip =
+    u"宿星と得意武器を加えた基本ステータスの合計です。";
+inline constexpr std::u16string_view kLpTip = u"LP（%1）。";
+inline constexpr std::u16string_view kDestinyStarTip =
+    u"宿星を選びます。基本ステータスに加わる値が「宿星」の列に出ます。";
+inline constexpr std::u16string_view kFavouriteWeaponTip =
+    u"得意武器を選びます。基本ステータスに加わる値が「得意武器」の列に出ます。";
+inline constexpr std::u16string_view kInspirationTip = u"閃きタイプを選びます。";
+inline constexpr std::u16string_view kLevelTip = u"%1の初期レベル（%2）。";
+inline constexpr std::u16string_view kInitialHpTip = u"初期HP（%1）。";
+inline constexpr std::u16string_view kGrowsTip = u"%1が成長するようにします。";
+inline constexpr std::u16string_view kEarthSchoolTip = u"地術LVの術の系統です。";
+inline constexpr std::u16string_view kHeavenSchoolTip = u"天術LVの術の系統です。";
+inline constexpr std::u16string_view kSlotTip = u"%1を選びます。";
+inline constexpr std::u16string_view kForbiddenTip = u"%1の術を購入できないようにします。";
+inline constexpr std::u16string_view kTraitTip = u"%1を選びます。";
+inline constexpr std::u16string_view kGrowthRateTip = u"%1の成長率（%2）。";
+inline constexpr std::u16string_view kCommentTip = u"パッチに添えるコメントです。";
+inline constexpr std::u16string_view kCommentLacksTip =
+    u"次の文字はパッチに書き込めないため「?」になります：%1";
+inline constexpr std::u16string_view kPictureTip =
+    u"テンプレート画像です。GIF か BMP のファイルをここへドロップするか、「...」で選びます。";
+inline constexpr std::u16string_view kNoTemplateHint =
+    u"ここへテンプレート画像をドロップするか、「...」を押して選んでください。";
+inline constexpr std::u16string_view kBrowseTip = u"テンプレート画像のファイルを選びます。";
+inline constexpr std::u16string_view kPaletteToggleTip =
+    u"パレット番号 "
+    u"%1。2つ押すとその2色を入れ替えます。絵の色の並びを変えずに番号だけを揃えるときに使います。";
+inline constexpr std::u16string_view kEmptyEntryName = u"空き";
+inline constexpr std::u16string_view kFixedEntryTip =
+    u"ゲームではこの番号に固定色 %1 が使われます（右の色）。テンプレートの色は %2 です。";
+inline constexpr std::u16string_view kSameSnesColourTip =
+    u"パレット%1と%2はSNES形式が同じ %3 になり、ゲームでは見分けられません。";
+inline constexpr std::u16string_view kPreviewTip =
+    u"毒状態のときの色で表示します。パッチには影響しません。";
+inline constexpr std::u16string_view kCreateTip = u"入力内容を確かめてパッチを作成します。";
+// A range as the tooltips give it: "5～90", "3～99 または 128".
+inline constexpr std::u16string_view kRangeText = u"%1～%2";
+inline constexpr std::u16string_view kRangeOrText = u"%1～%2 または %3";
+
+}  // namespace kavelin::app
