@@ -41,7 +41,9 @@ Opened CharacterDocument::OpenSheetFile(const std::filesystem::path& file) {
   Opened opened;
   const SheetFileRead parsed = ReadSheetFile(file);
   if (!parsed.ok) {
-    opened.failure = {parsed.problem, parsed.reason, std::nullopt, image::ImageStatus::kOk};
+    opened.failure.readProblem = parsed.problem;
+    opened.failure.reason = parsed.reason;
+    opened.failure.sheetProblem = parsed.formatProblem;
     return opened;
   }
   swaps_ = parsed.document.paletteSwaps;
@@ -64,8 +66,10 @@ Opened CharacterDocument::OpenPatchFile(const std::filesystem::path& file,
   Opened opened;
   const PatchFileRead parsed = ReadPatchFile(file, codes);
   if (!parsed.ok) {
-    opened.failure = {parsed.problem, parsed.reason, parsed.offset, image::ImageStatus::kOk};
-    if (parsed.problem != ReadProblem::kNone) opened.failure.offset.reset();
+    opened.failure.readProblem = parsed.problem;
+    opened.failure.reason = parsed.reason;
+    opened.failure.patchProblem = parsed.formatProblem;
+    if (parsed.problem == ReadProblem::kNone) opened.failure.offset = parsed.offset;
     return opened;
   }
   // Drawn aside first: the document changes only once the whole patch has been taken in.

@@ -24,6 +24,9 @@ struct OpenFailure {
   ReadProblem readProblem = ReadProblem::kNone;  // the file could not be read whole
   std::string reason;                            // the reader's reason: no sheet file or patch
   std::optional<std::size_t> offset;             // of a patch's first bad byte, with `reason`
+  // `reason` in parts, for a front end that words it in another language.
+  sheet::SheetFileProblem sheetProblem;
+  patch::PatchProblem patchProblem;
   image::ImageStatus drawn = image::ImageStatus::kOk;  // drawing the patch's sprite
 };
 

@@ -48,6 +48,7 @@ SheetFileRead ReadSheetFile(const std::filesystem::path& file) {
       std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
   result.ok = parsed.ok;
   result.reason = std::move(parsed.error);
+  result.formatProblem = std::move(parsed.problem);
   result.document = std::move(parsed.document);
   return result;
 }
@@ -62,6 +63,7 @@ PatchFileRead ReadPatchFile(const std::filesystem::path& file, const text::CodeT
   patch::ReadResult parsed = patch::ReadPatchFile(read.bytes, codes);
   result.ok = parsed.ok;
   result.reason = std::move(parsed.reason);
+  result.formatProblem = parsed.problem;
   result.offset = parsed.offset;
   result.contents = std::move(parsed.contents);
   return result;

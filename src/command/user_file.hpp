@@ -40,25 +40,27 @@ UserFileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t lim
 
 // A sheet file read whole (up to kMaxSheetFileBytes) and parsed. When the file could not
 // be read, `problem`, `size` and `error` say why as ReadUserFile does; when it was read but
-// is no sheet file, `reason` holds the sheet reader's message.
+// is no sheet file, `reason` holds the sheet reader's message and `formatProblem` its parts.
 struct SheetFileRead {
   bool ok = false;
   ReadProblem problem = ReadProblem::kNone;
   std::uintmax_t size = 0;
   int error = 0;
   std::string reason;
+  sheet::SheetFileProblem formatProblem;
   sheet::SheetDocument document;  // when ok
 };
 SheetFileRead ReadSheetFile(const std::filesystem::path& file);
 
 // A patch read whole (up to kMaxPatchFileBytes) and parsed, likewise; a malformed patch
-// gives the reader's `reason` and the `offset` of the first bad byte.
+// gives the reader's `reason`, its parts and the `offset` of the first bad byte.
 struct PatchFileRead {
   bool ok = false;
   ReadProblem problem = ReadProblem::kNone;
   std::uintmax_t size = 0;
   int error = 0;
   std::string reason;
+  patch::PatchProblem formatProblem;
   std::size_t offset = 0;
   patch::PatchContents contents;  // when ok
 };

@@ -19,6 +19,27 @@ std::u16string Decimal(unsigned value) {
   return {digits.begin(), digits.end()};
 }
 
+PatchProblem Why(PatchProblemKind kind, std::size_t value = 0, std::size_t expected = 0) {
+  PatchProblem problem;
+  problem.kind = kind;
+  problem.value = value;
+  problem.expected = expected;
+  return problem;
+}
+
+PatchProblem InBlock(PatchProblemKind kind, int block, std::size_t value = 0,
+                     std::size_t expected = 0) {
+  PatchProblem problem = Why(kind, value, expected);
+  problem.block = block;
+  return problem;
+}
+
+PatchProblem OfField(PatchProblemKind kind, PatchField field, std::size_t value = 0) {
+  PatchProblem problem = Why(kind, value);
+  problem.field = field;
+  return problem;
+}
+
 // Each step returns false after recording why it failed; nothing is thrown.
 class Reader {
  public:
@@ -27,13 +48,15 @@ class Reader {
 
   ReadResult Read() {
     if (bytes_.size() < kFixedPartBytes) {
-      Fail(bytes_.size(), "the file has " + std::to_string(bytes_.size()) +
-                              " bytes, fewer than the " + std::to_string(kFixedPartBytes) +
-                              " of a patch's fixed part");
+      Fail(bytes_.size(),
+           "the file has " + std::to_string(bytes_.size()) + " bytes, fewer than the " +
+               std::to_string(kFixedPartBytes) + " of a patch's fixed part",
+           Why(PatchProblemKind::kTooShort, bytes_.size(), kFixedPartBytes));
       return std::move(result_);
     }
     if (!std::equal(kSignature.begin(), kSignature.end(), bytes_.begin())) {
-      Fail(0, "not a patch: the file does not start with \"K7P\"");
+      Fail(0, "not a patch: the file does not start with \"K7P\"",
+           Why(PatchProblemKind::kNotPatch));
       return std::move(result_);
     }
     if (ReadFixedPart() && ReadBlocks()) result_.ok = true;
@@ -42,14 +65,16 @@ class Reader {
   }
 
  private:
-  bool Fail(std::size_t offset, std::string reason) {
+  bool Fail(std::size_t offset, std::string reason, PatchProblem problem) {
     result_.offset = offset;
     result_.reason = std::move(reason);
+    result_.problem = problem;
     return false;
   }
 
   // The game text of a padded field: padding is the one-byte code 50 after the last code.
-  bool ReadGameText(std::size_t offset, std::size_t width, std::u16string& out, const char* what) {
+  bool ReadGameText(std::size_t offset, std::size_t width, std::u16string& out, const char* what,
+                    PatchField which) {
     const auto field = bytes_.subspan(offset, width);
     std::size_t end = 0;
     for (std::size_t i = 0; i < field.size();) {
@@ -58,14 +83,20 @@ class Reader {
       i += length;
     }
     if (end > field.size()) {
-      return Fail(offset + width - 1, std::string(what) + ": a two-byte code is cut off");
+      return Fail(offset + width - 1, std::string(what) + ": a two-byte code is cut off",
+                  OfField(PatchProblemKind::kTextCodeCutOff, which));
     }
     const auto decoded = text::DecodeGameText(codes_, field.first(end));
     if (!decoded.ok) {
+      const std::uint8_t byte = field[decoded.errorOffset];
+      // 18 leads the codes of the extended characters, which come from KV7Tools.ini.
+      const bool extended = byte == 0x18;
       return Fail(offset + decoded.errorOffset,
-                  std::string(what) + ": byte " + Hex(field[decoded.errorOffset]) +
-                      " is not a character of the game" +
-                      (field[decoded.errorOffset] == 0x18 ? " or of KV7Tools.ini" : ""));
+                  std::string(what) + ": byte " + Hex(byte) + " is not a character of the game" +
+                      (extended ? " or of KV7Tools.ini" : ""),
+                  OfField(extended ? PatchProblemKind::kNotGameOrSettingsCharacter
+                                   : PatchProblemKind::kNotGameCharacter,
+                          which, byte));
     }
     out = decoded.text;
     return true;
@@ -73,13 +104,15 @@ class Reader {
 
   bool ReadFixedPart() {
     auto& s = result_.contents.sheet;
-    if (!ReadGameText(kNameOffset, kNameBytes, s.name, "name")) return false;
+    if (!ReadGameText(kNameOffset, kNameBytes, s.name, "name", PatchField::kName)) return false;
     const auto gender = std::find(kGenderBytes.begin(), kGenderBytes.end(), bytes_[kGenderOffset]);
     if (gender == kGenderBytes.end()) {
-      return Fail(kGenderOffset, "gender byte " + Hex(bytes_[kGenderOffset]) + " is unknown");
+      return Fail(kGenderOffset, "gender byte " + Hex(bytes_[kGenderOffset]) + " is unknown",
+                  Why(PatchProblemKind::kUnknownGender, bytes_[kGenderOffset]));
     }
     s.gender = static_cast<int>(gender - kGenderBytes.begin());
-    if (!ReadGameText(kJobNameOffset, kJobNameBytes, s.jobName, "job name")) return false;
+    if (!ReadGameText(kJobNameOffset, kJobNameBytes, s.jobName, "job name", PatchField::kJobName))
+      return false;
     for (std::size_t i = 0; i < result_.contents.paletteWords.size(); ++i) {
       const std::size_t at = kPaletteOffset + 2 * i;
       result_.contents.paletteWords[i] =
@@ -92,15 +125,18 @@ class Reader {
   bool Position(ListId list, const char* listName, std::size_t at, int& out) {
     const auto position = sheet::PositionOfCode(list, bytes_[at]);
     if (!position) {
-      return Fail(at, "code " + Hex(bytes_[at]) + " is not in the " + listName + " list");
+      PatchProblem problem = Why(PatchProblemKind::kCodeNotInList, bytes_[at]);
+      problem.list = list;
+      return Fail(at, "code " + Hex(bytes_[at]) + " is not in the " + listName + " list", problem);
     }
     out = *position;
     return true;
   }
 
-  bool Small(std::size_t at, std::size_t limit, const char* what, int& out) {
+  bool Small(std::size_t at, std::size_t limit, const char* what, PatchField field, int& out) {
     if (bytes_[at] >= limit) {
-      return Fail(at, std::string(what) + " " + std::to_string(bytes_[at]) + " is out of range");
+      return Fail(at, std::string(what) + " " + std::to_string(bytes_[at]) + " is out of range",
+                  OfField(PatchProblemKind::kOutOfRange, field, bytes_[at]));
     }
     out = bytes_[at];
     return true;
@@ -115,9 +151,10 @@ class Reader {
           b.stats[i] = Decimal(bytes_[p + i]);
         const std::size_t after = p + b.stats.size();
         b.lp = Decimal(bytes_[after]);
-        return Small(after + 1, sheet::kDestinyStarCount, "destiny star", b.destinyStar) &&
+        return Small(after + 1, sheet::kDestinyStarCount, "destiny star", PatchField::kDestinyStar,
+                     b.destinyStar) &&
                Small(after + 2, sheet::kFavouriteWeaponCount, "favourite weapon",
-                     b.favouriteWeapon) &&
+                     PatchField::kFavouriteWeapon, b.favouriteWeapon) &&
                Position(ListId::kInspirationType, "inspiration type", after + 3, b.inspirationType);
       }
       case sheet::Section::kInitialLevels: {
@@ -136,7 +173,8 @@ class Reader {
           } else if (i == sheet::kHeavenLevelIndex && school < int{sheet::kHeavenSchoolCount}) {
             if (byte != 0) l.heavenSchool = school;
           } else if (school != 0) {
-            return Fail(at, "level byte " + Hex(byte) + " has school bits set");
+            return Fail(at, "level byte " + Hex(byte) + " has school bits set",
+                        Why(PatchProblemKind::kLevelSchoolBits, byte));
           }
         }
         return true;
@@ -167,7 +205,8 @@ class Reader {
       case sheet::Section::kForbiddenSpells: {
         const unsigned bits = bytes_[p];
         if (bits & 0xC0u)
-          return Fail(p, "forbidden schools byte " + Hex(bits) + " has bits 6 or 7 set");
+          return Fail(p, "forbidden schools byte " + Hex(bits) + " has bits 6 or 7 set",
+                      Why(PatchProblemKind::kForbiddenSchoolsBits, bits));
         for (std::size_t i = 0; i < sheet::kSpellSchoolCount; ++i)
           s.forbiddenSpells.forbiddenSchools[i] = (bits >> i) & 1u;
         return true;
@@ -189,25 +228,35 @@ class Reader {
       if (id == kCommentMarker) return ReadComment(pos);
       const auto block = std::find_if(kBlocks.begin(), kBlocks.end(),
                                       [id](const BlockInfo& b) { return b.id == id; });
-      if (block == kBlocks.end()) return Fail(pos, "unknown block id " + Hex(id));
+      if (block == kBlocks.end())
+        return Fail(pos, "unknown block id " + Hex(id), Why(PatchProblemKind::kUnknownBlock, id));
       if (id <= lastId) {
-        return Fail(pos, "block " + std::to_string(id) + " follows block " +
-                             std::to_string(lastId) +
-                             "; blocks must be in ascending order, each once");
+        return Fail(pos,
+                    "block " + std::to_string(id) + " follows block " + std::to_string(lastId) +
+                        "; blocks must be in ascending order, each once",
+                    InBlock(PatchProblemKind::kBlockOrder, id, static_cast<std::size_t>(lastId)));
       }
       lastId = id;
-      if (bytes_.size() - pos < 3) return Fail(pos, "block " + std::to_string(id) + " is cut off");
+      if (bytes_.size() - pos < 3) {
+        return Fail(pos, "block " + std::to_string(id) + " is cut off",
+                    InBlock(PatchProblemKind::kBlockCutOff, id));
+      }
       const std::uint8_t lock = bytes_[pos + 1];
       if (lock != 0x00 && lock != kLockedByte) {
-        return Fail(pos + 1, "lock byte " + Hex(lock) + " is neither 00 nor FF");
+        return Fail(pos + 1, "lock byte " + Hex(lock) + " is neither 00 nor FF",
+                    InBlock(PatchProblemKind::kLockByte, id, lock));
       }
       if (bytes_[pos + 2] != block->payloadLength) {
-        return Fail(pos + 2, "block " + std::to_string(id) + " has payload length " +
-                                 std::to_string(bytes_[pos + 2]) + " instead of " +
-                                 std::to_string(block->payloadLength));
+        return Fail(
+            pos + 2,
+            "block " + std::to_string(id) + " has payload length " +
+                std::to_string(bytes_[pos + 2]) + " instead of " +
+                std::to_string(block->payloadLength),
+            InBlock(PatchProblemKind::kPayloadLength, id, bytes_[pos + 2], block->payloadLength));
       }
       if (bytes_.size() - pos - 3 < block->payloadLength) {
-        return Fail(bytes_.size(), "block " + std::to_string(id) + " is cut off");
+        return Fail(bytes_.size(), "block " + std::to_string(id) + " is cut off",
+                    InBlock(PatchProblemKind::kBlockCutOff, id));
       }
       result_.contents.sheet.Flags(block->section) = {true, lock == kLockedByte};
       if (!ReadPayload(block->section, pos + 3)) return false;
@@ -217,26 +266,35 @@ class Reader {
   }
 
   bool ReadComment(std::size_t pos) {
-    if (bytes_.size() - pos < 3) return Fail(pos, "the comment block is cut off");
+    if (bytes_.size() - pos < 3) {
+      return Fail(pos, "the comment block is cut off", Why(PatchProblemKind::kCommentBlockCutOff));
+    }
     const std::size_t count = bytes_[pos + 1] | static_cast<std::size_t>(bytes_[pos + 2]) << 8;
-    if (count == 0) return Fail(pos + 1, "the comment block holds no characters");
+    if (count == 0) {
+      return Fail(pos + 1, "the comment block holds no characters",
+                  Why(PatchProblemKind::kEmptyComment));
+    }
     // Walk the characters the count promises: a lead byte of code page 932 takes two bytes.
     const std::size_t start = pos + 3;
     std::size_t at = start;
     for (std::size_t n = 0; n < count; ++n) {
       if (at >= bytes_.size()) {
-        return Fail(bytes_.size(), "the comment is cut off after " + std::to_string(n) + " of " +
-                                       std::to_string(count) + " characters");
+        return Fail(bytes_.size(),
+                    "the comment is cut off after " + std::to_string(n) + " of " +
+                        std::to_string(count) + " characters",
+                    Why(PatchProblemKind::kCommentCutOff, n, count));
       }
       const std::uint8_t b = bytes_[at];
       const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
       at += lead ? 2 : 1;
     }
     if (at > bytes_.size()) {
-      return Fail(bytes_.size(), "the comment's last character is cut off");
+      return Fail(bytes_.size(), "the comment's last character is cut off",
+                  Why(PatchProblemKind::kCommentLastCharCutOff));
     }
     if (at < bytes_.size()) {
-      return Fail(at, std::to_string(bytes_.size() - at) + " bytes follow the end of the comment");
+      return Fail(at, std::to_string(bytes_.size() - at) + " bytes follow the end of the comment",
+                  Why(PatchProblemKind::kBytesAfterComment, bytes_.size() - at));
     }
     result_.contents.sheet.comment = text::DecodeCp932(bytes_.subspan(start, at - start));
     return true;

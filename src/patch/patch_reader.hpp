@@ -9,6 +9,7 @@
 
 #include "image/palette.hpp"
 #include "patch/sprite_tiles.hpp"
+#include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
 #include "text/code_table.hpp"
 
@@ -23,11 +24,52 @@ struct PatchContents {
   std::array<std::uint8_t, kTileDataBytes> tiles{};
 };
 
+// What is wrong with a patch, one kind for each shape of message, so that a front end can
+// word it in its own language. Bytes and block ids are given as numbers; `reason` shows
+// bytes in hexadecimal.
+enum class PatchProblemKind {
+  kNone,
+  kTooShort,                    // value: the file's bytes, expected: the fixed part's
+  kNotPatch,                    // no signature
+  kTextCodeCutOff,              // field
+  kNotGameCharacter,            // field, value: the byte
+  kNotGameOrSettingsCharacter,  // field, value: the byte, the lead of an extended code
+  kUnknownGender,               // value: the byte
+  kOutOfRange,                  // field, value
+  kCodeNotInList,               // list, value: the code
+  kLevelSchoolBits,             // value: the level byte
+  kForbiddenSchoolsBits,        // value: the byte
+  kUnknownBlock,                // value: the block id
+  kBlockOrder,                  // block, value: the block before it
+  kBlockCutOff,                 // block
+  kLockByte,                    // block, value: the lock byte
+  kPayloadLength,               // block, value: the length found, expected: the right one
+  kCommentBlockCutOff,
+  kEmptyComment,
+  kCommentCutOff,  // value: the characters found, expected: the count promised
+  kCommentLastCharCutOff,
+  kBytesAfterComment,  // value: how many
+};
+
+// The field a problem of the fixed part or of a small value concerns.
+enum class PatchField { kNone, kName, kJobName, kDestinyStar, kFavouriteWeapon };
+
+struct PatchProblem {
+  PatchProblemKind kind = PatchProblemKind::kNone;
+  PatchField field = PatchField::kNone;
+  sheet::ListId list = sheet::ListId::kGender;
+  int block = 0;
+  std::size_t value = 0;
+  std::size_t expected = 0;
+  bool operator==(const PatchProblem&) const = default;
+};
+
 struct ReadResult {
   bool ok = false;
   PatchContents contents;
   std::string reason;      // what is wrong, in English, when !ok
   std::size_t offset = 0;  // the byte at which the problem was found
+  PatchProblem problem;    // the same as `reason`, in parts
 };
 
 // Every read is bounds-checked; anything the writer would not produce (a short fixed

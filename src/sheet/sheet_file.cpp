@@ -84,7 +84,30 @@ struct Parsed {
   Json root;
   bool tooManyKeys = false;
   std::string error;  // set when the text is no single JSON value
+  SheetFileProblem problem;
 };
+
+SheetFileProblem Problem(SheetProblemKind kind, std::string key = {}) {
+  SheetFileProblem problem;
+  problem.kind = kind;
+  problem.key = std::move(key);
+  return problem;
+}
+
+// The parser's position, "... at line 3, column 14: ...", or 0 and 0 when it gave none.
+void ParserPosition(std::string_view what, std::size_t& line, std::size_t& column) {
+  const auto number = [&what](std::string_view label) -> std::size_t {
+    const std::size_t at = what.find(label);
+    if (at == std::string_view::npos) return 0;
+    std::size_t n = 0;
+    for (std::size_t i = at + label.size();
+         i < what.size() && std::isdigit(static_cast<unsigned char>(what[i])); ++i)
+      n = n * 10 + static_cast<std::size_t>(what[i] - '0');
+    return n;
+  };
+  line = number(" at line ");
+  column = line == 0 ? 0 : number(", column ");
+}
 
 std::string CutReason(std::string reason) {
   if (reason.size() <= kMaxReasonBytes) return reason;
@@ -122,17 +145,23 @@ Parsed Parse(std::string_view text) {
     if (nul != std::string_view::npos) {
       parsed.error =
           "document: offset " + std::to_string(nul) + ": a NUL byte, which no JSON text holds";
+      parsed.problem = Problem(SheetProblemKind::kNulByte);
+      parsed.problem.value = static_cast<long long>(nul);
       return parsed;
     }
     // "[json.exception.parse_error.101] parse error at line 3, column 14: syntax error ..."
     std::string_view what = e.what();
     const std::size_t at = what.find(" at line ");
+    parsed.problem = Problem(SheetProblemKind::kNotJson);
+    ParserPosition(what, parsed.problem.line, parsed.problem.column);
     what = at == std::string_view::npos ? what : what.substr(at + 1);
     parsed.error = "document: not valid JSON " + CutReason(std::string(what));
     return parsed;
   }
   if (nul != std::string_view::npos) {
     parsed.error = "document: offset " + std::to_string(nul) + ": bytes after the JSON value";
+    parsed.problem = Problem(SheetProblemKind::kBytesAfterValue);
+    parsed.problem.value = static_cast<long long>(nul);
   }
   return parsed;
 }
@@ -170,19 +199,39 @@ class Decoder {
  public:
   bool failed() const { return !error.empty(); }
   std::string error;
+  SheetFileProblem problem;
 
-  bool Fail(const std::string& path, const std::string& what) {
-    if (error.empty()) error = path + ": " + what;
+  // `path` leads the message; `why` holds the same in parts.
+  bool Fail(const std::string& path, const std::string& what, SheetFileProblem why) {
+    if (error.empty()) {
+      error = path + ": " + what;
+      problem = std::move(why);
+    }
     return false;
+  }
+
+  // "expected ..., found VALUE"
+  bool WrongType(const std::string& path, const char* expected, SheetValueKind kind,
+                 const Json& v) {
+    SheetFileProblem why = Problem(SheetProblemKind::kWrongType, path);
+    why.expected = kind;
+    why.found = Short(v);
+    return Fail(path, std::string(expected) + ", found " + why.found, why);
   }
 
   // Checks that `object` is an object with no keys but `allowed`.
   bool Object(const Json& object, const std::string& path,
               std::initializer_list<const char*> allowed) {
-    if (!object.is_object()) return Fail(path.empty() ? "document" : path, "expected an object");
+    if (!object.is_object()) {
+      return Fail(path.empty() ? "document" : path, "expected an object",
+                  Problem(SheetProblemKind::kNotObject, path));
+    }
     const std::set<std::string> keys(allowed.begin(), allowed.end());
     for (const auto& [key, value] : object.items()) {
-      if (!keys.contains(key)) return Fail(Join(path, Clip(key)), "unknown key");
+      if (!keys.contains(key)) {
+        const std::string at = Join(path, Clip(key));
+        return Fail(at, "unknown key", Problem(SheetProblemKind::kUnknownKey, at));
+      }
     }
     return true;
   }
@@ -208,14 +257,13 @@ class Decoder {
     } else if (numeric && v.is_number()) {
       utf8 = v.dump();
     } else {
-      Fail(path, std::string(numeric ? "expected a string or a number, found "
-                                     : "expected a string, found ") +
-                     Short(v));
+      WrongType(path, numeric ? "expected a string or a number" : "expected a string",
+                numeric ? SheetValueKind::kStringOrNumber : SheetValueKind::kString, v);
       return;
     }
     const auto text = text::FromUtf8(utf8);
     if (!text) {
-      Fail(path, "not valid UTF-8");
+      Fail(path, "not valid UTF-8", Problem(SheetProblemKind::kNotUtf8, path));
       return;
     }
     out = *text;
@@ -227,7 +275,7 @@ class Decoder {
 
   void BoolValue(const Json& v, const std::string& path, bool& out) {
     if (!v.is_boolean()) {
-      Fail(path, "expected true or false, found " + Short(v));
+      WrongType(path, "expected true or false", SheetValueKind::kTrueOrFalse, v);
       return;
     }
     out = v.get<bool>();
@@ -240,13 +288,17 @@ class Decoder {
     if (v == nullptr) return;
     const std::string at = Join(path, key);
     if (!v->is_number_integer()) {
-      Fail(at, "expected a whole number, found " + Short(*v));
+      WrongType(at, "expected a whole number", SheetValueKind::kWholeNumber, *v);
       return;
     }
     const auto value = v->get<long long>();
     if (value < 0 || static_cast<unsigned long long>(value) >= count) {
+      SheetFileProblem why = Problem(SheetProblemKind::kPositionOutOfRange, at);
+      why.value = value;
+      why.limit = static_cast<long long>(count - 1);
       Fail(at,
-           "position " + std::to_string(value) + " is outside 0 to " + std::to_string(count - 1));
+           "position " + std::to_string(value) + " is outside 0 to " + std::to_string(count - 1),
+           why);
       return;
     }
     out = static_cast<int>(value);
@@ -255,7 +307,7 @@ class Decoder {
   // A coded list holds the entry's two hexadecimal digits.
   void Code(const Json& v, const std::string& path, ListId list, int& out) {
     if (!v.is_string()) {
-      Fail(path, "expected a code of two hexadecimal digits, found " + Short(v));
+      WrongType(path, "expected a code of two hexadecimal digits", SheetValueKind::kCode, v);
       return;
     }
     const std::string code = v.get<std::string>();
@@ -270,12 +322,17 @@ class Decoder {
       value = value * 16 + static_cast<unsigned>(d < 0 ? 0 : d);
     }
     if (!valid) {
-      Fail(path, "code \"" + Clip(code) + "\" is not two hexadecimal digits");
+      SheetFileProblem why = Problem(SheetProblemKind::kCodeNotHex, path);
+      why.found = Clip(code);
+      Fail(path, "code \"" + why.found + "\" is not two hexadecimal digits", why);
       return;
     }
     const auto position = PositionOfCode(list, static_cast<std::uint8_t>(value));
     if (!position) {
-      Fail(path, "code \"" + text::Hex(value) + "\" is not in the " + ListName(list) + " list");
+      SheetFileProblem why = Problem(SheetProblemKind::kCodeNotInList, path);
+      why.found = text::Hex(value);
+      why.list = list;
+      Fail(path, "code \"" + why.found + "\" is not in the " + ListName(list) + " list", why);
       return;
     }
     out = *position;
@@ -293,11 +350,15 @@ class Decoder {
     if (v == nullptr) return;
     const std::string at = Join(path, key);
     if (!v->is_array()) {
-      Fail(at, "expected an array, found " + Short(*v));
+      WrongType(at, "expected an array", SheetValueKind::kArray, *v);
       return;
     }
     if (v->size() != N) {
-      Fail(at, "expected " + std::to_string(N) + " entries, found " + std::to_string(v->size()));
+      SheetFileProblem why = Problem(SheetProblemKind::kWrongLength, at);
+      why.value = static_cast<long long>(v->size());
+      why.limit = static_cast<long long>(N);
+      Fail(at, "expected " + std::to_string(N) + " entries, found " + std::to_string(v->size()),
+           why);
       return;
     }
     for (std::size_t i = 0; i < N && !failed(); ++i) {
@@ -388,7 +449,7 @@ void ReadPaletteSwaps(Decoder& d, const Json& root, std::vector<PaletteSwap>& sw
   const Json* v = d.Find(root, "paletteSwaps");
   if (v == nullptr) return;
   if (!v->is_array()) {
-    d.Fail("paletteSwaps", "expected an array of pairs, found " + Decoder::Short(*v));
+    d.WrongType("paletteSwaps", "expected an array of pairs", SheetValueKind::kArrayOfPairs, *v);
     return;
   }
   for (std::size_t i = 0; i < v->size() && !d.failed(); ++i) {
@@ -396,18 +457,26 @@ void ReadPaletteSwaps(Decoder& d, const Json& root, std::vector<PaletteSwap>& sw
     const std::string at = "paletteSwaps[" + std::to_string(i) + "]";
     if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number_integer() ||
         !pair[1].is_number_integer()) {
-      d.Fail(at, "expected a pair of entry numbers, found " + Decoder::Short(pair));
+      d.WrongType(at, "expected a pair of entry numbers", SheetValueKind::kPairOfEntries, pair);
       return;
     }
     const auto a = pair[0].get<long long>(), b = pair[1].get<long long>();
     for (const long long e : {a, b}) {
       if (e < 0 || e >= image::kPaletteSize) {
-        d.Fail(at, "entry " + std::to_string(e) + " is outside 0 to " +
-                       std::to_string(image::kPaletteSize - 1));
+        SheetFileProblem why = Problem(SheetProblemKind::kSwapEntryOutOfRange, at);
+        why.value = e;
+        why.limit = static_cast<long long>(image::kPaletteSize) - 1;
+        d.Fail(at,
+               "entry " + std::to_string(e) + " is outside 0 to " +
+                   std::to_string(image::kPaletteSize - 1),
+               why);
         return;
       }
       if (e == image::kReservedEntry) {
-        d.Fail(at, "entry " + std::to_string(e) + " is the reserved black and cannot be swapped");
+        SheetFileProblem why = Problem(SheetProblemKind::kSwapReservedEntry, at);
+        why.value = e;
+        d.Fail(at, "entry " + std::to_string(e) + " is the reserved black and cannot be swapped",
+               why);
         return;
       }
     }
@@ -420,19 +489,25 @@ void ReadTemplateKey(Decoder& d, const Json& root, std::string& out) {
   const Json* v = d.Find(root, "template");
   if (v == nullptr) return;
   if (!v->is_string()) {
-    d.Fail("template", "expected a path as a string, found " + Decoder::Short(*v));
+    d.WrongType("template", "expected a path as a string", SheetValueKind::kPath, *v);
     return;
   }
   const std::string path = v->get<std::string>();
   const auto text = text::FromUtf8(path);
   if (!text) {
-    d.Fail("template", "not valid UTF-8");
+    d.Fail("template", "not valid UTF-8", Problem(SheetProblemKind::kNotUtf8, "template"));
   } else if (path.empty() || path.size() > kMaxTemplateKeyBytes) {
-    d.Fail("template", "expected a path of 1 to " + std::to_string(kMaxTemplateKeyBytes) +
-                           " bytes, found " + std::to_string(path.size()));
+    SheetFileProblem why = Problem(SheetProblemKind::kTemplatePathLength, "template");
+    why.value = static_cast<long long>(path.size());
+    why.limit = static_cast<long long>(kMaxTemplateKeyBytes);
+    d.Fail("template",
+           "expected a path of 1 to " + std::to_string(kMaxTemplateKeyBytes) + " bytes, found " +
+               std::to_string(path.size()),
+           why);
   } else if (std::any_of(text->begin(), text->end(),
                          [](char16_t c) { return c < 0x20 || c == 0x7F; })) {
-    d.Fail("template", "a path with a control character");
+    d.Fail("template", "a path with a control character",
+           Problem(SheetProblemKind::kTemplateControlCharacter, "template"));
   } else {
     out = path;
   }
@@ -448,11 +523,14 @@ SheetFileResult ReadSheetFile(std::string_view json) {
   SheetFileResult result;
   if (TooDeep(json)) {
     result.error = "document: nested more than " + std::to_string(kMaxDepth) + " levels deep";
+    result.problem = Problem(SheetProblemKind::kNestedTooDeep);
+    result.problem.limit = kMaxDepth;
     return result;
   }
   Parsed parsed = Parse(json);
   if (!parsed.error.empty()) {
     result.error = std::move(parsed.error);
+    result.problem = std::move(parsed.problem);
     return result;
   }
   const Json& root = parsed.root;
@@ -472,14 +550,18 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     ReadTemplateKey(d, root, result.document.templateFile);
     // What a patch stored, as inspect prints it: shown for reference, never applied.
     if (const Json* words = d.Find(root, "paletteWords"); words && !words->is_array()) {
-      d.Fail("paletteWords", "expected an array, found " + Decoder::Short(*words));
+      d.WrongType("paletteWords", "expected an array", SheetValueKind::kArray, *words);
     }
   }
   if (!d.failed() && parsed.tooManyKeys) {
-    d.Fail("document", "an object with more than " + std::to_string(kMaxKeysPerObject) + " keys");
+    SheetFileProblem why = Problem(SheetProblemKind::kTooManyKeys);
+    why.limit = static_cast<long long>(kMaxKeysPerObject);
+    d.Fail("document", "an object with more than " + std::to_string(kMaxKeysPerObject) + " keys",
+           why);
   }
   if (d.failed()) {
     result.error = d.error;
+    result.problem = d.problem;
     result.document = {};
     return result;
   }

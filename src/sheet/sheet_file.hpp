@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
 #include "sheet/palette_swap.hpp"
 
@@ -25,12 +26,65 @@ struct SheetDocument {
 // Longest "template" value a sheet file may hold, in bytes.
 inline constexpr std::size_t kMaxTemplateKeyBytes = 4096;
 
+// What is wrong with a sheet file, one kind for each shape of message, so that a front end
+// can word it in its own language.
+enum class SheetProblemKind {
+  kNone,
+  kNestedTooDeep,             // limit: the deepest nesting allowed
+  kNulByte,                   // value: the byte's offset
+  kNotJson,                   // line and column, when the parser gave them
+  kBytesAfterValue,           // value: the offset of the first byte after the JSON value
+  kTooManyKeys,               // limit: the most keys an object may have
+  kNotObject,                 // key: empty for the whole document
+  kUnknownKey,                // key
+  kWrongType,                 // key, expected, found
+  kNotUtf8,                   // key
+  kWrongLength,               // key, value: the entries found, limit: the entries expected
+  kPositionOutOfRange,        // key, value, limit: the highest position
+  kCodeNotHex,                // key, found: the code as written
+  kCodeNotInList,             // key, found: the code in upper case, list
+  kSwapEntryOutOfRange,       // key, value, limit: the highest entry
+  kSwapReservedEntry,         // key, value
+  kTemplatePathLength,        // key, value: the bytes found, limit: the most bytes allowed
+  kTemplateControlCharacter,  // key
+};
+
+// What a value of the wrong type should have been.
+enum class SheetValueKind {
+  kString,
+  kStringOrNumber,
+  kTrueOrFalse,
+  kWholeNumber,
+  kCode,
+  kArray,
+  kArrayOfPairs,
+  kPairOfEntries,
+  kPath,
+};
+
+struct SheetFileProblem {
+  SheetProblemKind kind = SheetProblemKind::kNone;
+  // The key path, e.g. "initialArts.spells[2]", cut and escaped as in `error`.
+  std::string key;
+  SheetValueKind expected = SheetValueKind::kString;
+  // The value as written (JSON text, cut and escaped as in `error`), or the code.
+  std::string found;
+  ListId list = ListId::kGender;
+  long long value = 0;
+  long long limit = 0;
+  std::size_t line = 0;  // 1-based; 0 when unknown
+  std::size_t column = 0;
+  bool operator==(const SheetFileProblem&) const = default;
+};
+
 struct SheetFileResult {
   bool ok = false;
   SheetDocument document;
   // When !ok: the key path and the bad value, e.g.
   // initialArts.spells[2]: code "B1" is not in the spell list
   std::string error;
+  // When !ok: the same in parts.
+  SheetFileProblem problem;
 };
 
 // Every key is optional and takes the fresh-sheet value when missing. An unknown key, a

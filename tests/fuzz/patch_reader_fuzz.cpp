@@ -31,8 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!read.ok) {
     KAVELIN_FUZZ_CHECK(!read.reason.empty() && read.reason.size() <= 200);
     KAVELIN_FUZZ_CHECK(read.offset <= size);
+    // The window words the refusal from its parts.
+    KAVELIN_FUZZ_CHECK(read.problem.kind != patch::PatchProblemKind::kNone);
     return 0;
   }
+  KAVELIN_FUZZ_CHECK(read.problem.kind == patch::PatchProblemKind::kNone);
   KAVELIN_FUZZ_CHECK(size >= 7158);
   sheet::SheetDocument document;
   document.sheet = read.contents.sheet;

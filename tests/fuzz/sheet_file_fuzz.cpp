@@ -17,9 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KAVELIN_FUZZ_CHECK(read.error.find('\n') == std::string::npos);
     KAVELIN_FUZZ_CHECK(text::FromUtf8(read.error).has_value());
     KAVELIN_FUZZ_CHECK(read.document == sheet::SheetDocument{});
+    // The window words the refusal from its parts.
+    KAVELIN_FUZZ_CHECK(read.problem.kind != sheet::SheetProblemKind::kNone);
     return 0;
   }
   KAVELIN_FUZZ_CHECK(read.error.empty());
+  KAVELIN_FUZZ_CHECK(read.problem.kind == sheet::SheetProblemKind::kNone);
   const std::string written = sheet::WriteSheetFile(read.document);
   const sheet::SheetFileResult again = sheet::ReadSheetFile(written);
   KAVELIN_FUZZ_CHECK(again.ok);
