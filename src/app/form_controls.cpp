@@ -76,6 +76,8 @@ QCheckBox* Tick(QWidget* parent, const QString& name, std::u16string_view text, 
 QGroupBox* Frame(QWidget* parent, const QString& name, std::u16string_view caption, Rect at) {
   auto* frame = new QGroupBox(Q(caption), parent);
   Place(frame, name, at);
+  // Named by its own caption; Qt's interface would take a nested frame's from outside it.
+  frame->setAccessibleName(Q(caption));
   return frame;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFont>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -10,11 +11,13 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/blank_template_menu.hpp"
 #include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
 #include "app/game_preview_window.hpp"
+#include "app/list_accessible.hpp"
 #include "app/patch_dialogs.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
@@ -42,6 +45,7 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
                        const std::filesystem::path& settingsFile, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), decoder_(std::move(decoder)) {
   setObjectName("Form1");
+  InstallListAccessibility();
   setWindowTitle(Q(command::kProgramTitle));
   // The menu bar sits above the client area, which keeps its size and every position in
   // it; the window is as tall as the two together and no larger.
@@ -136,9 +140,23 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
 
   document_.Template().path.clear();
   document_.Template().originOffset = 0;
+  // The start-up values are where undo begins, not steps of their own.
+  restoring_ = true;
   form_->Reset();
-  text::LoadExtendedRows(codes_, settingsFile);
+  const text::SettingsFileRead settings = text::LoadFamilySettings(codes_, settingsFile);
+  // Which settings file gave the extended characters, so that a user who wonders why a
+  // character encodes or not can see it.
+  const auto extended = std::count_if(codes_.ExtendedTable().begin(), codes_.ExtendedTable().end(),
+                                      [](char16_t c) { return c != u' ' && c != u'　'; });
+  const QString shown = settings.read ? DisplayPath(settingsFile) : QString();
+  settingsStatus_->setText(settings.read
+                               ? Q(kSettingsReadStatus)
+                                     .arg(fontMetrics().elidedText(shown, Qt::ElideMiddle, 260))
+                                     .arg(extended)
+                               : Q(kNoSettingsStatus));
+  settingsStatus_->setToolTip(shown);
   MirrorTemplate();
+  restoring_ = false;
   RecordWithoutStep();
   document_.MarkSaved(Document(), {});
 }
@@ -147,6 +165,9 @@ void MainWindow::BuildStatusBar() {
   statusBar_ = new QStatusBar(this);
   statusBar_->setObjectName("StatusBar");
   statusBar_->setSizeGripEnabled(false);
+  settingsStatus_ = new QLabel(statusBar_);
+  settingsStatus_->setObjectName("SettingsStatus");
+  statusBar_->addPermanentWidget(settingsStatus_);
   checkStatus_ = new QPushButton(statusBar_);
   checkStatus_->setObjectName("CheckStatus");
   checkStatus_->setFlat(true);
@@ -259,7 +280,13 @@ void MainWindow::CreatePatch() {
     options.output = replaced = document_.OpenedPatch();
   PatchDialogs boxes(
       dialogs_, [this, &sheet] { ShowSheet(sheet); }, replaced);
-  command::CreatePatch(sheet, document_.Template(), codes_, boxes, options);
+  const command::CreatePatchResult result =
+      command::CreatePatch(sheet, document_.Template(), codes_, boxes, options);
+  if (result.outcome == command::CreatePatchOutcome::kWritten) {
+    std::error_code ignored;
+    ShowNote(Q(kPatchWrittenNote)
+                 .arg(DisplayPath(std::filesystem::absolute(result.write.output, ignored))));
+  }
   ShowSheet(sheet);
   MirrorTemplate();
   // The road's tidying of the name, job name and slots is one step.

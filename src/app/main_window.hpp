@@ -23,6 +23,7 @@
 class QAction;
 class QCloseEvent;
 class QMenu;
+class QLabel;
 class QMenuBar;
 class QPushButton;
 class QStatusBar;
@@ -158,6 +159,7 @@ class MainWindow : public QWidget {
   QString OpenFailureReason(const command::OpenFailure& failure) const;
   // Yes saves, No goes on, Cancel stops; true when the window may take another character.
   bool MaySetCharacterAside();
+  // The name a save dialog proposes, ending in `suffix` ("" for the template's own type).
   QString SuggestedName(const char* suffix) const;
   // Writes `raster` as the image type `file` names, or says why not under `unwritable`.
   bool WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,
@@ -172,6 +174,7 @@ class MainWindow : public QWidget {
   QMenuBar* menuBar_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
   QPushButton* checkStatus_ = nullptr;  // the live check's counts
+  QLabel* settingsStatus_ = nullptr;    // which KV7Tools.ini gave the extended characters
   QTimer* liveCheckTimer_ = nullptr;
   std::vector<QPointer<QWidget>> marked_;
   QUndoStack* undoStack_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <string>
 
+#include "app/file_reasons.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
@@ -66,12 +67,24 @@ QString MainWindow::SuggestedName(const char* suffix) const {
   // Beside the file the character or its picture came from, named after it.
   const image::TemplateImage& current = document_.Template();
   std::filesystem::path base = current.fromPatch ? document_.OpenedPatch() : current.path;
+  // The sheet the user saved or opened is where the next save goes.
   if (std::string_view(suffix) == ".k7c" && !document_.SheetFile().empty())
-    base = document_.SheetFile();
+    return DisplayPath(document_.SheetFile());
   if (base.empty()) return {};
-  base.replace_extension(suffix);
-  // Never offer the current template's own file as the place to write.
-  if (base == current.path) base.replace_extension(".bmp");
+  // A template's export keeps its own format (a drawn one becomes GIF).
+  if (suffix[0] == '\0') {
+    const std::string own = current.fromPatch ? std::string() : base.extension().string();
+    base.replace_extension(own.empty() ? ".gif" : own);
+  } else {
+    base.replace_extension(suffix);
+  }
+  // Never a file that is there already, least of all the template or patch itself: a
+  // number is added until the name is free.
+  const std::filesystem::path stem = base.parent_path() / base.stem();
+  const std::string extension = base.extension().string();
+  std::error_code error;
+  for (int n = 2; std::filesystem::exists(base, error) || IsOwnInput(base); ++n)
+    base = stem.string() + "-" + std::to_string(n) + extension;
   return DisplayPath(base);
 }
 
@@ -91,8 +104,9 @@ QString MainWindow::OpenFailureReason(const command::OpenFailure& failure) const
     default:
       return Q(u"ファイルが読み込めません。");
   }
-  if (failure.offset) return Q(u"オフセット %1: ").arg(*failure.offset) + Q(failure.reason);
-  if (!failure.reason.empty()) return Q(failure.reason);
+  // The readers' own English wording is the command line's.
+  if (failure.offset) return PatchFileReason(failure.patchProblem, *failure.offset);
+  if (!failure.reason.empty()) return SheetFileReason(failure.sheetProblem);
   return Q(image::MessageFor(failure.drawn));
 }
 
@@ -188,7 +202,7 @@ bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
 bool MainWindow::ExportTemplate() {
   if (!document_.Template().Loaded()) return false;
   const QString chosen =
-      dialogs_.SaveFile(Title(kExportTemplateItem), ImageFileTypes(), SuggestedName(".gif"));
+      dialogs_.SaveFile(Title(kExportTemplateItem), ImageFileTypes(), SuggestedName(""));
   return !chosen.isEmpty() && ExportTemplateFile(PathOf(chosen));
 }
 

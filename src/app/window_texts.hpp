@@ -69,6 +69,10 @@ inline constexpr std::u16string_view kCheckStatusName = u"入力チェック";
 inline constexpr std::u16string_view kCheckStatusTip =
     u"押すか F8 キーで、印の付いた次の欄へ移ります。";
 
+inline constexpr std::u16string_view kPatchWrittenNote = u"パッチを書き込みました：%1";
+inline constexpr std::u16string_view kSettingsReadStatus = u"設定ファイル %1（拡張文字 %2字）";
+inline constexpr std::u16string_view kNoSettingsStatus = u"設定ファイルなし（拡張文字なし）";
+
 // Tooltips: what a control does, and for a number box the values it takes.
 inline constexpr std::u16string_view kNameTip = u"キャラクターの名前です。";
 inline constexpr std::u16string_view kJobNameTip = u"職業名です。";

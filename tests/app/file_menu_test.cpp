@@ -248,10 +248,13 @@ TEST_F(FileMenuTest, UnreadableFilesSayWhyAndChangeNothing) {
   image::testing::WriteFile(folder_ / "short.k7p", truncated);
 
   const std::vector<std::pair<std::filesystem::path, QString>> cases = {
-      {folder_ / "bad.json", "initialArts.spells[2]: code \"B1\" is not in the spell list"},
+      {folder_ / "bad.json",
+       Q(u"キー「initialArts.spells[2]」のコード「B1」は術の一覧にありません。")},
       {folder_ / "broken.json", ""},
       {folder_ / "folder.json", Q(u"ファイルが読み込めません。")},
-      {folder_ / "short.k7p", Q(u"オフセット ")},
+      {folder_ / "short.k7p",
+       Q(u"オフセット 100: ファイルが 100 バイトしかなく、パッチの固定部分の 7158 "
+         u"バイトに足りません。")},
   };
   for (const auto& [file, reason] : cases) {
     dialogs_.boxes.clear();
@@ -364,10 +367,17 @@ TEST_F(FileMenuTest, ExportOfALoadedTemplateLoadsBackTheSameAndBadNamesAreRefuse
   EXPECT_EQ(other->Template().loaded, window_.Template().loaded);
   EXPECT_EQ(other->Template().palette, window_.Template().palette);
 
-  // The template is a BMP: its own name is never offered.
+  // The template's own format is offered, never its own name or a file that is there.
   dialogs_.saveFiles.clear();
   Trigger("ExportTemplate");
-  EXPECT_EQ(dialogs_.saveCall.last(), Local(folder_ / "hero.gif"));
+  EXPECT_EQ(dialogs_.saveCall.last(), Local(folder_ / "hero-2.bmp"));
+  WriteText(folder_ / "hero-2.bmp", "taken");
+  Trigger("ExportTemplate");
+  EXPECT_EQ(dialogs_.saveCall.last(), Local(folder_ / "hero-3.bmp"));
+  // The sheet is named after the template, beside it, and never over a file there.
+  WriteText(folder_ / "hero.k7c", "{}");
+  Trigger("SaveSheet");
+  EXPECT_EQ(dialogs_.saveCall.last(), Local(folder_ / "hero-2.k7c"));
 
   WriteText(folder_ / "keep.txt", "keep");
   EXPECT_FALSE(window_.ExportTemplateFile(folder_ / "keep.txt"));

@@ -276,7 +276,7 @@ TEST_F(RecentTest, TheMenuOpensRecentWorkAndDropsWhatIsGone) {
   spy.boxes.clear();
   recent.SetFolder(FileKind::kTemplate, DisplayPath(folder_.Path()));
   window.ExportTemplate();
-  EXPECT_EQ(spy.saveCall.back(), DisplayPath(folder_ / "hero.gif"));
+  EXPECT_EQ(spy.saveCall.back(), DisplayPath(folder_ / "hero-2.bmp"));
   recent.SetFolder(FileKind::kSheet, DisplayPath(folder_ / "a"));
   window.SaveSheet();
   EXPECT_EQ(spy.saveCall.back(), DisplayPath(folder_ / "a" / "hero.k7c"));
