@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/user_files.hpp"
 #include "command/create_patch.hpp"
@@ -25,18 +26,6 @@ using patch::PreviewBackground;
 constexpr std::array<PreviewBackground, 3> kBackgrounds = {
     PreviewBackground::kBlack, PreviewBackground::kWhite, PreviewBackground::kCheckerboard};
 constexpr std::array<std::u16string_view, 3> kBackgroundNames = {u"黒", u"白", u"市松模様"};
-
-QImage ToImage(const image::Raster& raster) {
-  QImage out(raster.Width(), raster.Height(), QImage::Format_RGB32);
-  for (int y = 0; y < raster.Height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < raster.Width(); ++x) {
-      const image::Colour c = raster.At(x, y);
-      line[x] = qRgb(image::Red(c), image::Green(c), image::Blue(c));
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -130,7 +119,7 @@ void GamePreviewWindow::Redraw() {
   picture_ = loaded ? patch::GamePreview(image_, background_)
                     : patch::DrawGamePreview({}, {}, background_);
   // Enlarged here, pixel by pixel, so that no smoothing of the screen's scaling blurs it.
-  QPixmap pixmap = QPixmap::fromImage(ToImage(Enlarge(picture_, zoom_)));
+  QPixmap pixmap = QPixmap::fromImage(ToQImage(Enlarge(picture_, zoom_)));
   view_->setPixmap(pixmap);
   view_->setFixedSize(pixmap.size());
   note_->setVisible(!loaded);

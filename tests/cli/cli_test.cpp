@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "cli_fixture.hpp"
 #include "image/decoder.hpp"
 #include "image/intake.hpp"
 #include "patch/patch_writer.hpp"
@@ -29,46 +30,9 @@ const fs::path kExamples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
 using test_support::ReadAll;
 using test_support::ReadText;
 
-struct CommandResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-// A private copy of the program in its own folder, so a settings file can sit beside it.
-class Cli : public ::testing::Test {
+// The program's folder, with templates and settings files the tests write there.
+class Cli : public test_support::ProgramFolder {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("kavelin-cli-test-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    fs::copy_file(KAVELIN_CLI, folder_ / "kavelin-cli");
-    fs::copy_file(kExamples / "hero.gif", folder_ / "hero.gif");
-    fs::copy_file(kExamples / "hero.json", folder_ / "hero.json");
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  // Runs the program with `args` from the test's folder, stdin not a terminal; its
-  // standard output goes to `stdoutTo` when given.
-  CommandResult Run(const std::string& args, const std::string& stdoutTo = "") const {
-    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    const std::string command = "cd '" + folder_.string() + "' && ./kavelin-cli " + args +
-                                " </dev/null >'" + (stdoutTo.empty() ? out.string() : stdoutTo) +
-                                "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    CommandResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = ReadText(out);
-    r.err = ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
-  }
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream(folder_ / name, std::ios::binary) << content;
-  }
   // A template of one colour: every palette entry but 0 and 3 stays empty.
   void WriteOneColourBmp(const std::string& name) const {
     const int width = 176, height = 132, row = width * 3;
@@ -98,8 +62,6 @@ class Cli : public ::testing::Test {
   void AddSettings(const char* fixture) {
     fs::copy_file(fs::path(KAVELIN_TEST_DATA) / "settings" / fixture, folder_ / "KV7Tools.ini");
   }
-
-  fs::path folder_;
 };
 
 TEST_F(Cli, MakeWritesTheBytesTheCoreWrites) {
@@ -355,9 +317,9 @@ class CliSafety : public Cli {
   // Every file of the folder with its bytes, and the kind of every other node.
   std::map<std::string, std::string> Snapshot() const {
     std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(folder_)) {
+    for (const auto& e : fs::directory_iterator(folder_.Path())) {
       const auto name = e.path().filename().string();
-      if (name == "stdout.txt" || name == "stderr.txt") continue;
+      if (name == "stdout.txt" || name == "stderr.txt" || name == "config") continue;
       files[name] =
           e.is_regular_file() && !e.is_symlink()
               ? ReadText(e.path())

@@ -11,53 +11,13 @@
 #include <fstream>
 #include <string>
 
-#include "support/file_io.hpp"
+#include "cli_fixture.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-class CliNames : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("kavelin-cli-names-test-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ / "config" / "kavelin");
-    fs::copy_file(KAVELIN_CLI, folder_ / "kavelin-cli");
-    const fs::path examples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
-    fs::copy_file(examples / "hero.gif", folder_ / "hero.gif");
-    fs::copy_file(examples / "hero.json", folder_ / "hero.json");
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  CommandResult Run(const std::string& args) const {
-    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    const std::string command = "cd '" + folder_.string() + "' && XDG_CONFIG_HOME='" +
-                                (folder_ / "config").string() + "' ./kavelin-cli " + args +
-                                " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    CommandResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = kavelin::test_support::ReadText(out);
-    r.err = kavelin::test_support::ReadText(err);
-    fs::remove(out);
-    fs::remove(err);
-    return r;
-  }
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream(folder_ / name, std::ios::binary) << content;
-  }
-
-  fs::path folder_;
-};
+using CliNames = kavelin::test_support::ProgramFolder;
 
 TEST_F(CliNames, InspectShowsTheUsersNamesAndBadLinesOnlyWarn) {
   ASSERT_EQ(Run("make hero.gif --sheet hero.json").exitCode, 0);

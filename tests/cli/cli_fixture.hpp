@@ -1,0 +1,59 @@
+// A private copy of kavelin-cli in a folder of the test's own, with the sample template and
+// sheet beside it, so that a settings or names file can sit beside the program, and a
+// config folder of its own, so that the user's real one cannot take part.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/file_io.hpp"
+
+namespace kavelin::test_support {
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+class ProgramFolder : public ::testing::Test {
+ protected:
+  ProgramFolder() {
+    namespace fs = std::filesystem;
+    fs::create_directories(folder_ / "config" / "kavelin");
+    fs::copy_file(KAVELIN_CLI, folder_ / "kavelin-cli");
+    const fs::path examples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
+    fs::copy_file(examples / "hero.gif", folder_ / "hero.gif");
+    fs::copy_file(examples / "hero.json", folder_ / "hero.json");
+  }
+
+  // Runs the program with `args` from the test's folder, stdin not a terminal; its
+  // standard output goes to `stdoutTo` when given.
+  CommandResult Run(const std::string& args, const std::string& stdoutTo = "") const {
+    const auto out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
+    const std::string command = "cd '" + folder_.Path().string() + "' && XDG_CONFIG_HOME='" +
+                                (folder_ / "config").string() + "' ./kavelin-cli " + args +
+                                " </dev/null >'" + (stdoutTo.empty() ? out.string() : stdoutTo) +
+                                "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    CommandResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadText(out);
+    r.err = ReadText(err);
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return r;
+  }
+  void Write(const std::string& name, const std::string& content) const {
+    std::ofstream(folder_ / name, std::ios::binary) << content;
+  }
+
+  TempFolder folder_;
+};
+
+}  // namespace kavelin::test_support
