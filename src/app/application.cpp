@@ -17,6 +17,7 @@
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
 #include "app/translations.hpp"
+#include "app/window_texts.hpp"
 #include "image/decoder.hpp"
 #include "sheet/names_file.hpp"
 #include "text/settings_file.hpp"
@@ -30,14 +31,11 @@ void WarnAboutSettings(Dialogs& dialogs, const std::filesystem::path& file, bool
   if (file.empty()) return;
   const text::SettingsFileRead read = text::ReadSettingsFile(file);
   if (!read.read && named) {
-    dialogs.Show(Q(u"設定ファイルが読み込めません。") + "\r\n" + DisplayPath(file), BoxIcon::kStop,
+    dialogs.Show(Q(kSettingsUnreadable) + "\r\n" + DisplayPath(file), BoxIcon::kStop,
                  Q(image::kReadErrorTitle));
   } else if (read.foreignLine != 0) {
-    dialogs.Show(Q(u"設定ファイルの %1 行目が Shift_JIS ではありません。UTF-8 などで保存されて"
-                   u"いないか確かめてください。")
-                         .arg(read.foreignLine) +
-                     "\r\n" + DisplayPath(file),
-                 BoxIcon::kExclamation, Q(u"注意"));
+    dialogs.Show(Q(kSettingsLineNotShiftJis).arg(read.foreignLine) + "\r\n" + DisplayPath(file),
+                 BoxIcon::kExclamation, Q(kSettingsCautionTitle));
   }
 }
 
@@ -49,9 +47,7 @@ void ShowWorkNotes(MainWindow& window, const RecentFiles& recent) {
   QStringList notes;
   if (!names.problems.empty()) notes << NamesNote(names.problems);
   recent.Files();
-  if (recent.Unusable() != 0)
-    notes << Q(u"最近使ったファイルの記録の %1 件が読めないため、飛ばしました。")
-                 .arg(recent.Unusable());
+  if (recent.Unusable() != 0) notes << Q(kRecentUnusableNote).arg(recent.Unusable());
   if (!notes.isEmpty()) window.ShowNote(notes.join(QStringLiteral("　")));
 }
 

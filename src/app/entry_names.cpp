@@ -8,6 +8,7 @@
 
 #include "app/list_search.hpp"
 #include "app/qt_text.hpp"
+#include "app/window_texts.hpp"
 
 namespace kavelin::app {
 
@@ -31,8 +32,8 @@ void ShowEntryNames(QWidget* root, const sheet::NamesTable& names) {
 
 QString NamesNote(const std::vector<sheet::NamesProblem>& problems) {
   if (problems.empty()) return {};
-  QString note = Q(u"名前ファイルの読めない行を飛ばしました: ") + Q(ProblemText(problems.front()));
-  if (problems.size() > 1) note += Q(u"（ほか %1 件）").arg(problems.size() - 1);
+  QString note = Q(kNamesSkippedNote) + Q(ProblemText(problems.front()));
+  if (problems.size() > 1) note += Q(kMoreNamesSkippedNote).arg(problems.size() - 1);
   return note;
 }
 

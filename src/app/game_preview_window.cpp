@@ -14,6 +14,7 @@
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/user_files.hpp"
+#include "app/window_texts.hpp"
 #include "command/create_patch.hpp"
 #include "image/encoder.hpp"
 #include "patch/atomic_file.hpp"
@@ -25,7 +26,6 @@ using patch::PreviewBackground;
 
 constexpr std::array<PreviewBackground, 3> kBackgrounds = {
     PreviewBackground::kBlack, PreviewBackground::kWhite, PreviewBackground::kCheckerboard};
-constexpr std::array<std::u16string_view, 3> kBackgroundNames = {u"黒", u"白", u"市松模様"};
 
 }  // namespace
 
@@ -44,29 +44,29 @@ GamePreviewWindow::GamePreviewWindow(Dialogs& dialogs,
                                      QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs), isOwnInput_(std::move(isOwnInput)) {
   setObjectName("GamePreview");
-  setWindowTitle(Q(u"ゲーム内プレビュー"));
+  setWindowTitle(Q(kGamePreviewTitle));
 
-  auto* backgroundCaption = new QLabel(Q(u"背景"), this);
+  auto* backgroundCaption = new QLabel(Q(kPreviewBackgroundCaption), this);
   backgrounds_ = new QComboBox(this);
   backgrounds_->setObjectName("PreviewBackground");
-  for (const std::u16string_view name : kBackgroundNames)
+  for (const std::u16string_view name : kPreviewBackgroundNames)
     backgrounds_->addItem(Q(name));
   backgroundCaption->setBuddy(backgrounds_);
-  auto* zoomCaption = new QLabel(Q(u"倍率"), this);
+  auto* zoomCaption = new QLabel(Q(kPreviewZoomCaption), this);
   zooms_ = new QComboBox(this);
   zooms_->setObjectName("PreviewZoom");
   for (int z = kMinPreviewZoom; z <= kMaxPreviewZoom; ++z)
     zooms_->addItem(QStringLiteral("×%1").arg(z));
   zooms_->setCurrentIndex(zoom_ - kMinPreviewZoom);
   zoomCaption->setBuddy(zooms_);
-  save_ = new QPushButton(Q(u"PNG で保存…"), this);
+  save_ = new QPushButton(Q(kSavePreviewButton), this);
   save_->setObjectName("SavePreview");
 
   view_ = new QLabel(this);
   view_->setObjectName("PreviewPicture");
   view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  view_->setAccessibleName(Q(u"ゲーム内での表示"));
-  note_ = new QLabel(Q(u"テンプレート画像を読み込むと、ゲーム内での見え方がここに出ます。"), this);
+  view_->setAccessibleName(Q(kPreviewPictureName));
+  note_ = new QLabel(Q(kPreviewNoTemplateNote), this);
   note_->setObjectName("PreviewNote");
 
   auto* controls = new QHBoxLayout;
@@ -134,8 +134,8 @@ bool GamePreviewWindow::Save() {
     name.replace_filename(name.stem().string() + "_preview.png");
     suggested = DisplayPath(name);
   }
-  const QString chosen = dialogs_.SaveFile(Q(u"ゲーム内プレビューを保存"),
-                                           {{Q(u"PNG 画像"), QStringLiteral("png")}}, suggested);
+  const QString chosen = dialogs_.SaveFile(Q(kSavePreviewTitle),
+                                           {{Q(kPngTypeName), QStringLiteral("png")}}, suggested);
   return !chosen.isEmpty() && SaveFile(PathOf(chosen));
 }
 
@@ -156,8 +156,7 @@ bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
     if (written.ok) return true;
     reason = WriteFailureReason(written.error);
   }
-  dialogs_.Show(Q(u"ゲーム内プレビューを保存できませんでした。") + "\r\n" + DisplayPath(file) +
-                    "\r\n" + reason,
+  dialogs_.Show(Q(kPreviewUnwritable) + "\r\n" + DisplayPath(file) + "\r\n" + reason,
                 BoxIcon::kStop, Q(command::kWriteErrorTitle));
   return false;
 }

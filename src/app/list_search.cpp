@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/qt_text.hpp"
+#include "app/window_texts.hpp"
 
 namespace kavelin::app {
 namespace {
@@ -118,8 +119,8 @@ ListSearch::ListSearch(QComboBox* combo)
   setObjectName("ListSearch");
   setFrameStyle(QFrame::Box | QFrame::Plain);
   line_->setObjectName("ListSearchText");
-  line_->setPlaceholderText(Q(u"名前か番号の一部を入力"));
-  line_->setAccessibleName(Q(u"一覧の検索"));
+  line_->setPlaceholderText(Q(kListSearchHint));
+  line_->setAccessibleName(Q(kListSearchName));
   results_->setObjectName("ListSearchResults");
   results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   results_->setUniformItemSizes(true);

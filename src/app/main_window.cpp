@@ -70,7 +70,7 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   templatePanel_ = new TemplatePanel(client_);
   form_ = new SheetForm(client_);
   templatePanel_->raise();
-  create_ = new QPushButton(Q(u"パッチ作成"), client_);
+  create_ = new QPushButton(Q(kCreateCaption), client_);
   Place(create_, "Command1", layout::kCreate);
 
   connect(templatePanel_, &TemplatePanel::PaletteToggled, this, &MainWindow::PaletteToggled);

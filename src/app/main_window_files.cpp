@@ -100,9 +100,9 @@ QString MainWindow::OpenFailureReason(const command::OpenFailure& failure) const
     case command::ReadProblem::kNone:
       break;
     case command::ReadProblem::kTooLarge:
-      return Q(u"ファイルが大きすぎます。");
+      return Q(kFileTooLarge);
     default:
-      return Q(u"ファイルが読み込めません。");
+      return Q(kFileUnreadable);
   }
   // The readers' own English wording is the command line's.
   if (failure.offset) return PatchFileReason(failure.patchProblem, *failure.offset);
@@ -135,11 +135,10 @@ bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
 
 bool MainWindow::SaveSheet() {
   // Sheet files have their own type; JSON is what they hold, and older ones are named so.
-  const QString chosen =
-      dialogs_.SaveFile(Title(kSaveSheetItem),
-                        {{Q(u"キャラクターファイル"), QStringLiteral("k7c")},
-                         {Q(u"キャラクターファイル (JSON)"), QStringLiteral("json")}},
-                        SuggestedName(".k7c"));
+  const QString chosen = dialogs_.SaveFile(
+      Title(kSaveSheetItem),
+      {{Q(kSheetTypeName), QStringLiteral("k7c")}, {Q(kJsonSheetTypeName), QStringLiteral("json")}},
+      SuggestedName(".k7c"));
   return !chosen.isEmpty() && SaveSheetFile(PathOf(chosen));
 }
 

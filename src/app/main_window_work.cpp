@@ -13,10 +13,6 @@
 namespace kavelin::app {
 namespace {
 
-constexpr std::u16string_view kRecentMenu = u"最近使ったファイル";
-constexpr std::u16string_view kViewMenu = u"表示";
-constexpr std::u16string_view kGamePreviewItem = u"ゲーム内プレビュー";
-
 // "&" in a file's name is a mnemonic to a menu; doubled, it shows as itself.
 QString MenuText(int number, const std::filesystem::path& file) {
   QString shown = DisplayPath(file);
@@ -55,7 +51,7 @@ void MainWindow::FillRecentMenu() {
   recentMenu_->clear();
   const std::vector<RecentFile> files = recent_ ? recent_->Files() : std::vector<RecentFile>{};
   if (files.empty()) {
-    recentMenu_->addAction(Q(u"（なし）"))->setEnabled(false);
+    recentMenu_->addAction(Q(kNoRecentItem))->setEnabled(false);
     return;
   }
   int number = 1;
@@ -77,9 +73,8 @@ bool MainWindow::OpenRecentFile(FileKind kind, const std::filesystem::path& file
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {
     if (recent_ != nullptr) recent_->Remove(file);
-    dialogs_.Show(Q(u"ファイルが見つかりません。最近使ったファイルの一覧から外しました。") +
-                      "\r\n" + DisplayPath(file),
-                  BoxIcon::kExclamation, Q(kRecentMenu));
+    dialogs_.Show(Q(kRecentFileMissing) + "\r\n" + DisplayPath(file), BoxIcon::kExclamation,
+                  Q(kRecentMenu));
     return false;
   }
   switch (kind) {
@@ -100,7 +95,7 @@ bool MainWindow::LoadSheetTemplate(const std::filesystem::path& sheetFile,
   const std::filesystem::path file = sheet::TemplateOfSheet(sheetFile, opened.templateFile);
   std::error_code error;
   if (!std::filesystem::exists(file, error)) {
-    ShowNote(Q(u"キャラクターファイルのテンプレート画像が見つかりません: ") + DisplayPath(file));
+    ShowNote(Q(kSheetTemplateMissingNote) + DisplayPath(file));
     return false;
   }
   document_.SetSwapsForNextLoad(opened.paletteSwaps);

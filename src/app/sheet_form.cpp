@@ -56,10 +56,9 @@ SheetForm::SheetForm(QWidget* parent) : QWidget(parent) {
 
 void SheetForm::BuildIdentity() {
   namespace at = layout::identity;
-  const std::array<std::u16string_view, 3> captions = {u"名前", u"職業名", u"性別"};
   std::array<QLabel*, 3> labels{};
-  for (std::size_t i = 0; i < captions.size(); ++i) {
-    labels[i] = Caption(this, QStringLiteral("Label%1").arg(104 + i), captions[i],
+  for (std::size_t i = 0; i < kIdentityCaptions.size(); ++i) {
+    labels[i] = Caption(this, QStringLiteral("Label%1").arg(104 + i), kIdentityCaptions[i],
                         layout::At(at::kCaptions, at::kTops[i], kCaptionHeight));
   }
   name_ = Box(this, "Text1", layout::At(at::kInputs, at::kTops[0], kBoxHeight), 0, u"");
@@ -85,9 +84,8 @@ void SheetForm::BuildSectionTop(QWidget* frame, std::size_t section) {
 void SheetForm::BuildBasicStatus(QWidget* frame) {
   namespace at = layout::basic;
   const sheet::BasicStatus fresh;
-  const std::array<std::u16string_view, 3> headings = {u"宿星", u"得意武器", u"合計"};
-  for (std::size_t c = 0; c < headings.size(); ++c) {
-    Caption(frame, QStringLiteral("Label%1").arg(27 + c), headings[c],
+  for (std::size_t c = 0; c < kBasicHeadings.size(); ++c) {
+    Caption(frame, QStringLiteral("Label%1").arg(27 + c), kBasicHeadings[c],
             layout::At(at::kHeadings[c], at::kHeadingsTop, kCaptionHeight), Qt::AlignCenter);
   }
   const std::array<const char*, kStats> captionNames = {
@@ -108,28 +106,28 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
     starShifts_[k] = display("Label11", 0);
     weaponShifts_[k] = display("Label13", 1);
     shiftedStats_[k] = display("Label18", 2);
-    Describe(starShifts_[k], stat + Q(u" 宿星"), Q(kStarShiftTip).arg(stat));
-    Describe(weaponShifts_[k], stat + Q(u" 得意武器"), Q(kWeaponShiftTip).arg(stat));
-    Describe(shiftedStats_[k], stat + Q(u" 合計"), Q(kShiftedTip).arg(stat));
+    Describe(starShifts_[k], stat + Q(kStarShiftName), Q(kStarShiftTip).arg(stat));
+    Describe(weaponShifts_[k], stat + Q(kWeaponShiftName), Q(kWeaponShiftTip).arg(stat));
+    Describe(shiftedStats_[k], stat + Q(kShiftedName), Q(kShiftedTip).arg(stat));
     inputs.push_back(stats_[k]);
   }
-  const std::array<std::u16string_view, 3> signs = {u"+", u"+", u"="};
-  for (std::size_t c = 0; c < signs.size(); ++c) {
-    Caption(frame, QStringLiteral("Label%1").arg(15 + c), signs[c],
+  for (std::size_t c = 0; c < kBasicSigns.size(); ++c) {
+    Caption(frame, QStringLiteral("Label%1").arg(15 + c), kBasicSigns[c],
             layout::At(at::kSigns[c], at::kSignsTop, kCaptionHeight), Qt::AlignCenter);
   }
   QLabel* lpLabel =
-      Caption(frame, "Label24", u"LP", layout::At(at::kCaptions, at::kLpTop, kCaptionHeight));
+      Caption(frame, "Label24", kLpCaption, layout::At(at::kCaptions, at::kLpTop, kCaptionHeight));
   lp_ = Box(frame, "Text4", at::kLp, 3, fresh.lp);
   Label(lpLabel, lp_, Q(kLpTip).arg(RangeText(validate::kLpRange)));
   destinyStar_ = List(frame, "Combo2", at::kDestinyStar, ListId::kDestinyStar);
   favouriteWeapon_ = List(frame, "Combo3", at::kFavouriteWeapon, ListId::kFavouriteWeapon);
   // The lists stand under the column headings that name them.
-  Describe(destinyStar_, Q(u"宿星"), Q(kDestinyStarTip));
-  Describe(favouriteWeapon_, Q(u"得意武器"), Q(kFavouriteWeaponTip));
+  Describe(destinyStar_, Q(kDestinyStarName), Q(kDestinyStarTip));
+  Describe(favouriteWeapon_, Q(kFavouriteWeaponName), Q(kFavouriteWeaponTip));
   total_ = Display(frame, "Label20", at::kTotal);
-  Describe(total_, Q(u"基本ステータス 合計"), Q(kTotalTip));
-  QLabel* inspirationLabel = Caption(frame, "Label21", u"閃きタイプ", at::kInspirationCaption);
+  Describe(total_, Q(kTotalName), Q(kTotalTip));
+  QLabel* inspirationLabel =
+      Caption(frame, "Label21", kInspirationCaption, at::kInspirationCaption);
   inspirationType_ = List(frame, "Combo4", at::kInspiration, ListId::kInspirationType);
   Label(inspirationLabel, inspirationType_, Q(kInspirationTip));
   inputs.insert(inputs.end(), {lp_, destinyStar_, favouriteWeapon_, inspirationType_});
@@ -138,8 +136,8 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
 void SheetForm::BuildInitialLevels(QWidget* frame) {
   namespace at = layout::levels;
   const sheet::InitialLevels fresh;
-  auto* earthFrame = Frame(frame, "Frame8", u"地術LV", at::kEarthFrame);
-  auto* heavenFrame = Frame(frame, "Frame9", u"天術LV", at::kHeavenFrame);
+  auto* earthFrame = Frame(frame, "Frame8", kEarthFrameCaption, at::kEarthFrame);
+  auto* heavenFrame = Frame(frame, "Frame9", kHeavenFrameCaption, at::kHeavenFrame);
   // The earth and heaven levels sit inside their own frames.
   for (std::size_t j = 0; j < kLevels; ++j) {
     const bool inFrame = j == sheet::kEarthLevelIndex || j == sheet::kHeavenLevelIndex;
@@ -211,9 +209,8 @@ void SheetForm::BuildSlots(QWidget* frame, std::size_t section) {
   const bool arts = section == Index(Section::kInitialArts);
   const char* labelBase = arts ? "Label31" : "Label32";
   const char* listBase = arts ? "Combo5" : "Combo6";
-  const std::array<std::u16string_view, 2> captions =
-      arts ? std::array<std::u16string_view, 2>{u"技", u"術"}
-           : std::array<std::u16string_view, 2>{u"武器", u"防具"};
+  const std::array<std::u16string_view, 2>& captions =
+      arts ? kArtSlotCaptions : kEquipmentSlotCaptions;
   const std::array<ListId, 2> lists = arts ? std::array{ListId::kTechnique, ListId::kSpell}
                                            : std::array{ListId::kWeapon, ListId::kArmour};
   const std::array<std::array<QComboBox*, kSlots>*, 2> targets =
@@ -244,17 +241,16 @@ void SheetForm::BuildForbiddenSpells(QWidget* frame) {
 
 void SheetForm::BuildOtherTraits(QWidget* frame) {
   namespace at = layout::traits;
-  const std::array<std::u16string_view, 3> captions = {u"固有陣形", u"専用武器", u"コマンダー"};
   const std::array<ListId, 3> lists = {ListId::kFormation, ListId::kExclusiveWeapon,
                                        ListId::kCommanderType};
   const std::array<QComboBox**, 3> targets = {&formation_, &exclusiveWeapon_, &commanderType_};
-  for (std::size_t i = 0; i < captions.size(); ++i) {
+  for (std::size_t i = 0; i < kTraitCaptions.size(); ++i) {
     const int top = at::kFirstTop + at::kStep * static_cast<int>(i);
-    QLabel* label = Caption(frame, Indexed("Label33", i), captions[i],
+    QLabel* label = Caption(frame, Indexed("Label33", i), kTraitCaptions[i],
                             layout::At(at::kCaptions, top, kCaptionHeight));
     *targets[i] =
         List(frame, Indexed("Combo7", i), layout::At(at::kLists, top, kStackedHeight), lists[i]);
-    Label(label, *targets[i], Q(kTraitTip).arg(Q(captions[i])));
+    Label(label, *targets[i], Q(kTraitTip).arg(Q(kTraitCaptions[i])));
     sectionInputs_[Index(Section::kOtherTraits)].push_back(*targets[i]);
   }
 }

@@ -59,11 +59,11 @@ QString TwinOf(const image::SpritePalette& palette, int entry) {
 
 TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
   Place(this, "TemplatePanel", at::kPanel);
-  Caption(this, "Label5", u"テンプレ画像", at::kCaption);
+  Caption(this, "Label5", kPictureCaption, at::kCaption);
   picture_ = new PictureArea(this);
   Place(picture_, "Picture1", at::kPicture);
   // Made before the browse button, which stands to its right, so that Tab reaches it first.
-  gamePreview_ = new QPushButton(Q(u"ゲーム内プレビュー"), this);
+  gamePreview_ = new QPushButton(Q(kGamePreviewButton), this);
   Place(gamePreview_, "GamePreviewButton", at::kGamePreview);
   connect(gamePreview_, &QPushButton::clicked, this, &TemplatePanel::GamePreviewRequested);
   browse_ = new QPushButton("...", this);
@@ -71,10 +71,9 @@ TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
   Describe(picture_, Q(kPictureCaption), Q(kPictureTip));
   Describe(browse_, Q(kBrowseName), Q(kBrowseTip));
 
-  const std::array<std::u16string_view, 4> headings = {u"R", u"G", u"B", u"SNES形式"};
   const std::array<const char*, 4> columns = {"Label2", "Label3", "Label4", "Label1"};
-  for (std::size_t c = 0; c < headings.size(); ++c) {
-    Caption(this, QStringLiteral("Label%1").arg(100 + c), headings[c],
+  for (std::size_t c = 0; c < kPaletteHeadings.size(); ++c) {
+    Caption(this, QStringLiteral("Label%1").arg(100 + c), kPaletteHeadings[c],
             layout::At(at::kValues[c], at::kHeadingsTop, kCaptionHeight), Qt::AlignCenter);
   }
   for (std::size_t i = 0; i < toggles_.size(); ++i) {
@@ -88,7 +87,7 @@ TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
     for (std::size_t c = 0; c < columns.size(); ++c) {
       values_[i][c] =
           Display(this, Indexed(columns[c], i), layout::At(at::kValues[c], top, kCaptionHeight));
-      Describe(values_[i][c], Q(kPaletteEntryName).arg(i) + ' ' + Q(headings[c]), {});
+      Describe(values_[i][c], Q(kPaletteEntryName).arg(i) + ' ' + Q(kPaletteHeadings[c]), {});
     }
     connect(toggle, &QPushButton::toggled, this,
             [this, i](bool ticked) { emit PaletteToggled(static_cast<int>(i), ticked); });

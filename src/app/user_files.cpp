@@ -3,15 +3,16 @@
 #include <algorithm>
 
 #include "app/qt_text.hpp"
+#include "app/window_texts.hpp"
 #include "patch/patch_writer.hpp"
 #include "patch/template_export.hpp"
 
 namespace kavelin::app {
 
 std::vector<FileType> ImageFileTypes() {
-  return {{Q(u"GIF 画像"), QStringLiteral("gif")},
-          {Q(u"BMP 画像"), QStringLiteral("bmp")},
-          {Q(u"PNG 画像"), QStringLiteral("png")}};
+  return {{Q(kGifTypeName), QStringLiteral("gif")},
+          {Q(kBmpTypeName), QStringLiteral("bmp")},
+          {Q(kPngTypeName), QStringLiteral("png")}};
 }
 
 QString WriteFailureReason(int error) {

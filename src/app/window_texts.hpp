@@ -2,6 +2,7 @@
 // that explain each control. Texts of the road and of the core's lists come from the core.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace kavelin::app {
@@ -51,6 +52,30 @@ inline constexpr std::u16string_view kBlankTemplateUnwritable =
 inline constexpr std::u16string_view kOverwriteOpenedPatchQuestion =
     u"開いたパッチファイルを上書きします。よろしいですか？";
 
+// The recent files under the File menu, and the View menu.
+inline constexpr std::u16string_view kRecentMenu = u"最近使ったファイル";
+inline constexpr std::u16string_view kNoRecentItem = u"（なし）";
+inline constexpr std::u16string_view kViewMenu = u"表示";
+inline constexpr std::u16string_view kGamePreviewItem = u"ゲーム内プレビュー";
+
+// File types the open and save dialogs offer.
+inline constexpr std::u16string_view kSheetTypeName = u"キャラクターファイル";
+inline constexpr std::u16string_view kJsonSheetTypeName = u"キャラクターファイル (JSON)";
+inline constexpr std::u16string_view kGifTypeName = u"GIF 画像";
+inline constexpr std::u16string_view kBmpTypeName = u"BMP 画像";
+inline constexpr std::u16string_view kPngTypeName = u"PNG 画像";
+
+// Boxes about files: one too large or unreadable, a recent one gone, the settings file.
+inline constexpr std::u16string_view kFileTooLarge = u"ファイルが大きすぎます。";
+inline constexpr std::u16string_view kFileUnreadable = u"ファイルが読み込めません。";
+inline constexpr std::u16string_view kRecentFileMissing =
+    u"ファイルが見つかりません。最近使ったファイルの一覧から外しました。";
+inline constexpr std::u16string_view kSettingsUnreadable = u"設定ファイルが読み込めません。";
+inline constexpr std::u16string_view kSettingsLineNotShiftJis =
+    u"設定ファイルの %1 行目が Shift_JIS ではありません。UTF-8 などで保存されて"
+    u"いないか確かめてください。";
+inline constexpr std::u16string_view kSettingsCautionTitle = u"注意";
+
 // Captions of the window's own.
 inline constexpr std::u16string_view kCreateCaption = u"パッチ作成";
 inline constexpr std::u16string_view kCommentCaption = u"コメント";
@@ -72,6 +97,60 @@ inline constexpr std::u16string_view kCheckStatusTip =
 inline constexpr std::u16string_view kPatchWrittenNote = u"パッチを書き込みました：%1";
 inline constexpr std::u16string_view kSettingsReadStatus = u"設定ファイル %1（拡張文字 %2字）";
 inline constexpr std::u16string_view kNoSettingsStatus = u"設定ファイルなし（拡張文字なし）";
+
+// Notes in the status bar about what could not be used of the user's files.
+inline constexpr std::u16string_view kRecentUnusableNote =
+    u"最近使ったファイルの記録の %1 件が読めないため、飛ばしました。";
+inline constexpr std::u16string_view kNamesSkippedNote =
+    u"名前ファイルの読めない行を飛ばしました: ";
+inline constexpr std::u16string_view kMoreNamesSkippedNote = u"（ほか %1 件）";
+inline constexpr std::u16string_view kSheetTemplateMissingNote =
+    u"キャラクターファイルのテンプレート画像が見つかりません: ";
+
+// Captions of the form and the template panel, and the names a screen reader gives the
+// boxes that have none.
+inline constexpr std::array<std::u16string_view, 3> kIdentityCaptions = {u"名前", u"職業名",
+                                                                         u"性別"};
+inline constexpr std::array<std::u16string_view, 3> kBasicHeadings = {u"宿星", u"得意武器",
+                                                                      u"合計"};
+inline constexpr std::array<std::u16string_view, 3> kBasicSigns = {u"+", u"+", u"="};
+inline constexpr std::u16string_view kLpCaption = u"LP";
+inline constexpr std::u16string_view kInspirationCaption = u"閃きタイプ";
+// After the stat's caption: "腕力 宿星".
+inline constexpr std::u16string_view kStarShiftName = u" 宿星";
+inline constexpr std::u16string_view kWeaponShiftName = u" 得意武器";
+inline constexpr std::u16string_view kShiftedName = u" 合計";
+inline constexpr std::u16string_view kDestinyStarName = u"宿星";
+inline constexpr std::u16string_view kFavouriteWeaponName = u"得意武器";
+inline constexpr std::u16string_view kTotalName = u"基本ステータス 合計";
+inline constexpr std::u16string_view kEarthFrameCaption = u"地術LV";
+inline constexpr std::u16string_view kHeavenFrameCaption = u"天術LV";
+// A slot's caption is these with its number: "技1", "防具8".
+inline constexpr std::array<std::u16string_view, 2> kArtSlotCaptions = {u"技", u"術"};
+inline constexpr std::array<std::u16string_view, 2> kEquipmentSlotCaptions = {u"武器", u"防具"};
+inline constexpr std::array<std::u16string_view, 3> kTraitCaptions = {u"固有陣形", u"専用武器",
+                                                                      u"コマンダー"};
+inline constexpr std::array<std::u16string_view, 4> kPaletteHeadings = {u"R", u"G", u"B",
+                                                                        u"SNES形式"};
+inline constexpr std::u16string_view kGamePreviewButton = u"ゲーム内プレビュー";
+
+// The in-game preview window.
+inline constexpr std::u16string_view kGamePreviewTitle = u"ゲーム内プレビュー";
+inline constexpr std::u16string_view kPreviewBackgroundCaption = u"背景";
+inline constexpr std::array<std::u16string_view, 3> kPreviewBackgroundNames = {u"黒", u"白",
+                                                                               u"市松模様"};
+inline constexpr std::u16string_view kPreviewZoomCaption = u"倍率";
+inline constexpr std::u16string_view kSavePreviewButton = u"PNG で保存…";
+inline constexpr std::u16string_view kPreviewPictureName = u"ゲーム内での表示";
+inline constexpr std::u16string_view kPreviewNoTemplateNote =
+    u"テンプレート画像を読み込むと、ゲーム内での見え方がここに出ます。";
+inline constexpr std::u16string_view kSavePreviewTitle = u"ゲーム内プレビューを保存";
+inline constexpr std::u16string_view kPreviewUnwritable =
+    u"ゲーム内プレビューを保存できませんでした。";
+
+// The search line over a long list.
+inline constexpr std::u16string_view kListSearchHint = u"名前か番号の一部を入力";
+inline constexpr std::u16string_view kListSearchName = u"一覧の検索";
 
 // Tooltips: what a control does, and for a number box the values it takes.
 inline constexpr std::u16string_view kNameTip = u"キャラクターの名前です。";
