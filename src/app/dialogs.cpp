@@ -6,6 +6,9 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/qt_text.hpp"
+#include "app/window_texts.hpp"
+
 namespace kavelin::app {
 namespace {
 
@@ -26,13 +29,13 @@ QMessageBox::Icon IconOf(BoxIcon icon) {
 QString IconName(BoxIcon icon) {
   switch (icon) {
     case BoxIcon::kStop:
-      return QStringLiteral("エラー");
+      return Q(kStopIconName);
     case BoxIcon::kQuestion:
-      return QStringLiteral("質問");
+      return Q(kQuestionIconName);
     case BoxIcon::kExclamation:
-      return QStringLiteral("警告");
+      return Q(kExclamationIconName);
     case BoxIcon::kInformation:
-      return QStringLiteral("情報");
+      return Q(kInformationIconName);
   }
   return {};
 }

@@ -87,6 +87,12 @@ inline constexpr std::u16string_view kSectionLockedCaption = u"変更禁止";
 inline constexpr std::u16string_view kGrowsCaption = u"成長";
 inline constexpr std::u16string_view kPaletteEntryName = u"パレット%1";
 
+// A box's icon as screen readers name it.
+inline constexpr std::u16string_view kStopIconName = u"エラー";
+inline constexpr std::u16string_view kQuestionIconName = u"質問";
+inline constexpr std::u16string_view kExclamationIconName = u"警告";
+inline constexpr std::u16string_view kInformationIconName = u"情報";
+
 // The live check in the status bar.
 inline constexpr std::u16string_view kCheckStatus = u"入力エラー %1件・注意 %2件";
 inline constexpr std::u16string_view kAllWellStatus = u"入力内容に問題はありません。";
