@@ -305,8 +305,14 @@ std::vector<AtomicBatch::Committed> AtomicBatch::Commit(bool sync) {
 
 std::string FileIdentity(const std::filesystem::path& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) == 0)
-    return "#" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+  if (::stat(path.c_str(), &info) == 0) {
+    // Appended piece by piece: g++ 12 at -O2 warns (wrongly) about a chain of operator+.
+    std::string identity = "#";
+    identity += std::to_string(info.st_dev);
+    identity += ':';
+    identity += std::to_string(info.st_ino);
+    return identity;
+  }
   // Not there yet: the name with links and dots resolved, as it will be created.
   std::error_code error;
   const auto resolved = std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
