@@ -87,7 +87,8 @@ TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
     for (std::size_t c = 0; c < columns.size(); ++c) {
       values_[i][c] =
           Display(this, Indexed(columns[c], i), layout::At(at::kValues[c], top, kCaptionHeight));
-      Describe(values_[i][c], Q(kPaletteEntryName).arg(i) + ' ' + Q(kPaletteHeadings[c]), {});
+      const QString value = Q(kPaletteEntryName).arg(i) + ' ' + Q(kPaletteHeadings[c]);
+      Describe(values_[i][c], value, Q(kPaletteValueTip).arg(value));
     }
     connect(toggle, &QPushButton::toggled, this,
             [this, i](bool ticked) { emit PaletteToggled(static_cast<int>(i), ticked); });

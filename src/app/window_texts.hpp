@@ -198,6 +198,7 @@ inline constexpr std::u16string_view kBrowseTip = u"テンプレート画像の�
 inline constexpr std::u16string_view kPaletteToggleTip =
     u"パレット番号 "
     u"%1。2つ押すとその2色を入れ替えます。絵の色の並びを変えずに番号だけを揃えるときに使います。";
+inline constexpr std::u16string_view kPaletteValueTip = u"%1 の値です。";
 inline constexpr std::u16string_view kEmptyEntryName = u"空き";
 inline constexpr std::u16string_view kFixedEntryTip =
     u"ゲームではこの番号に固定色 %1 が使われます（右の色）。テンプレートの色は %2 です。";
