@@ -109,7 +109,23 @@ void ParserPosition(std::string_view what, std::size_t& line, std::size_t& colum
   column = line == 0 ? 0 : number(", column ");
 }
 
-std::string CutReason(std::string reason) {
+// The parser quotes what it last read, which may be any bytes of the file: bytes that are
+// no UTF-8 are shown as \xFF, so that the message itself is always text.
+std::string CutReason(std::string_view raw) {
+  std::string reason;
+  for (std::size_t i = 0; i < raw.size();) {
+    const auto lead = static_cast<unsigned char>(raw[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0x80 || (i + length <= raw.size() && text::FromUtf8(raw.substr(i, length)))) {
+      reason.append(raw.substr(i, length));
+      i += length;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", lead);
+      reason += escaped;
+      ++i;
+    }
+  }
   if (reason.size() <= kMaxReasonBytes) return reason;
   std::size_t end = kMaxReasonBytes;
   while (end > 0 && (static_cast<unsigned char>(reason[end]) & 0xC0) == 0x80)
@@ -155,7 +171,7 @@ Parsed Parse(std::string_view text) {
     parsed.problem = Problem(SheetProblemKind::kNotJson);
     ParserPosition(what, parsed.problem.line, parsed.problem.column);
     what = at == std::string_view::npos ? what : what.substr(at + 1);
-    parsed.error = "document: not valid JSON " + CutReason(std::string(what));
+    parsed.error = "document: not valid JSON " + CutReason(what);
     return parsed;
   }
   if (nul != std::string_view::npos) {

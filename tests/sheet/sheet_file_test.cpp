@@ -151,7 +151,7 @@ TEST(SheetFile, ErrorsNameTheKeyAndTheValue) {
        "unexpected string literal; expected '}'"},
       {"{\"name\": \"\xff\"}",
        "document: not valid JSON at line 1, column 11: syntax error while parsing value - "
-       "invalid string: ill-formed UTF-8 byte; last read: '\"\xff'"},
+       "invalid string: ill-formed UTF-8 byte; last read: '\"\\xFF'"},
       // The parser would stop at a NUL byte and take what came before as the whole file.
       {std::string("{\"comment\":\"ok\"}\0garbage", 24),
        "document: offset 16: bytes after the JSON value"},
