@@ -22,8 +22,8 @@ namespace kavelin::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.json] [--yes] [--output PATCH]\n"
-    "       kavelin-cli make --sheet SHEET.json [--yes] [--output PATCH]\n"
+    "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.k7c] [--yes] [--output PATCH]\n"
+    "       kavelin-cli make --sheet SHEET.k7c [--yes] [--output PATCH]\n"
     "\n"
     "Makes the patch of a character from a GIF or BMP template, as the window's\n"
     "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
@@ -39,8 +39,9 @@ constexpr std::string_view kUsage =
     "--output needs a single TEMPLATE.\n"
     "\n"
     "Exit status: 0 written, 1 input errors, 2 unusable template, sheet file or\n"
-    "arguments, 3 warnings not confirmed, 4 the patch could not be written; with several\n"
-    "templates, the highest of these.\n";
+    "arguments, or an output that would land on an input of the run or on another output,\n"
+    "3 warnings not confirmed, 4 the patch or the standard output could not be written;\n"
+    "with several templates, the highest of these.\n";
 
 // A bar is worth drawing only for a batch that takes a moment.
 constexpr std::size_t kProgressFrom = 6;
