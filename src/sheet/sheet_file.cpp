@@ -173,6 +173,15 @@ Parsed Parse(std::string_view text) {
     what = at == std::string_view::npos ? what : what.substr(at + 1);
     parsed.error = "document: not valid JSON " + CutReason(what);
     return parsed;
+  } catch (const Json::exception& e) {
+    // Anything else the parser throws, such as a number too large for any type
+    // ("[json.exception.out_of_range.406] number overflow parsing '1E800'").
+    std::string_view what = e.what();
+    const std::size_t at = what.find("] ");
+    what = at == std::string_view::npos ? what : what.substr(at + 2);
+    parsed.problem = Problem(SheetProblemKind::kNotJson);
+    parsed.error = "document: not valid JSON: " + CutReason(what);
+    return parsed;
   }
   if (nul != std::string_view::npos) {
     parsed.error = "document: offset " + std::to_string(nul) + ": bytes after the JSON value";

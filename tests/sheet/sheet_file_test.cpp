@@ -152,6 +152,8 @@ TEST(SheetFile, ErrorsNameTheKeyAndTheValue) {
       {"{\"name\": \"\xff\"}",
        "document: not valid JSON at line 1, column 11: syntax error while parsing value - "
        "invalid string: ill-formed UTF-8 byte; last read: '\"\\xFF'"},
+      // A number no type can hold: the parser throws something other than a syntax error.
+      {R"({"name": 1E800})", "document: not valid JSON: number overflow parsing '1E800'"},
       // The parser would stop at a NUL byte and take what came before as the whole file.
       {std::string("{\"comment\":\"ok\"}\0garbage", 24),
        "document: offset 16: bytes after the JSON value"},
