@@ -17,7 +17,7 @@
 #include "app/window_texts.hpp"
 #include "command/create_patch.hpp"
 #include "image/encoder.hpp"
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 
 namespace kavelin::app {
 namespace {
@@ -152,7 +152,7 @@ bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
     if (!bytes) reason = Q(kTooManyColoursForGif);
   }
   if (bytes) {
-    const auto written = patch::WriteFileAtomically(file, *bytes);
+    const auto written = io::WriteFileAtomically(file, *bytes);
     if (written.ok) return true;
     reason = WriteFailureReason(written.error);
   }

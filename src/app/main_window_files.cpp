@@ -14,7 +14,7 @@
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch/template_export.hpp"
 
@@ -160,7 +160,7 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   if (!Template().fromPatch && !Template().path.empty())
     document.templateFile = sheet::TemplateKeyFor(file, Template().path);
   const std::string json = sheet::WriteSheetFile(document);
-  const auto written = patch::WriteFileAtomically(
+  const auto written = io::WriteFileAtomically(
       file, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}, writeOptions_.sync);
   if (!written.ok) {
     dialogs_.Show(
@@ -224,7 +224,7 @@ bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::
     if (!bytes) reason = Q(kTooManyColoursForGif);
   }
   if (bytes) {
-    const auto written = patch::WriteFileAtomically(file, *bytes, writeOptions_.sync);
+    const auto written = io::WriteFileAtomically(file, *bytes, writeOptions_.sync);
     if (!written.ok) reason = WriteFailureReason(written.error);
   }
   if (reason.isEmpty()) return true;

@@ -7,7 +7,7 @@
 #include "cli/patch_input.hpp"
 #include "command/output_plan.hpp"
 #include "image/encoder.hpp"
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 #include "patch/patch_writer.hpp"
 #include "patch/template_export.hpp"
 
@@ -53,7 +53,7 @@ int RunExport(int argc, char** argv) {
   const auto exported = patch::ExportTemplate(contents->paletteWords, contents->tiles);
   const auto bytes = image::EncodeImageFile(exported.raster, *output);
   if (!bytes) return Fail(kFailure, *output + ": the template must be named .gif, .bmp or .png");
-  const auto written = patch::WriteFileAtomically(*output, *bytes);
+  const auto written = io::WriteFileAtomically(*output, *bytes);
   if (!written.ok) {
     return Fail(kWriteFailed, Shown(*output) + ": " + Utf8(patch::FileErrorReason(written.error)));
   }

@@ -283,7 +283,7 @@ int RunMake(int argc, char** argv) {
   TerminalDialogs dialogs(args.Has("--yes"), batch, progress);
   // A batch flushes its patches to the disk once, together, before any older patch is
   // replaced, instead of once per patch.
-  patch::AtomicBatch staging;
+  io::AtomicBatch staging;
   patch::WriteOptions options;
   if (batch) options.batch = &staging;
   std::map<std::filesystem::path, Job*> staged;

@@ -5,7 +5,7 @@
 #include "cli/commands.hpp"
 #include "image/blank_template.hpp"
 #include "image/encoder.hpp"
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 #include "patch/patch_writer.hpp"
 
 namespace kavelin::cli {
@@ -46,7 +46,7 @@ int RunTemplate(int argc, char** argv) {
   const auto bytes = image::EncodeImageFile(image::BlankTemplate(), file);
   if (!bytes)
     return Fail(kFailure, Shown(file) + ": the template must be named .gif, .bmp or .png");
-  const auto written = patch::WriteFileAtomically(file, *bytes);
+  const auto written = io::WriteFileAtomically(file, *bytes);
   if (!written.ok)
     return Fail(kWriteFailed, Shown(file) + ": " + Utf8(patch::FileErrorReason(written.error)));
   std::cout << Shown(file) << '\n';

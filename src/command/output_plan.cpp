@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 
 namespace kavelin::command {
 
@@ -11,11 +11,11 @@ OutputCheck CheckPlannedOutputs(std::span<const std::filesystem::path> outputs,
                                 std::span<const std::filesystem::path> inputs) {
   std::unordered_map<std::string, std::size_t> inputAt;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (!inputs[i].empty()) inputAt.emplace(patch::FileIdentity(inputs[i]), i);
+    if (!inputs[i].empty()) inputAt.emplace(io::FileIdentity(inputs[i]), i);
   }
   std::unordered_map<std::string, std::size_t> outputAt;
   for (std::size_t i = 0; i < outputs.size(); ++i) {
-    const std::string identity = patch::FileIdentity(outputs[i]);
+    const std::string identity = io::FileIdentity(outputs[i]);
     if (const auto input = inputAt.find(identity); input != inputAt.end())
       return {OutputRefusal::kIsAnInput, i, input->second};
     if (const auto [earlier, added] = outputAt.emplace(identity, i); !added)

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 #include "patch/patch_file.hpp"
 #include "text/encoding.hpp"
 
@@ -34,7 +34,7 @@ std::u16string FileErrorReason(int error) {
       return u"同じ名前のフォルダがあります。";
     case ENAMETOOLONG:
       return u"ファイル名が長すぎます。";
-    case kNotRegularFile:
+    case io::kNotRegularFile:
       return u"通常のファイルではないため、置き換えられません。";
     default: {
       const auto text = text::FromUtf8(std::strerror(error));
@@ -56,7 +56,7 @@ WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeT
     result.message = u"正しい画像が指定されていません。";
     return result;
   }
-  if (SameFile(result.output, templateImage.path)) {
+  if (io::SameFile(result.output, templateImage.path)) {
     result.message =
         u"パッチファイルの名前がテンプレート画像と同じになるため、作成できません。\r\n" +
         PathText(result.output);
@@ -68,9 +68,9 @@ WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeT
     result.message = built.message;
     return result;
   }
-  const AtomicWriteResult written =
+  const io::AtomicWriteResult written =
       options.batch ? options.batch->Stage(result.output, built.bytes)
-                    : WriteFileAtomically(result.output, built.bytes, options.sync);
+                    : io::WriteFileAtomically(result.output, built.bytes, options.sync);
   if (!written.ok) {
     result.message = WriteFailureMessage(result.output, written.error);
     return result;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "image/template_image.hpp"
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 #include "sheet/character_sheet.hpp"
 #include "text/code_table.hpp"
 
@@ -19,7 +19,7 @@ struct WriteOptions {
   bool sync = true;
   // When set, the patch is only staged in the batch, which puts it in place on Commit
   // together with the others; kWritten then means staged.
-  AtomicBatch* batch = nullptr;
+  io::AtomicBatch* batch = nullptr;
 };
 
 enum class WriteStatus { kWritten, kFailed };

@@ -18,7 +18,7 @@
 #include <random>
 #include <thread>
 
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 #include "patch/patch_file.hpp"
 #include "patch_fixtures.hpp"
 #include "sheet/sheet_file.hpp"
@@ -33,6 +33,8 @@ using Bytes = std::vector<std::uint8_t>;
 using test_support::Listing;
 using test_support::ReadAll;
 using test_support::WriteAll;
+using io::AtomicBatch;
+using io::WriteFileAtomically;
 
 // Runs `body` in a child process and returns its exit code. As root, the child first
 // becomes an ordinary user, so that folder permissions apply to it.
@@ -436,6 +438,7 @@ TEST_F(SheetSaving, KillsAfterRandomDelaysNeverMixTheFiles) {
 
 namespace kavelin::patch {
 namespace {
+using io::AtomicBatch;
 
 class Batch : public ::testing::Test {
  protected:

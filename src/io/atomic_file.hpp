@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kavelin::patch {
+namespace kavelin::io {
 
 struct AtomicWriteResult {
   bool ok = false;
@@ -18,6 +18,10 @@ struct AtomicWriteResult {
 // Not an errno: the target exists and is a device, pipe or socket. Replacing such a node
 // with a regular file would destroy it (as root, even a system device), so it is refused.
 inline constexpr int kNotRegularFile = -1;
+// Not an errno: the target is a symbolic link. Renaming over it would put a file where the
+// link was and leave the file it names as it was; a caller that means that file writes to
+// LinkTarget(target) instead.
+inline constexpr int kSymbolicLink = -2;
 
 // A key that two paths share exactly when they name the same file: the device and inode
 // of an existing file (so links and other spellings meet), else the resolved path.
@@ -25,13 +29,15 @@ std::string FileIdentity(const std::filesystem::path& path);
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Writes `bytes` to `target`, replacing any regular file there (anything else there is
-// refused with kNotRegularFile or EISDIR). On failure the old file, if any, is
-// unchanged and no temporary file is left behind. `sync` flushes the data to the disk
+// refused with kSymbolicLink, kNotRegularFile or EISDIR). On failure the old file, if any,
+// is unchanged and no temporary file is left behind. `sync` flushes the data to the disk
 // before the rename, so that a crash of the machine cannot leave an empty file either.
-// A new file gets the usual permissions (0666 less the umask); a replaced file keeps its own.
-// A process killed part-way leaves the old file as it was and, at worst, one hidden
-// ".kavelin-*.tmp" beside it; a later successful write into that folder removes such
-// leftovers once their process has ended and they are more than ten minutes old.
+// A new file gets the usual permissions (0666 less the umask); a replaced file keeps its
+// own, less set-user-ID, set-group-ID and sticky. The target's folder is opened once and
+// every step works relative to it. A process killed part-way leaves the old file as it was
+// and, unless RemoveTemporariesOnSignals caught the signal, one hidden ".kavelin-*.tmp"
+// beside it; a later successful write into that folder removes such leftovers once their
+// process has ended and they are more than ten minutes old.
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
                                       std::span<const std::uint8_t> bytes, bool sync = true);
 
@@ -55,14 +61,20 @@ class AtomicBatch {
   // staged. One result per staged file, naming its target. A file whose flush failed, or
   // whose rename failed, leaves its target as it was.
   std::vector<Committed> Commit(bool sync = true);
-  std::size_t Size() const { return entries_.size(); }
+  std::size_t Size() const;
 
  private:
-  struct Entry {
-    std::filesystem::path target;
-    std::string temporary;
-  };
+  struct Entry;
   std::vector<Entry> entries_;
 };
 
-}  // namespace kavelin::patch
+// On SIGTERM, SIGINT, SIGHUP and SIGQUIT, removes the temporaries of every write and batch
+// still in progress, then ends the process by the signal as it would have ended. A signal
+// that was ignored when this is called stays ignored.
+void RemoveTemporariesOnSignals();
+
+// The file a chain of symbolic links ends at (the path itself when it is no link), for a
+// write the user asked to go through a link.
+std::filesystem::path LinkTarget(const std::filesystem::path& path);
+
+}  // namespace kavelin::io

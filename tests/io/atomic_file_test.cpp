@@ -1,13 +1,14 @@
 // The order of a write's system calls, which decides what survives a crash of the machine:
 // the new data must be on the disk before it replaces the old file, and the rename must be
 // made durable after it. A killed process cannot show this, so the calls are traced.
-#include "patch/atomic_file.hpp"
+#include "io/atomic_file.hpp"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
 #include <sys/user.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,11 +19,13 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "support/file_io.hpp"
 
-namespace kavelin::patch {
+namespace kavelin::io {
 namespace {
 
 namespace fs = std::filesystem;
@@ -124,14 +127,13 @@ bool IsWrite(long n) {
   return n == SYS_write || n == SYS_pwrite64;
 }
 
-// A flush of the folder: an open of a directory after `from`, followed by a flush.
+// A flush of the folder: a directory opened (the writer opens it once, before anything
+// else) and a flush after `from`.
 bool FolderFlushedAfter(const std::vector<Call>& calls, std::ptrdiff_t from) {
-  for (auto i = static_cast<std::size_t>(from); i < calls.size(); ++i) {
-    const bool opensFolder = (calls[i].number == SYS_open || calls[i].number == SYS_openat) &&
-                             (calls[i].flags & O_DIRECTORY) != 0;
-    if (opensFolder && First(calls, IsFlush, static_cast<std::ptrdiff_t>(i)) > 0) return true;
-  }
-  return false;
+  const bool folderOpened = std::any_of(calls.begin(), calls.end(), [](const Call& c) {
+    return (c.number == SYS_open || c.number == SYS_openat) && (c.flags & O_DIRECTORY) != 0;
+  });
+  return folderOpened && First(calls, IsFlush, from) > from;
 }
 
 TEST(WriteOrder, ASingleWriteFlushesItsDataBeforeTheRenameAndTheFolderAfter) {
@@ -226,12 +228,12 @@ TEST(AtomicFile, RefusesToReplaceWhatIsNoRegularFile) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   const fs::path link = folder / "link.k7p";
   fs::create_symlink("/dev/null", link);
-  for (const fs::path& target : {fifo, link}) {
+  for (const auto& [target, error] : {std::pair{fifo, kNotRegularFile}, {link, kSymbolicLink}}) {
     const auto written = WriteFileAtomically(target, Bytes{1, 2, 3});
     EXPECT_FALSE(written.ok);
-    EXPECT_EQ(written.error, kNotRegularFile);
+    EXPECT_EQ(written.error, error);
     AtomicBatch batch;
-    EXPECT_EQ(batch.Stage(target, Bytes{1}).error, kNotRegularFile);
+    EXPECT_EQ(batch.Stage(target, Bytes{1}).error, error);
   }
   EXPECT_TRUE(fs::is_fifo(fifo));
   EXPECT_TRUE(fs::is_symlink(link));
@@ -264,5 +266,92 @@ TEST(AtomicFile, SameFileSeesThroughLinksAndSpellings) {
   EXPECT_FALSE(SameFile("", ""));
 }
 
+// Permissions: a new file gets what the umask allows; a replaced one keeps its own, less
+// the bits that would make a patch a program run as its owner.
+TEST(AtomicFile, NewFilesFollowTheUmaskAndReplacedOnesDropSetIdBits) {
+  TempFolder folder;
+  const mode_t previous = ::umask(022);
+  ASSERT_TRUE(WriteFileAtomically(folder / "new.k7p", Bytes{1}, false).ok);
+  WriteAll(folder / "old.k7p", Bytes{0});
+  ::chmod((folder / "old.k7p").c_str(), 06751 | S_ISVTX);
+  ASSERT_TRUE(WriteFileAtomically(folder / "old.k7p", Bytes{2}, false).ok);
+  ::umask(previous);
+  struct stat info {};
+  ASSERT_EQ(::stat((folder / "new.k7p").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
+  ASSERT_EQ(::stat((folder / "old.k7p").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0751u);
+}
+
+// A link is never replaced by a file, and its target keeps its mode: writing through it is
+// the caller's choice, to LinkTarget.
+TEST(AtomicFile, ALinkIsRefusedAndLinkTargetFollowsTheChain) {
+  TempFolder folder;
+  WriteAll(folder / "real.k7p", Bytes{9});
+  ::chmod((folder / "real.k7p").c_str(), 04755);
+  fs::create_symlink("real.k7p", folder / "one.k7p");
+  fs::create_symlink(folder / "one.k7p", folder / "two.k7p");
+  EXPECT_EQ(WriteFileAtomically(folder / "two.k7p", Bytes{1}, false).error, kSymbolicLink);
+  EXPECT_TRUE(fs::is_symlink(folder / "two.k7p"));
+  const fs::path target = LinkTarget(folder / "two.k7p");
+  EXPECT_EQ(target, folder / "real.k7p");
+  ASSERT_TRUE(WriteFileAtomically(target, Bytes{1}, false).ok);
+  EXPECT_EQ(ReadAll(folder / "two.k7p"), Bytes{1});
+  EXPECT_TRUE(fs::is_symlink(folder / "one.k7p"));
+  EXPECT_EQ(fs::status(folder / "real.k7p").permissions(), fs::perms(0755));
+  EXPECT_EQ(LinkTarget(folder / "dangling"), folder / "dangling");
+}
+
+// A folder swapped for a link part-way through a batch: the batch opened the folder once,
+// so every patch for it lands there, never in the folder the link names.
+TEST(AtomicFile, ABatchCommitsIntoTheFolderItStagedInto) {
+  TempFolder folder;
+  fs::create_directory(folder / "work");
+  fs::create_directory(folder / "elsewhere");
+  AtomicBatch batch;
+  ASSERT_TRUE(batch.Stage(folder / "work" / "a.k7p", Bytes{1}).ok);
+  fs::rename(folder / "work", folder / "moved");
+  fs::create_directory_symlink(folder / "elsewhere", folder / "work");
+  ASSERT_TRUE(batch.Stage(folder / "work" / "b.k7p", Bytes{2}).ok);
+  const auto committed = batch.Commit(false);
+  ASSERT_EQ(committed.size(), 2u);
+  EXPECT_TRUE(committed[0].result.ok && committed[1].result.ok);
+  EXPECT_EQ(Listing(folder / "moved"), (std::vector<std::string>{"a.k7p", "b.k7p"}));
+  EXPECT_EQ(Listing(folder / "elsewhere"), std::vector<std::string>{});
+}
+
+// A batch interrupted by any of the usual signals leaves no temporaries, and the process
+// still ends by that signal.
+TEST(AtomicFile, TheUsualSignalsRemoveStagedTemporaries) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+    SCOPED_TRACE(signal);
+    TempFolder folder;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      ::close(ready[0]);
+      RemoveTemporariesOnSignals();
+      AtomicBatch batch;
+      for (int i = 0; i < 100; ++i)  // past the first block of slots
+        if (!batch.Stage(folder / ("p" + std::to_string(i) + ".k7p"), Bytes{1}).ok) _exit(3);
+      if (::write(ready[1], "x", 1) != 1) _exit(4);
+      for (;;)
+        ::pause();
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    EXPECT_EQ(Listing(folder.Path()).size(), 100u);
+    ::kill(pid, signal);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), signal);
+    EXPECT_EQ(Listing(folder.Path()), std::vector<std::string>{});
+  }
+}
+
 }  // namespace
-}  // namespace kavelin::patch
+}  // namespace kavelin::io
