@@ -96,7 +96,7 @@ bool MainWindow::OpenSheet() {
 }
 
 QString MainWindow::OpenFailureReason(const command::OpenFailure& failure) const {
-  switch (failure.readProblem) {
+  switch (failure.read.problem) {
     case command::ReadProblem::kNone:
       break;
     case command::ReadProblem::kTooLarge:

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "command/user_file.hpp"
+#include "io/read_file.hpp"
 #include "text/encoding.hpp"
 #include "text/settings_file.hpp"
 
@@ -59,29 +60,15 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
   return args;
 }
 
-std::string UnreadableFileMessage(const std::filesystem::path& path, command::ReadProblem problem,
-                                  std::uintmax_t size, int error, std::uintmax_t limit) {
-  switch (problem) {
-    case command::ReadProblem::kNone:
-      break;
-    case command::ReadProblem::kNoSuchFile:
-      return Shown(path) + ": no such file";
-    case command::ReadProblem::kNotRegularFile:
-      return Shown(path) + ": not a regular file";
-    case command::ReadProblem::kTooLarge:
-      return Shown(path) + ": the file is " + std::to_string(size) + " bytes, more than " +
-             std::to_string(limit) + " this command reads";
-    case command::ReadProblem::kReadFailed:
-      return Shown(path) + ": " + std::strerror(error);
-  }
-  return {};
+std::string UnreadableFileMessage(const std::filesystem::path& path, const io::FileRead& read,
+                                  std::uintmax_t limit) {
+  return Shown(path) + ": " + io::ReadProblemText(read, limit);
 }
 
 std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path) {
   command::SheetFileRead read = command::ReadSheetFile(path);
-  if (read.problem != command::ReadProblem::kNone) {
-    Fail(kFailure, UnreadableFileMessage(path, read.problem, read.size, read.error,
-                                         command::kMaxSheetFileBytes));
+  if (!read.failure) {
+    Fail(kFailure, UnreadableFileMessage(path, read.failure, command::kMaxSheetFileBytes));
     return std::nullopt;
   }
   if (!read.ok) {
@@ -152,11 +139,24 @@ bool AskYesNo(std::u16string_view question) {
 
 namespace {
 std::optional<std::filesystem::path> chosenSettingsFile;
+std::vector<std::uint8_t> chosenSettingsBytes;
 bool nameSettingsFile = false;
 }  // namespace
 
-void UseSettingsFile(const std::filesystem::path& file) {
+int UseSettingsFile(const std::filesystem::path& file) {
+  io::FileRead read = io::ReadFile(file, text::kMaxSettingsFileBytes);
+  // A file the user named that cannot be read is a mistake, not an empty table.
+  if (!read) {
+    return Fail(kFailure, "settings file " + Shown(file) + ": " +
+                              io::ReadProblemText(read, text::kMaxSettingsFileBytes));
+  }
   chosenSettingsFile = file;
+  chosenSettingsBytes = std::move(read.bytes);
+  return kSuccess;
+}
+
+std::filesystem::path SettingsFileInUse() {
+  return chosenSettingsFile ? *chosenSettingsFile : text::FindFamilySettings();
 }
 
 void NameSettingsFileWhenLoaded(bool name) {
@@ -165,11 +165,17 @@ void NameSettingsFileWhenLoaded(bool name) {
 
 text::CodeTable LoadCodeTable() {
   text::CodeTable codes;
-  const std::filesystem::path file =
-      chosenSettingsFile ? *chosenSettingsFile : text::FindFamilySettings();
-  const text::SettingsFileRead read = text::LoadFamilySettings(codes, file);
+  const std::filesystem::path file = SettingsFileInUse();
+  const text::SettingsFileRead read = chosenSettingsFile
+                                          ? text::LoadFamilySettings(codes, chosenSettingsBytes)
+                                          : text::LoadFamilySettings(codes, file);
   if (read.read && nameSettingsFile)
     std::cerr << "kavelin-cli: settings file " << Shown(file) << '\n';
+  // One found in its place that cannot be used is said, and the built-in table used.
+  if (!read.read && !file.empty()) {
+    std::cerr << "kavelin-cli: warning: settings file " << Shown(file) << ": "
+              << io::ReadProblemText(read.failure, text::kMaxSettingsFileBytes) << "; not used\n";
+  }
   if (read.foreignLine != 0) {
     std::cerr << "kavelin-cli: warning: " << Shown(file) << " line " << read.foreignLine
               << " is not Shift_JIS (code page 932) text, which the settings file must be;"

@@ -41,8 +41,8 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
 
 // Why a file the user named could not be read, starting with its name; `limit` is the cap
 // it was read under.
-std::string UnreadableFileMessage(const std::filesystem::path& path, command::ReadProblem problem,
-                                  std::uintmax_t size, int error, std::uintmax_t limit);
+std::string UnreadableFileMessage(const std::filesystem::path& path, const io::FileRead& read,
+                                  std::uintmax_t limit);
 
 // The sheet file --sheet names; when it cannot be read or is no sheet file, says why on
 // stderr and returns nothing.
@@ -69,8 +69,12 @@ bool AskYesNo(std::u16string_view question);
 // else KV7Tools.ini beside the executable, else in the user's configuration folder. A
 // line that is not code page 932 is warned about on stderr; the file is read all the same.
 text::CodeTable LoadCodeTable();
-// --ini: this settings file instead of the search.
-void UseSettingsFile(const std::filesystem::path& file);
+// --ini: this settings file instead of the search. Reads it at once; when it cannot be
+// read, says why and returns kFailure.
+int UseSettingsFile(const std::filesystem::path& file);
+// The settings file this run reads: the one --ini named, else the one the search finds
+// (empty when there is none).
+std::filesystem::path SettingsFileInUse();
 // make and encode name the settings file they read on stderr, so that the user knows
 // which extended characters were used.
 void NameSettingsFileWhenLoaded(bool name);

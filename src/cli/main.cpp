@@ -53,12 +53,7 @@ int main(int argc, char** argv) {
     }
     if (option != "--ini") break;
     if (argc < 3) return Fail(kFailure, "--ini needs a value");
-    const std::filesystem::path settings = argv[2];
-    std::error_code error;
-    // A file the user named that is not there is a mistake, not an empty table.
-    if (!std::filesystem::is_regular_file(settings, error))
-      return Fail(kFailure, Shown(settings) + ": no such settings file");
-    UseSettingsFile(settings);
+    if (UseSettingsFile(argv[2]) != kSuccess) return kFailure;
     argc -= 2;
     argv += 2;
   }

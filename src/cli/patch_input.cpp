@@ -7,13 +7,12 @@ namespace kavelin::cli {
 
 std::optional<patch::PatchContents> ReadPatch(const std::string& path) {
   command::PatchFileRead read = command::ReadPatchFile(path, LoadCodeTable());
-  if (read.problem != command::ReadProblem::kNone) {
-    Fail(kFailure, UnreadableFileMessage(path, read.problem, read.size, read.error,
-                                         command::kMaxPatchFileBytes));
+  if (!read.failure) {
+    Fail(kFailure, UnreadableFileMessage(path, read.failure, command::kMaxPatchFileBytes));
     return std::nullopt;
   }
   if (!read.ok) {
-    Fail(kFailure, path + ": offset " + std::to_string(read.offset) + ": " + read.reason);
+    Fail(kFailure, Shown(path) + ": offset " + std::to_string(read.offset) + ": " + read.reason);
     return std::nullopt;
   }
   return std::move(read.contents);

@@ -41,7 +41,7 @@ Opened CharacterDocument::OpenSheetFile(const std::filesystem::path& file) {
   Opened opened;
   const SheetFileRead parsed = ReadSheetFile(file);
   if (!parsed.ok) {
-    opened.failure.readProblem = parsed.problem;
+    opened.failure.read = parsed.failure;
     opened.failure.reason = parsed.reason;
     opened.failure.sheetProblem = parsed.formatProblem;
     return opened;
@@ -66,10 +66,10 @@ Opened CharacterDocument::OpenPatchFile(const std::filesystem::path& file,
   Opened opened;
   const PatchFileRead parsed = ReadPatchFile(file, codes);
   if (!parsed.ok) {
-    opened.failure.readProblem = parsed.problem;
+    opened.failure.read = parsed.failure;
     opened.failure.reason = parsed.reason;
     opened.failure.patchProblem = parsed.formatProblem;
-    if (parsed.problem == ReadProblem::kNone) opened.failure.offset = parsed.offset;
+    if (parsed.failure) opened.failure.offset = parsed.offset;
     return opened;
   }
   // Drawn aside first: the document changes only once the whole patch has been taken in.

@@ -21,9 +21,9 @@ namespace kavelin::command {
 
 // Why a sheet file or patch could not be opened; the front end words it.
 struct OpenFailure {
-  ReadProblem readProblem = ReadProblem::kNone;  // the file could not be read whole
-  std::string reason;                            // the reader's reason: no sheet file or patch
-  std::optional<std::size_t> offset;             // of a patch's first bad byte, with `reason`
+  io::FileRead read;                  // why the file could not be read whole, if it could not
+  std::string reason;                 // the reader's reason: no sheet file or patch
+  std::optional<std::size_t> offset;  // of a patch's first bad byte, with `reason`
   // `reason` in parts, for a front end that words it in another language.
   sheet::SheetFileProblem sheetProblem;
   patch::PatchProblem patchProblem;

@@ -1,7 +1,6 @@
 #include "command/file_kind.hpp"
 
-#include <array>
-#include <fstream>
+#include "io/read_file.hpp"
 
 namespace kavelin::command {
 
@@ -24,14 +23,9 @@ FileKind KindOfBytes(std::span<const std::uint8_t> start) {
 }
 
 FileKind KindOfFile(const std::filesystem::path& file) {
-  std::error_code error;
-  // A pipe would block the read; only regular files have a kind.
-  if (!std::filesystem::is_regular_file(file, error)) return FileKind::kUnknown;
-  std::ifstream in(file, std::ios::binary);
-  std::array<char, 64> buffer{};
-  in.read(buffer.data(), buffer.size());
-  const auto got = static_cast<std::size_t>(in.gcount());
-  return KindOfBytes({reinterpret_cast<const std::uint8_t*>(buffer.data()), got});
+  // Only regular files have a kind; the reader refuses the rest without waiting on a pipe.
+  const io::FileRead start = io::ReadFileStart(file, 64);
+  return start ? KindOfBytes(start.bytes) : FileKind::kUnknown;
 }
 
 }  // namespace kavelin::command

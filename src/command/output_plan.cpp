@@ -1,9 +1,16 @@
 #include "command/output_plan.hpp"
 
+#include <cstdlib>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <unordered_map>
 
+#include "command/file_kind.hpp"
 #include "io/atomic_file.hpp"
+#include "io/read_file.hpp"
+#include "sheet/names_file.hpp"
+#include "text/executable_folder.hpp"
 
 namespace kavelin::command {
 
@@ -22,6 +29,89 @@ OutputCheck CheckPlannedOutputs(std::span<const std::filesystem::path> outputs,
       return {OutputRefusal::kSharedOutput, i, earlier->second};
   }
   return {};
+}
+
+std::vector<std::filesystem::path> FilesReadBesides(const std::filesystem::path& settingsFile) {
+  std::vector<std::filesystem::path> files;
+  if (!settingsFile.empty()) files.push_back(settingsFile);
+  for (const auto& names : sheet::NamesFilePlaces(
+           text::ExecutableFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))) {
+    std::error_code error;
+    if (std::filesystem::exists(names, error)) files.push_back(names);
+  }
+  return files;
+}
+
+std::optional<OutputKind> ImageKindOfName(const std::filesystem::path& name) {
+  std::string extension = name.extension().string();
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (extension == ".gif") return OutputKind::kGif;
+  if (extension == ".bmp") return OutputKind::kBmp;
+  if (extension == ".png") return OutputKind::kPng;
+  return std::nullopt;
+}
+
+namespace {
+
+ExistingKind KindThere(const std::filesystem::path& output) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(output, error);
+  if (error || !std::filesystem::exists(status)) return ExistingKind::kNothing;
+  if (std::filesystem::is_symlink(status)) return ExistingKind::kLink;
+  if (std::filesystem::is_directory(status)) return ExistingKind::kFolder;
+  if (!std::filesystem::is_regular_file(status)) return ExistingKind::kDevice;
+  const io::FileRead start = io::ReadFileStart(output, 64);
+  // Swapped for a pipe since, or unreadable: nothing to recognise, so nothing to replace
+  // without asking.
+  if (!start) {
+    return start.problem == io::ReadProblem::kNotRegularFile ? ExistingKind::kDevice
+                                                             : ExistingKind::kOther;
+  }
+  const std::string_view bytes(reinterpret_cast<const char*>(start.bytes.data()),
+                               start.bytes.size());
+  if (bytes.starts_with("GIF8")) return ExistingKind::kGif;
+  if (bytes.starts_with("\x89PNG\r\n\x1a\n")) return ExistingKind::kPng;
+  switch (KindOfBytes(start.bytes)) {
+    case FileKind::kPatch:
+      return ExistingKind::kPatch;
+    case FileKind::kTemplate:
+      return bytes.starts_with("BM") ? ExistingKind::kBmp : ExistingKind::kOther;
+    case FileKind::kSheet:
+      return ExistingKind::kSheet;
+    case FileKind::kUnknown:
+      break;
+  }
+  return ExistingKind::kOther;
+}
+
+bool SameKind(ExistingKind existing, OutputKind writing) {
+  switch (writing) {
+    case OutputKind::kPatch:
+      return existing == ExistingKind::kPatch;
+    case OutputKind::kGif:
+      return existing == ExistingKind::kGif;
+    case OutputKind::kBmp:
+      return existing == ExistingKind::kBmp;
+    case OutputKind::kPng:
+      return existing == ExistingKind::kPng;
+    case OutputKind::kSheet:
+      return existing == ExistingKind::kSheet;
+  }
+  return false;
+}
+
+}  // namespace
+
+OutputTarget InspectOutput(const std::filesystem::path& output, OutputKind writing,
+                           bool sameKindReplaces) {
+  OutputTarget target;
+  target.existing = KindThere(output);
+  target.never =
+      target.existing == ExistingKind::kFolder || target.existing == ExistingKind::kDevice;
+  target.free = target.existing == ExistingKind::kNothing ||
+                (sameKindReplaces && SameKind(target.existing, writing));
+  return target;
 }
 
 }  // namespace kavelin::command

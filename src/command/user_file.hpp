@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "io/read_file.hpp"
 #include "patch/patch_reader.hpp"
 #include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
@@ -19,33 +20,20 @@ namespace kavelin::command {
 inline constexpr std::uintmax_t kMaxSheetFileBytes = 64u << 20;
 inline constexpr std::uintmax_t kMaxPatchFileBytes = 1u << 20;
 
-enum class ReadProblem {
-  kNone,
-  kNoSuchFile,
-  kNotRegularFile,  // a folder, pipe or device: nothing a user means, and a pipe never ends
-  kTooLarge,        // refused before anything is read
-  kReadFailed,      // `error` holds the errno
-};
+using io::ReadProblem;
+using UserFileBytes = io::FileRead;
 
-struct UserFileBytes {
-  std::vector<std::uint8_t> bytes;
-  ReadProblem problem = ReadProblem::kNone;
-  std::uintmax_t size = 0;  // the file's size, when known
-  int error = 0;
-};
-
-// The whole of a regular file no larger than `limit`. A file that grows after its size was
-// taken is read up to that size, which the readers then judge; one that shrinks fails.
-UserFileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t limit);
+// The whole of a regular file no larger than `limit`, through the one reader.
+inline UserFileBytes ReadUserFile(const std::filesystem::path& file, std::uintmax_t limit) {
+  return io::ReadFile(file, limit);
+}
 
 // A sheet file read whole (up to kMaxSheetFileBytes) and parsed. When the file could not
-// be read, `problem`, `size` and `error` say why as ReadUserFile does; when it was read but
+// be read, `failure` says why; when it was read but
 // is no sheet file, `reason` holds the sheet reader's message and `formatProblem` its parts.
 struct SheetFileRead {
   bool ok = false;
-  ReadProblem problem = ReadProblem::kNone;
-  std::uintmax_t size = 0;
-  int error = 0;
+  io::FileRead failure;  // why the file could not be read; its problem is kNone when it was
   std::string reason;
   sheet::SheetFileProblem formatProblem;
   sheet::SheetDocument document;  // when ok
@@ -56,9 +44,7 @@ SheetFileRead ReadSheetFile(const std::filesystem::path& file);
 // gives the reader's `reason`, its parts and the `offset` of the first bad byte.
 struct PatchFileRead {
   bool ok = false;
-  ReadProblem problem = ReadProblem::kNone;
-  std::uintmax_t size = 0;
-  int error = 0;
+  io::FileRead failure;  // why the file could not be read; its problem is kNone when it was
   std::string reason;
   patch::PatchProblem formatProblem;
   std::size_t offset = 0;

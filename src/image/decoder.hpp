@@ -28,6 +28,7 @@ using ImageDecoder = std::function<std::optional<Raster>(const std::filesystem::
 std::optional<Raster> DecodeImage(std::span<const std::uint8_t> bytes);
 
 // The ImageDecoder of both front ends: reads the file and decodes it with DecodeImage.
+// Throws std::bad_alloc when there is not enough memory, which is no fault of the file's.
 std::optional<Raster> DecodeImageFile(const std::filesystem::path& file);
 
 // The two formats on their own; each refuses the other's bytes.

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <fstream>
+#include <new>
 #include <system_error>
 
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"
+#include "io/read_file.hpp"
 
 namespace kavelin::image {
 namespace {
@@ -39,12 +40,9 @@ Raster DisplayedRaster(const Raster& image) {
 }
 
 ImageStatus CheckImageSignature(const std::filesystem::path& file) {
-  if (!IsRegularFile(file)) return ImageStatus::kCannotRead;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return ImageStatus::kCannotRead;
-  std::array<char, 3> head = {' ', ' ', ' '};
-  in.read(head.data(), head.size());
-  const std::string_view read(head.data(), head.size());
+  const io::FileRead head = io::ReadFileStart(file, 3);
+  if (!head) return ImageStatus::kCannotRead;
+  const std::string_view read(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size());
   if (read == "GIF" || read.starts_with("BM")) return ImageStatus::kOk;
   return ImageStatus::kInvalidFile;
 }
@@ -81,6 +79,9 @@ ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path&
   if (IsRegularFile(file) && decode) {
     try {
       decoded = decode(file);
+    } catch (const std::bad_alloc&) {
+      image.path.clear();
+      return ImageStatus::kOutOfMemory;
     } catch (const std::exception&) {
       decoded.reset();
     }
@@ -92,7 +93,13 @@ ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path&
     image.path.clear();
     return ImageStatus::kInvalidFile;
   }
-  const ImageStatus status = ShowTemplate(image, *decoded);
+  ImageStatus status = ImageStatus::kOk;
+  try {
+    status = ShowTemplate(image, *decoded);
+  } catch (const std::bad_alloc&) {
+    image.path.clear();
+    return ImageStatus::kOutOfMemory;
+  }
   if (status == ImageStatus::kOk) image.path = file;
   return status;
 }

@@ -11,12 +11,15 @@ enum class ImageStatus {
   kCannotRead,      // the file does not exist or cannot be opened
   kInvalidFile,     // not a GIF or BMP, or the decoder refused it
   kTooManyColours,  // the cells need more palette entries than are free
+  kOutOfMemory,     // there was not enough memory to read or decode it
 };
 
 inline constexpr std::string_view kReadErrorTitle = "読み込みエラー";
 inline constexpr std::string_view kCannotReadMessage = "ファイルが読み込めません。";
 inline constexpr std::string_view kInvalidFileMessage = "ファイルが不正です。";
 inline constexpr std::string_view kTooManyColoursMessage = "色数が多すぎます。";
+inline constexpr std::string_view kOutOfMemoryMessage =
+    "メモリが足りないため、ファイルを読み込めません。";
 
 // The open-file dialog of the browse button: its title and its one filter pair.
 inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
@@ -34,6 +37,8 @@ constexpr std::string_view MessageFor(ImageStatus status) {
       return kInvalidFileMessage;
     case ImageStatus::kTooManyColours:
       return kTooManyColoursMessage;
+    case ImageStatus::kOutOfMemory:
+      return kOutOfMemoryMessage;
   }
   return kInvalidFileMessage;
 }

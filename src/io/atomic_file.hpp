@@ -12,16 +12,16 @@ namespace kavelin::io {
 
 struct AtomicWriteResult {
   bool ok = false;
-  int error = 0;  // errno of the step that failed, or kNotRegularFile, when !ok
+  int error = 0;  // errno of the step that failed, or kNotRegularFileError, when !ok
 };
 
 // Not an errno: the target exists and is a device, pipe or socket. Replacing such a node
 // with a regular file would destroy it (as root, even a system device), so it is refused.
-inline constexpr int kNotRegularFile = -1;
+inline constexpr int kNotRegularFileError = -1;
 // Not an errno: the target is a symbolic link. Renaming over it would put a file where the
 // link was and leave the file it names as it was; a caller that means that file writes to
 // LinkTarget(target) instead.
-inline constexpr int kSymbolicLink = -2;
+inline constexpr int kSymbolicLinkError = -2;
 
 // A key that two paths share exactly when they name the same file: the device and inode
 // of an existing file (so links and other spellings meet), else the resolved path.
@@ -29,8 +29,8 @@ std::string FileIdentity(const std::filesystem::path& path);
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Writes `bytes` to `target`, replacing any regular file there (anything else there is
-// refused with kSymbolicLink, kNotRegularFile or EISDIR). On failure the old file, if any,
-// is unchanged and no temporary file is left behind. `sync` flushes the data to the disk
+// refused with kSymbolicLinkError, kNotRegularFileError or EISDIR). On failure the old file, if
+// any, is unchanged and no temporary file is left behind. `sync` flushes the data to the disk
 // before the rename, so that a crash of the machine cannot leave an empty file either.
 // A new file gets the usual permissions (0666 less the umask); a replaced file keeps its
 // own, less set-user-ID, set-group-ID and sticky. The target's folder is opened once and

@@ -230,9 +230,9 @@ extern "C" void RemoveTemporariesAndDie(int signal) {
 int NotReplaceableError(int folder, const std::string& name, mode_t* mode = nullptr) {
   struct stat info {};
   if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return 0;
-  if (S_ISLNK(info.st_mode)) return kSymbolicLink;
+  if (S_ISLNK(info.st_mode)) return kSymbolicLinkError;
   if (S_ISDIR(info.st_mode)) return EISDIR;
-  if (!S_ISREG(info.st_mode)) return kNotRegularFile;
+  if (!S_ISREG(info.st_mode)) return kNotRegularFileError;
   if (mode != nullptr) *mode = info.st_mode & 0777;
   return 0;
 }
@@ -337,8 +337,7 @@ AtomicWriteResult Commit(const Place& place, const std::string& temporary, std::
   const int folder = place.folder->Get();
   // A node may have appeared since staging (a batch stages long before it commits).
   result.error = NotReplaceableError(folder, place.name);
-  if (result.error == 0 &&
-      ::renameat(folder, temporary.c_str(), folder, place.name.c_str()) != 0) {
+  if (result.error == 0 && ::renameat(folder, temporary.c_str(), folder, place.name.c_str()) != 0) {
     result.error = errno;
   }
   if (result.error != 0) ::unlinkat(folder, temporary.c_str(), 0);
@@ -421,8 +420,7 @@ std::vector<AtomicBatch::Committed> AtomicBatch::Commit(bool sync) {
       byDevice[info.st_dev].push_back(i);
     }
     const auto openStaged = [&](std::size_t i) {
-      return FileDescriptor(::openat(entries_[i].place.folder->Get(),
-                                     entries_[i].temporary.c_str(),
+      return FileDescriptor(::openat(entries_[i].place.folder->Get(), entries_[i].temporary.c_str(),
                                      O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     };
     for (const auto& [device, members] : byDevice) {

@@ -78,8 +78,8 @@ FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool whol
   const std::uintmax_t wanted = wholeFile ? limit + 1 : limit;
   try {
     // Files of /proc and /sys say 0 or 4096 whatever they hold: start small and grow.
-    read.bytes.resize(static_cast<std::size_t>(std::min(
-        wanted, size == 0 ? std::uintmax_t{4096} : size + (wholeFile ? 1 : 0))));
+    read.bytes.resize(static_cast<std::size_t>(
+        std::min(wanted, size == 0 ? std::uintmax_t{4096} : size + (wholeFile ? 1 : 0))));
     std::size_t filled = 0;
     for (;;) {
       if (filled == read.bytes.size()) {
@@ -90,8 +90,8 @@ FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool whol
       if (n < 0) {
         if (errno == EINTR) continue;
         const int error = errno;
-        return Failed(error == ENOMEM ? ReadProblem::kOutOfMemory : ReadProblem::kReadFailed,
-                      error, size);
+        return Failed(error == ENOMEM ? ReadProblem::kOutOfMemory : ReadProblem::kReadFailed, error,
+                      size);
       }
       if (n == 0) break;
       filled += static_cast<std::size_t>(n);

@@ -34,8 +34,10 @@ std::u16string FileErrorReason(int error) {
       return u"同じ名前のフォルダがあります。";
     case ENAMETOOLONG:
       return u"ファイル名が長すぎます。";
-    case io::kNotRegularFile:
+    case io::kNotRegularFileError:
       return u"通常のファイルではないため、置き換えられません。";
+    case io::kSymbolicLinkError:
+      return u"シンボリックリンクのため、置き換えられません。";
     default: {
       const auto text = text::FromUtf8(std::strerror(error));
       return text ? *text : u"";

@@ -1,5 +1,7 @@
 #include "sheet/names_file.hpp"
 
+#include "io/read_file.hpp"
+
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
@@ -316,38 +318,18 @@ std::vector<std::filesystem::path> NamesFilePlaces(const std::filesystem::path& 
 NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places) {
   NamesLoad load;
   for (const auto& place : places) {
-    std::error_code error;
-    const auto status = std::filesystem::status(place, error);
-    if (!std::filesystem::exists(status)) continue;  // names files are optional
-    // Opening a pipe or a device could block or never end; only a plain file is read.
-    if (!std::filesystem::is_regular_file(status)) {
-      load.problems.push_back({place, 0, "not a regular file; not read"});
+    const io::FileRead read = io::ReadFile(place, kMaxNamesFileBytes);
+    if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
+    if (!read) {
+      load.problems.push_back(
+          {place, 0,
+           read.problem == io::ReadProblem::kTooLarge
+               ? "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
+                     " MiB, too large for a names file; not read"
+               : io::ReadProblemText(read, kMaxNamesFileBytes) + "; not read"});
       continue;
     }
-    const auto size = std::filesystem::file_size(place, error);
-    if (!error && size > kMaxNamesFileBytes) {
-      load.problems.push_back({place, 0,
-                               "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
-                                   " MiB, too large for a names file; not read"});
-      continue;
-    }
-    std::ifstream in(place, std::ios::binary);
-    std::vector<std::uint8_t> bytes(kMaxNamesFileBytes + 1);
-    if (in) {
-      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    if (error || !in.is_open() || in.bad()) {
-      load.problems.push_back({place, 0, "could not be read; not used"});
-      continue;
-    }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    // The file grew since its size was taken.
-    if (bytes.size() > kMaxNamesFileBytes) {
-      load.problems.push_back({place, 0,
-                               "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
-                                   " MiB, too large for a names file; not read"});
-      continue;
-    }
+    const std::vector<std::uint8_t>& bytes = read.bytes;
     ReadNamesFile(bytes, place, load.table, load.problems);
     load.filesRead.push_back(place);
   }

@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "text/encoding.hpp"
@@ -183,41 +183,38 @@ std::u16string ExtendedRowsFromSettings(std::span<const std::uint8_t> bytes) {
 }
 
 SettingsFileRead ReadSettingsFile(const std::filesystem::path& settingsFile) {
-  SettingsFileRead result;
-  if (settingsFile.empty()) return result;
-  std::ifstream in(settingsFile, std::ios::binary);
-  if (!in) return result;
-  RowCollector collector;
-  std::vector<char> buffer(64 * 1024);
-  bool any = false;
-  while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got == 0) break;
-    any = true;
-    collector.Feed({reinterpret_cast<const std::uint8_t*>(buffer.data()), got});
+  io::FileRead file = io::ReadFile(settingsFile, kMaxSettingsFileBytes);
+  if (!file) {
+    SettingsFileRead result;
+    result.failure = std::move(file);
+    return result;
   }
-  // A read error part-way is treated like a missing file, not as a partial table.
-  if (in.bad()) return result;
-  result.read = true;
-  if (!any) return result;
-  result.rows = collector.Finish();
-  result.foreignLine = collector.ForeignLine();
-  return result;
+  return SettingsFromBytes(file.bytes);
 }
 
 std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile) {
   return ReadSettingsFile(settingsFile).rows;
 }
 
-SettingsFileRead LoadFamilySettings(CodeTable& table, const std::filesystem::path& settingsFile) {
-  SettingsFileRead read = ReadSettingsFile(settingsFile);
+namespace {
+
+SettingsFileRead Load(CodeTable& table, SettingsFileRead read) {
   table.ClearExtendedTable();
   const std::u16string_view rows = read.rows;
   for (std::size_t r = 0; r < rows.size(); r += kExtendedRowLength) {
     table.AppendExtendedRow(rows.substr(r, kExtendedRowLength));
   }
   return read;
+}
+
+}  // namespace
+
+SettingsFileRead LoadFamilySettings(CodeTable& table, const std::filesystem::path& settingsFile) {
+  return Load(table, ReadSettingsFile(settingsFile));
+}
+
+SettingsFileRead LoadFamilySettings(CodeTable& table, std::span<const std::uint8_t> bytes) {
+  return Load(table, SettingsFromBytes(bytes));
 }
 
 void LoadExtendedRows(CodeTable& table, const std::filesystem::path& settingsFile) {
@@ -250,8 +247,11 @@ std::vector<std::filesystem::path> FamilySettingsPlaces(
 std::filesystem::path FindFamilySettings() {
   for (const auto& place : FamilySettingsPlaces(ExecutableFolder(), std::getenv("XDG_CONFIG_HOME"),
                                                 std::getenv("HOME"))) {
+    // Any file there is the settings file, so that one that cannot be read (a pipe, a
+    // huge file) is reported instead of passed over for the next place; a folder is none.
     std::error_code error;
-    if (std::filesystem::is_regular_file(place, error)) return place;
+    const auto status = std::filesystem::status(place, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status)) return place;
   }
   return {};
 }

@@ -9,11 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "io/read_file.hpp"
 #include "text/code_table.hpp"
 
 namespace kavelin::text {
 
 inline constexpr std::string_view kFamilySettingsFileName = "KV7Tools.ini";
+// The family's settings files are a few kilobytes; a file far larger is not one, and
+// reading it would slow every start.
+inline constexpr std::uintmax_t kMaxSettingsFileBytes = std::uintmax_t{1} << 20;
 
 // The extended table held by a settings file's bytes (code page 932): empty for an empty
 // file, otherwise exactly 240 characters, 16 for each row 1 to 15. A row without a line,
@@ -21,9 +25,8 @@ inline constexpr std::string_view kFamilySettingsFileName = "KV7Tools.ini";
 // a row wins; everything that is not a row line is ignored.
 std::u16string ExtendedRowsFromSettings(std::span<const std::uint8_t> bytes);
 
-// The same for a file on disk. A missing, empty or unreadable file gives an empty table;
-// nothing is reported, since the settings file is optional. The file is read in pieces, so
-// a huge file costs time but not memory.
+// The same for a file on disk. A missing, empty or unreadable file, or one larger than
+// kMaxSettingsFileBytes, gives an empty table.
 std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile);
 
 // Replaces the extended table of `table` with the rows of `settingsFile`.
@@ -38,11 +41,15 @@ struct SettingsFileRead {
   // saved as UTF-8). 0 when every line is code page 932. The rows are read as code page
   // 932 all the same.
   std::size_t foreignLine = 0;
+  // Why the file was not read, when `read` is false; kNoSuchFile for an empty path.
+  io::FileRead failure;
 };
 SettingsFileRead ReadSettingsFile(const std::filesystem::path& settingsFile);
 SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes);
 // LoadExtendedRows, telling what it found.
 SettingsFileRead LoadFamilySettings(CodeTable& table, const std::filesystem::path& settingsFile);
+// The same from a settings file's bytes, read already.
+SettingsFileRead LoadFamilySettings(CodeTable& table, std::span<const std::uint8_t> bytes);
 
 // The user's configuration folder of this program: $XDG_CONFIG_HOME/kavelin or, when that
 // is unset or not absolute, $HOME/.config/kavelin; empty when neither is known.

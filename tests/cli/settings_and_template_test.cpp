@@ -40,7 +40,7 @@ TEST_F(CliOptions, VersionAndHelpNeedNothingElse) {
   EXPECT_EQ(version.out, "kavelin-cli " KAVELIN_VERSION "\n");
   const Result help = Run("--ini nowhere.ini --help");
   EXPECT_EQ(help.exitCode, 2) << "a named settings file must be there";
-  EXPECT_EQ(help.err, "kavelin-cli: nowhere.ini: no such settings file\n");
+  EXPECT_EQ(help.err, "kavelin-cli: settings file nowhere.ini: no such file\n");
   EXPECT_EQ(Run("--ini").exitCode, 2);
   EXPECT_EQ(Run("template --help").exitCode, 0);
 }

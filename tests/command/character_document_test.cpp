@@ -117,7 +117,7 @@ TEST_F(Document, FilesThatCannotBeOpenedLeaveTheCharacterAsItWas) {
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(c.opened.ok);
-    EXPECT_EQ(c.opened.failure.readProblem, c.problem);
+    EXPECT_EQ(c.opened.failure.read.problem, c.problem);
     if (!c.reason.empty()) {
       EXPECT_EQ(c.opened.failure.reason, c.reason);
     }

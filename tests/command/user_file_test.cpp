@@ -53,16 +53,16 @@ TEST(UserFile, SheetFilesAndPatchesAreReadUnderTheirCapsAndParsed) {
   test_support::WriteAll(folder / "bad.json", "{\"gender\": 9}");
   const SheetFileRead bad = ReadSheetFile(folder / "bad.json");
   EXPECT_FALSE(bad.ok);
-  EXPECT_EQ(bad.problem, ReadProblem::kNone);
+  EXPECT_EQ(bad.failure.problem, ReadProblem::kNone);
   EXPECT_NE(bad.reason.find("gender"), std::string::npos) << bad.reason;
-  EXPECT_EQ(ReadSheetFile(folder / "gone.json").problem, ReadProblem::kNoSuchFile);
+  EXPECT_EQ(ReadSheetFile(folder / "gone.json").failure.problem, ReadProblem::kNoSuchFile);
 
   // A sparse file one byte over each cap: refused by its size, never read into memory.
   test_support::WriteAll(folder / "huge.json", "");
   fs::resize_file(folder / "huge.json", kMaxSheetFileBytes + 1);
   const SheetFileRead huge = ReadSheetFile(folder / "huge.json");
-  EXPECT_EQ(huge.problem, ReadProblem::kTooLarge);
-  EXPECT_EQ(huge.size, kMaxSheetFileBytes + 1);
+  EXPECT_EQ(huge.failure.problem, ReadProblem::kTooLarge);
+  EXPECT_EQ(huge.failure.size, kMaxSheetFileBytes + 1);
 
   sheet::CharacterSheet character;
   image::TemplateImage blank;
@@ -78,15 +78,15 @@ TEST(UserFile, SheetFilesAndPatchesAreReadUnderTheirCapsAndParsed) {
   test_support::WriteAll(folder / "broken.k7p", broken);
   const PatchFileRead malformed = ReadPatchFile(folder / "broken.k7p", codes);
   EXPECT_FALSE(malformed.ok);
-  EXPECT_EQ(malformed.problem, ReadProblem::kNone);
+  EXPECT_EQ(malformed.failure.problem, ReadProblem::kNone);
   EXPECT_EQ(malformed.offset, patch::kGenderOffset);
 
   test_support::WriteAll(folder / "huge.k7p", built.bytes);
   fs::resize_file(folder / "huge.k7p", kMaxPatchFileBytes + 1);
-  EXPECT_EQ(ReadPatchFile(folder / "huge.k7p", codes).problem, ReadProblem::kTooLarge);
+  EXPECT_EQ(ReadPatchFile(folder / "huge.k7p", codes).failure.problem, ReadProblem::kTooLarge);
   fs::resize_file(folder / "huge.k7p", kMaxPatchFileBytes);
   const PatchFileRead atCap = ReadPatchFile(folder / "huge.k7p", codes);
-  EXPECT_EQ(atCap.problem, ReadProblem::kNone);
+  EXPECT_EQ(atCap.failure.problem, ReadProblem::kNone);
   EXPECT_FALSE(atCap.ok);  // read, then judged: a patch does not end in zeros
 }
 

@@ -6,9 +6,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ptrace.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/user.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -228,7 +228,8 @@ TEST(AtomicFile, RefusesToReplaceWhatIsNoRegularFile) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   const fs::path link = folder / "link.k7p";
   fs::create_symlink("/dev/null", link);
-  for (const auto& [target, error] : {std::pair{fifo, kNotRegularFile}, {link, kSymbolicLink}}) {
+  for (const auto& [target, error] :
+       {std::pair{fifo, kNotRegularFileError}, {link, kSymbolicLinkError}}) {
     const auto written = WriteFileAtomically(target, Bytes{1, 2, 3});
     EXPECT_FALSE(written.ok);
     EXPECT_EQ(written.error, error);
@@ -245,7 +246,7 @@ TEST(AtomicFile, RefusesToReplaceWhatIsNoRegularFile) {
   ASSERT_EQ(::mkfifo(late.c_str(), 0644), 0);
   const auto committed = batch.Commit(false);
   ASSERT_EQ(committed.size(), 1u);
-  EXPECT_EQ(committed[0].result.error, kNotRegularFile);
+  EXPECT_EQ(committed[0].result.error, kNotRegularFileError);
   EXPECT_TRUE(fs::is_fifo(late));
   EXPECT_EQ(Listing(folder.Path()), (std::vector<std::string>{"late.k7p", "link.k7p", "pipe.k7p"}));
 }
@@ -291,7 +292,7 @@ TEST(AtomicFile, ALinkIsRefusedAndLinkTargetFollowsTheChain) {
   ::chmod((folder / "real.k7p").c_str(), 04755);
   fs::create_symlink("real.k7p", folder / "one.k7p");
   fs::create_symlink(folder / "one.k7p", folder / "two.k7p");
-  EXPECT_EQ(WriteFileAtomically(folder / "two.k7p", Bytes{1}, false).error, kSymbolicLink);
+  EXPECT_EQ(WriteFileAtomically(folder / "two.k7p", Bytes{1}, false).error, kSymbolicLinkError);
   EXPECT_TRUE(fs::is_symlink(folder / "two.k7p"));
   const fs::path target = LinkTarget(folder / "two.k7p");
   EXPECT_EQ(target, folder / "real.k7p");

@@ -183,7 +183,7 @@ TEST(HugeSheetFiles, LongKeysAndCodesAreCutInTheMessage) {
 
 class HugeSettings : public Folder {};
 
-TEST_F(HugeSettings, AHundredMegabytesAreReadInPiecesToTheLastLine) {
+TEST_F(HugeSettings, AFileOverTheCapIsRefusedUnreadAndOneAtTheCapIsReadToTheLastLine) {
   // A sparse file: 100 MB of NUL bytes in one endless line, then two row lines.
   const fs::path file = folder_ / "KV7Tools.ini";
   const std::string tail = "\r\n1   " + std::string("\x87\x40") + "\r\n2   x\r\n";
@@ -192,6 +192,19 @@ TEST_F(HugeSettings, AHundredMegabytesAreReadInPiecesToTheLastLine) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, 100 << 20), 0);
     ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), 100 << 20), static_cast<ssize_t>(tail.size()));
+    ::close(fd);
+  }
+  const text::SettingsFileRead huge = text::ReadSettingsFile(file);
+  EXPECT_FALSE(huge.read);
+  EXPECT_EQ(huge.failure.problem, io::ReadProblem::kTooLarge);
+  EXPECT_TRUE(huge.rows.empty());
+  // The same lines after NUL bytes up to the cap.
+  ASSERT_EQ(::truncate(file.c_str(), 0), 0);
+  {
+    const int fd = ::open(file.c_str(), O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    const auto at = static_cast<off_t>(text::kMaxSettingsFileBytes - tail.size());
+    ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), at), static_cast<ssize_t>(tail.size()));
     ::close(fd);
   }
   const std::u16string rows = text::ReadExtendedRows(file);
