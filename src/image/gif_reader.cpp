@@ -1,8 +1,8 @@
 // GIF decoding: the first frame only, drawn on the logical screen. Results match what
 // users saw from the toolkit's reader before this one: the screen is the picture's size,
 // pixels the frame does not cover show the background colour (or the picture area's
-// background when the file has a transparent colour), and a stream that ends early keeps
-// what it drew.
+// background when the file has a transparent colour). Unlike that reader, a frame whose
+// data stops early is refused: a cut file would otherwise load as a half-drawn template.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -38,6 +38,20 @@ class SubBlocks {
     return true;
   }
 
+  // Skips what is left of the data, up to and including the terminating empty block; false
+  // when the file ends before it, that is when the file was cut inside the frame's data.
+  bool Finish() {
+    at_ += static_cast<std::size_t>(left_);
+    left_ = 0;
+    while (!ended_) {
+      if (at_ >= bytes_.size()) return false;
+      const std::size_t size = bytes_[at_++];
+      if (size == 0) ended_ = true;
+      at_ += size;
+    }
+    return true;
+  }
+
  private:
   std::span<const std::uint8_t> bytes_;
   std::size_t at_;
@@ -46,11 +60,12 @@ class SubBlocks {
 };
 
 // Decodes the LZW stream into `out`, the frame's indices in stream order, and returns how
-// many it filled; a stream that ends early fills fewer. Every string in the table is the
-// previous code's output plus one index, so it already stands in `out`: an entry is just
-// where and how long, and writing a code is a copy from earlier output rather than a walk
-// down a chain of prefixes. Nothing for a stream no encoder writes: a code past the next
-// free entry, or a first code that is not a colour.
+// many it filled; a stream that ends early (an end code, the terminator, the end of the
+// file) fills fewer. Every string in the table is the previous code's output plus one
+// index, so it already stands in `out`: an entry is just where and how long, and writing a
+// code is a copy from earlier output rather than a walk down a chain of prefixes. Nothing
+// for a stream no encoder writes: a code past the next free entry, or a first code that is
+// not a colour.
 std::optional<std::size_t> DecodeLzw(SubBlocks& data, int minimumCodeSize,
                                      std::span<std::uint8_t> out) {
   const int clear = 1 << minimumCodeSize, end = clear + 1;
@@ -67,7 +82,7 @@ std::optional<std::size_t> DecodeLzw(SubBlocks& data, int minimumCodeSize,
   std::uint8_t byte = 0;
   while (at < total) {
     while (bitCount < codeSize) {
-      if (!data.Next(byte)) return at;  // the stream ended early: keep what it drew
+      if (!data.Next(byte)) return at;
       bits |= static_cast<std::uint32_t>(byte) << bitCount;
       bitCount += 8;
     }
@@ -237,7 +252,9 @@ std::optional<Raster> DecodeGif(std::span<const std::uint8_t> b) {
   SubBlocks data(b, at);
   std::vector<std::uint8_t> indices(static_cast<std::size_t>(frameWidth) * frameHeight);
   const auto decoded = DecodeLzw(data, minimumCodeSize, indices);
-  if (!decoded) return std::nullopt;
+  // Every pixel of the frame, and its data closed by the empty block: what follows (the
+  // trailer, further frames) may be missing or garbage, as with many writers' files.
+  if (!decoded || *decoded < indices.size() || !data.Finish()) return std::nullopt;
   PlaceFrame(indices, *decoded, left, top, frameWidth, frameHeight, (frameFlags & 0x40) != 0,
              colours, canvas);
   return canvas;
