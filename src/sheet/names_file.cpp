@@ -1,13 +1,13 @@
 #include "sheet/names_file.hpp"
 
-#include "io/read_file.hpp"
-
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
 
+#include "io/read_file.hpp"
 #include "text/encoding.hpp"
 #include "text/executable_folder.hpp"
+#include "text/invisible.hpp"
 #include "text/settings_file.hpp"
 
 namespace kavelin::sheet {
@@ -35,6 +35,14 @@ std::optional<unsigned> HexValue(char c) {
 
 bool IsControl(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// "U+200B", "U+E0041": how a report names a character that cannot be shown.
+std::string CodePointText(char32_t c) {
+  std::string digits;
+  for (; c != 0 || digits.size() < 4; c >>= 4)
+    digits.insert(digits.begin(), kHexDigits[c & 15]);
+  return "U+" + digits;
 }
 
 // A piece of a bad line for the report: control bytes and bytes that are not UTF-8 shown
@@ -192,18 +200,23 @@ std::optional<std::string> NameProblem(std::u16string_view name) {
   std::size_t characters = 0;
   bool blank = true;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    const char16_t c = name[i];
+    char32_t c = name[i];
     // A lone surrogate is no character; a pair is one.
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
         name[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (name[i + 1] - 0xDC00u);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       return "the name holds a broken character";
     } else if (IsControl(c)) {
-      return c == u'\t' ? "the name holds a tab (a line has three fields)"
+      return c == U'\t' ? "the name holds a tab (a line has three fields)"
                         : "the name holds a control character";
     }
-    if (c != u' ' && c != u'\u3000') blank = false;
+    // Shown in lists and written into the game, such a character could make a name look
+    // empty or like another, or turn the text after it around.
+    if (text::IsInvisibleCharacter(c))
+      return "the name holds an invisible character (" + CodePointText(c) + ")";
+    if (!text::IsSpaceCharacter(c)) blank = false;
     ++characters;
   }
   if (characters == 0) return "the name is empty";
@@ -321,12 +334,11 @@ NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places) {
     const io::FileRead read = io::ReadFile(place, kMaxNamesFileBytes);
     if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
     if (!read) {
-      load.problems.push_back(
-          {place, 0,
-           read.problem == io::ReadProblem::kTooLarge
-               ? "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
-                     " MiB, too large for a names file; not read"
-               : io::ReadProblemText(read, kMaxNamesFileBytes) + "; not read"});
+      load.problems.push_back({place, 0,
+                               read.problem == io::ReadProblem::kTooLarge
+                                   ? "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
+                                         " MiB, too large for a names file; not read"
+                                   : io::ReadProblemText(read, kMaxNamesFileBytes) + "; not read"});
       continue;
     }
     const std::vector<std::uint8_t>& bytes = read.bytes;

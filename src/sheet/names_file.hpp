@@ -68,7 +68,8 @@ class NamesTable {
 };
 
 // Whether a name may stand in a names file: 1 to 40 characters, none of them a control
-// character, and not only blanks. The reason when it may not.
+// character or another invisible one (text::IsInvisibleCharacter), and not only blanks
+// (space separators). The reason when it may not.
 std::optional<std::string> NameProblem(std::u16string_view name);
 
 // A line of a names file that was skipped, or a file that could not be used (line 0).

@@ -105,6 +105,60 @@ TEST(NamesFile, EachBadLineIsReportedWithItsNumberAndSkipped) {
   }
 }
 
+// Characters that would show as nothing, hide a name or turn the text after it around are
+// refused, named by their code point; the first one is reported.
+TEST(NamesFile, NamesHoldingInvisibleCharactersAreRefused) {
+  const struct {
+    std::u16string_view name;
+    const char* shown;  // empty: the name is good
+  } cases[] = {
+      {u"\u200B", "U+200B"},
+      {u"名\u200B\u200C前", "U+200B"},
+      {u"\u202E逆さ", "U+202E"},
+      {u"\u2066名\u2069", "U+2066"},
+      {u"\uFEFF名前", "U+FEFF"},
+      {u"名\u00AD前", "U+00AD"},
+      {u"名\u061C", "U+061C"},
+      {u"名\u180E", "U+180E"},
+      {u"一\u2028二", "U+2028"},
+      {u"一\u2029二", "U+2029"},
+      {u"名\u2060", "U+2060"},
+      {u"\uFFF9名", "U+FFF9"},
+      {u"旗\U000E0001", "U+E0001"},
+      {u"旗\U000E0067\U000E007F", "U+E0067"},
+      {u"👨\u200D👩", "U+200D"},
+      {u"名\u3000前", ""},
+      {u"e\u0301", ""},
+      {u"🐉の術", ""},
+      {u"ｶﾞｲ", ""},
+  };
+  for (const auto& c : cases) {
+    const auto problem = NameProblem(c.name);
+    if (*c.shown == '\0') {
+      EXPECT_FALSE(problem) << *problem;
+      continue;
+    }
+    ASSERT_TRUE(problem) << c.shown;
+    EXPECT_EQ(*problem, std::string("the name holds an invisible character (") + c.shown + ")");
+    NamesTable table;
+    EXPECT_FALSE(table.SetName(ListId::kTechnique, 0x0F, c.name)) << c.shown;
+  }
+  // Any space counts as a blank, not only the two of the keyboard.
+  for (const std::u16string_view blank : {u"\u00A0", u"\u2003\u2003", u" \u202F\u3000"})
+    EXPECT_EQ(NameProblem(blank), "the name is only blanks");
+
+  // In a file: reported with its line, like any other bad line, and skipped.
+  const auto r = ReadText(
+      "techniques\t0F\t\xE2\x80\x8B\n"  // U+200B alone
+      "techniques\t10\t良い名前\n"
+      "spells\tAB\t\xE2\x80\xAE\xE6\x96\x87\n");  // U+202E then 文
+  ASSERT_EQ(LinesOf(r.problems), (std::vector<std::size_t>{1, 3}));
+  EXPECT_EQ(ProblemText(r.problems[0]),
+            "names.tsv:1: the name holds an invisible character (U+200B); line skipped");
+  EXPECT_NE(r.problems[1].reason.find("(U+202E)"), std::string::npos);
+  EXPECT_EQ(r.table.NamedCount(), 1u);
+}
+
 TEST(NamesFile, AFileOfBadLinesReportsAFewAndCountsTheRest) {
   std::string text;
   for (int i = 0; i < 70; ++i)
