@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "command/user_file.hpp"
+#include "io/atomic_file.hpp"
 #include "io/read_file.hpp"
 #include "text/encoding.hpp"
 #include "text/settings_file.hpp"
@@ -63,6 +64,76 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
 std::string UnreadableFileMessage(const std::filesystem::path& path, const io::FileRead& read,
                                   std::uintmax_t limit) {
   return Shown(path) + ": " + io::ReadProblemText(read, limit);
+}
+
+namespace {
+
+std::string_view KindName(command::ExistingKind kind) {
+  switch (kind) {
+    case command::ExistingKind::kPatch:
+      return "a patch";
+    case command::ExistingKind::kGif:
+      return "a GIF picture";
+    case command::ExistingKind::kBmp:
+      return "a BMP picture";
+    case command::ExistingKind::kPng:
+      return "a PNG picture";
+    case command::ExistingKind::kSheet:
+      return "a character sheet";
+    case command::ExistingKind::kNothing:
+    case command::ExistingKind::kOther:
+    case command::ExistingKind::kLink:
+    case command::ExistingKind::kFolder:
+    case command::ExistingKind::kDevice:
+      break;
+  }
+  return "a file of another kind";
+}
+
+std::string_view WrittenName(command::OutputKind kind) {
+  switch (kind) {
+    case command::OutputKind::kPatch:
+      return "a patch";
+    case command::OutputKind::kGif:
+      return "a GIF picture";
+    case command::OutputKind::kBmp:
+      return "a BMP picture";
+    case command::OutputKind::kPng:
+      return "a PNG picture";
+    case command::OutputKind::kSheet:
+      return "a character sheet";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::filesystem::path PrepareOutput(const std::filesystem::path& output, command::OutputKind kind,
+                                    bool force, bool sameKindReplaces) {
+  const command::OutputTarget target = command::InspectOutput(output, kind, sameKindReplaces);
+  if (target.free || target.never) return output;
+  if (target.existing == command::ExistingKind::kLink) {
+    const std::filesystem::path through = io::LinkTarget(output);
+    if (force) return through;
+    Fail(kFailure, Shown(output) + ": a symbolic link (to " + Shown(through) +
+                       "), which is not replaced; --force writes to the file it names");
+    return {};
+  }
+  if (force) return output;
+  if (!sameKindReplaces) {
+    Fail(kFailure, Shown(output) + ": there is " + std::string(KindName(target.existing)) +
+                       " there already; --force replaces it");
+  } else {
+    Fail(kFailure, Shown(output) + ": there is " + std::string(KindName(target.existing)) +
+                       " there, not " + std::string(WrittenName(kind)) + "; --force replaces it");
+  }
+  return {};
+}
+
+bool RefuseEmptyName(std::string_view what, std::string_view value) {
+  if (!value.empty()) return false;
+  Fail(kFailure, std::string(what) + " is an empty name, which names no file");
+  return true;
 }
 
 std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path) {

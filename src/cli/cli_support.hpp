@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "command/output_plan.hpp"
 #include "command/user_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
@@ -43,6 +44,18 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
 // it was read under.
 std::string UnreadableFileMessage(const std::filesystem::path& path, const io::FileRead& read,
                                   std::uintmax_t limit);
+
+// Where a command writes, once the file in that place has been judged: the same kind of
+// file is replaced; anything else there, a link included, only with --force (a link is
+// then written through to the file it names). A folder, device or pipe passes, for the
+// writer to refuse as every command does. Empty `path` and a message on stderr when
+// refused; `sameKindReplaces` false (a blank template) refuses every existing file.
+std::filesystem::path PrepareOutput(const std::filesystem::path& output, command::OutputKind kind,
+                                    bool force, bool sameKindReplaces = true);
+
+// Refuses an empty file name given for `what` ("TEMPLATE", "--output"): it names no file,
+// and a path made from it would name the working folder. Returns true when one was empty.
+bool RefuseEmptyName(std::string_view what, std::string_view value);
 
 // The sheet file --sheet names; when it cannot be read or is no sheet file, says why on
 // stderr and returns nothing.

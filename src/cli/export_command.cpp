@@ -15,20 +15,21 @@ namespace kavelin::cli {
 namespace {
 
 constexpr std::string_view kExportUsage =
-    "usage: kavelin-cli export PATCH.k7p -o TEMPLATE.gif|.bmp|.png\n"
+    "usage: kavelin-cli export PATCH.k7p -o TEMPLATE.gif|.bmp|.png [--force]\n"
     "\n"
     "Draws the sprite a patch holds back into a template (176 x 132, the cells with the\n"
     "one-pixel margin), in colours whose SNES form is the patch's palette. With the sheet\n"
     "of sheet --from, make on that template gives the patch again, byte for byte. PNG is\n"
-    "for viewing; make reads GIF and BMP. An existing TEMPLATE is replaced whole.\n"
+    "for viewing; make reads GIF and BMP. An existing picture of the same format is\n"
+    "replaced whole; any other file there, or a symbolic link, only with --force.\n"
     "\n"
-    "Exit status: 0 written, 2 unreadable patch or bad arguments, 4 the file could not be\n"
-    "written.\n";
+    "Exit status: 0 written, 2 unreadable patch, bad arguments or a file in the way, 4 the\n"
+    "file could not be written.\n";
 
 }  // namespace
 
 int RunExport(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--help"}, {"-o", "--output"});
+  const Arguments args = ParseArguments(argc, argv, {"--help", "--force"}, {"-o", "--output"});
   if (args.Has("--help")) {
     std::cout << kExportUsage;
     return kSuccess;
@@ -43,21 +44,33 @@ int RunExport(int argc, char** argv) {
                 (args.error.empty() ? "export needs one PATCH and -o TEMPLATE" : args.error) +
                     "\n" + std::string(kExportUsage));
   }
-  const std::filesystem::path outputs[] = {*output}, inputs[] = {args.positional[0]};
-  if (!command::CheckPlannedOutputs(outputs, inputs)) {
-    return Fail(kFailure, Shown(*output) + ": the template would be written over its patch; " +
-                              "nothing was written");
+  if (RefuseEmptyName("PATCH", args.positional[0]) || RefuseEmptyName("-o", *output))
+    return kFailure;
+  std::vector<std::filesystem::path> inputs = command::FilesReadBesides(SettingsFileInUse());
+  inputs.insert(inputs.begin(), args.positional[0]);
+  const std::filesystem::path outputs[] = {*output};
+  if (const command::OutputCheck check = command::CheckPlannedOutputs(outputs, inputs); !check) {
+    return Fail(kFailure,
+                Shown(*output) + ": the template would be written over " +
+                    (check.other == 0 ? std::string("its patch")
+                                      : Shown(inputs[check.other]) + ", an input of this run") +
+                    "; nothing was written");
   }
+  const auto kind = command::ImageKindOfName(*output);
+  if (!kind)
+    return Fail(kFailure, Shown(*output) + ": the template must be named .gif, .bmp or .png");
+  const std::filesystem::path file = PrepareOutput(*output, *kind, args.Has("--force"));
+  if (file.empty()) return kFailure;
   const auto contents = ReadPatch(args.positional[0]);
   if (!contents) return kFailure;
   const auto exported = patch::ExportTemplate(contents->paletteWords, contents->tiles);
   const auto bytes = image::EncodeImageFile(exported.raster, *output);
-  if (!bytes) return Fail(kFailure, *output + ": the template must be named .gif, .bmp or .png");
-  const auto written = io::WriteFileAtomically(*output, *bytes);
+  if (!bytes) return Fail(kFailure, Shown(*output) + ": the template could not be encoded");
+  const auto written = io::WriteFileAtomically(file, *bytes);
   if (!written.ok) {
     return Fail(kWriteFailed, Shown(*output) + ": " + Utf8(patch::FileErrorReason(written.error)));
   }
-  std::cout << *output << '\n';
+  std::cout << Shown(*output) << '\n';
   return kSuccess;
 }
 

@@ -1,12 +1,15 @@
 // kavelin-cli: the program's headless front end, over the same core road as the window.
 #include <csignal>
+#include <exception>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string_view>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
 #include "command/memory.hpp"
+#include "io/atomic_file.hpp"
 
 namespace {
 
@@ -35,11 +38,31 @@ constexpr std::string_view kUsage =
     "\n"
     "kavelin-cli COMMAND --help tells more; man kavelin-cli tells all.\n";
 
+int Dispatch(std::string_view command, int argc, char** argv) {
+  using namespace kavelin::cli;
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
+    return FinishOutput(kSuccess);
+  }
+  if (command == "make") return FinishOutput(RunMake(argc - 2, argv + 2));
+  if (command == "inspect") return FinishOutput(RunInspect(argc - 2, argv + 2));
+  if (command == "sheet") return FinishOutput(RunSheet(argc - 2, argv + 2));
+  if (command == "export") return FinishOutput(RunExport(argc - 2, argv + 2));
+  if (command == "encode") return FinishOutput(RunEncode(argc - 2, argv + 2));
+  if (command == "template") return FinishOutput(RunTemplate(argc - 2, argv + 2));
+  if (command == "names") return FinishOutput(RunNames(argc - 2, argv + 2));
+  std::cerr << (command.empty() ? "" : "kavelin-cli: unknown command " + Printable(command) + "\n")
+            << kUsage;
+  return kFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // A file-size limit must fail the write, which the writer reports, not kill the program.
   std::signal(SIGXFSZ, SIG_IGN);
+  // An interrupted batch takes its staged patches with it.
+  kavelin::io::RemoveTemporariesOnSignals();
   kavelin::command::KeepFreedMemoryForReuse();
 
   using namespace kavelin::cli;
@@ -59,18 +82,14 @@ int main(int argc, char** argv) {
   }
   const std::string_view command = argc > 1 ? argv[1] : "";
   NameSettingsFileWhenLoaded(command == "make" || command == "encode");
-  if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
-    return FinishOutput(kSuccess);
+  // Any throw that escapes a command becomes a message and an exit code, never an abort.
+  try {
+    return Dispatch(command, argc, argv);
+  } catch (const std::filesystem::filesystem_error& e) {
+    return Fail(kFailure, Shown(e.path1()) + ": " + Printable(e.code().message()));
+  } catch (const std::bad_alloc&) {
+    return Fail(kWriteFailed, "there was not enough memory; nothing was written");
+  } catch (const std::exception& e) {
+    return Fail(kFailure, Printable(e.what()));
   }
-  if (command == "make") return FinishOutput(RunMake(argc - 2, argv + 2));
-  if (command == "inspect") return FinishOutput(RunInspect(argc - 2, argv + 2));
-  if (command == "sheet") return FinishOutput(RunSheet(argc - 2, argv + 2));
-  if (command == "export") return FinishOutput(RunExport(argc - 2, argv + 2));
-  if (command == "encode") return FinishOutput(RunEncode(argc - 2, argv + 2));
-  if (command == "template") return FinishOutput(RunTemplate(argc - 2, argv + 2));
-  if (command == "names") return FinishOutput(RunNames(argc - 2, argv + 2));
-  std::cerr << (command.empty() ? "" : "kavelin-cli: unknown command " + Printable(command) + "\n")
-            << kUsage;
-  return kFailure;
 }

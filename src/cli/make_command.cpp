@@ -14,6 +14,7 @@
 #include "command/template_intake.hpp"
 #include "image/decoder.hpp"
 #include "image/status.hpp"
+#include "io/read_file.hpp"
 #include "patch/patch_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "validate/messages.hpp"
@@ -22,8 +23,9 @@ namespace kavelin::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.k7c] [--yes] [--output PATCH]\n"
-    "       kavelin-cli make --sheet SHEET.k7c [--yes] [--output PATCH]\n"
+    "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.k7c] [--yes] [-o|--output PATCH]\n"
+    "                        [--force]\n"
+    "       kavelin-cli make --sheet SHEET.k7c [--yes] [-o|--output PATCH] [--force]\n"
     "\n"
     "Makes the patch of a character from a GIF or BMP template, as the window's\n"
     "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
@@ -32,15 +34,19 @@ constexpr std::string_view kUsage =
     "whether to go on, otherwise it stops unless --yes is given. The patch is written\n"
     "beside the template (TEMPLATE with its extension replaced by k7p) unless --output\n"
     "names another file, and its path is printed. An older patch is replaced only by a\n"
-    "complete new one.\n"
+    "complete new one; any other file in the patch's place, or a symbolic link, only\n"
+    "with --force (a link is then written through to its file). A template the sheet\n"
+    "names outside its own folder makes its patch only with --output or a TEMPLATE.\n"
     "\n"
     "Several templates make one patch each with the same sheet, in one run. Each gets its\n"
     "own messages, prefixed with its name, and one failure never stops the others.\n"
     "--output needs a single TEMPLATE.\n"
     "\n"
     "Exit status: 0 written, 1 input errors, 2 unusable template, sheet file or\n"
-    "arguments, or an output that would land on an input of the run or on another output,\n"
-    "3 warnings not confirmed, 4 the patch or the standard output could not be written;\n"
+    "arguments, an output that would land on an input of the run or on another output,\n"
+    "or a file of another kind in an output's place,\n"
+    "3 warnings not confirmed, 4 the patch or the standard output could not be written\n"
+    "(or there was not enough memory to read the template);\n"
     "with several templates, the highest of these.\n";
 
 // A bar is worth drawing only for a batch that takes a moment.
@@ -167,8 +173,14 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
                               command::IntakeMode::kChecked, document.paletteSwaps);
   if (intake.status != image::ImageStatus::kOk) {
     dialogs.prefix = batch ? name : "kavelin-cli: " + name;
-    dialogs.Print(std::string(image::MessageFor(intake.status)));
-    return kFailure;
+    std::string message(image::MessageFor(intake.status));
+    // The box's text as it is, and after it what the system said.
+    if (intake.status == image::ImageStatus::kCannotRead) {
+      const io::FileRead read = io::ReadFileStart(job.templatePath, 1);
+      if (!read) message += " (" + io::ReadProblemText(read, 0) + ")";
+    }
+    dialogs.Print(message);
+    return intake.status == image::ImageStatus::kOutOfMemory ? kWriteFailed : kFailure;
   }
   // As the window does: the patch is made without the swaps this template cannot take.
   dialogs.prefix = batch ? name : "kavelin-cli: ";
@@ -192,6 +204,9 @@ bool OutputsAreSafe(const std::vector<Job>& jobs, const std::optional<std::strin
     inputs.push_back(job.templatePath);
   }
   if (sheetPath) inputs.emplace_back(*sheetPath);
+  // The settings file and the names files are read too, and lost as surely.
+  for (std::filesystem::path& read : command::FilesReadBesides(SettingsFileInUse()))
+    inputs.push_back(std::move(read));
   const command::OutputCheck check = command::CheckPlannedOutputs(outputs, inputs);
   const Job& job = jobs[check.output];
   switch (check.refusal) {
@@ -241,17 +256,26 @@ int Summarise(const std::vector<Job>& jobs) {
 }  // namespace
 
 int RunMake(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--yes", "--help"}, {"--sheet", "--output"});
+  const Arguments args =
+      ParseArguments(argc, argv, {"--yes", "--help", "--force"}, {"--sheet", "--output", "-o"});
   if (args.Has("--help")) {
     std::cout << kUsage;
     return kSuccess;
   }
   if (!args.error.empty()) return Fail(kFailure, args.error + "\n" + std::string(kUsage));
+  if (args.Has("-o") && args.Has("--output"))
+    return Fail(kFailure, "-o and --output name the same thing; give one\n" + std::string(kUsage));
   const auto sheetPath = args.Value("--sheet");
+  const auto outputName = args.Value("-o") ? args.Value("-o") : args.Value("--output");
+  if ((sheetPath && RefuseEmptyName("--sheet", *sheetPath)) ||
+      (outputName && RefuseEmptyName("--output", *outputName)))
+    return kFailure;
+  for (const std::string& templatePath : args.positional)
+    if (RefuseEmptyName("TEMPLATE", templatePath)) return kFailure;
   if (args.positional.empty() && !sheetPath) {
     return Fail(kFailure, "make needs a TEMPLATE\n" + std::string(kUsage));
   }
-  if (args.positional.size() > 1 && args.Has("--output")) {
+  if (args.positional.size() > 1 && outputName) {
     return Fail(kFailure, "--output needs a single TEMPLATE");
   }
   sheet::SheetDocument document;
@@ -264,18 +288,34 @@ int RunMake(int argc, char** argv) {
   std::vector<std::filesystem::path> templates(args.positional.begin(), args.positional.end());
   if (templates.empty()) {
     if (document.templateFile.empty())
-      return Fail(kFailure, "make needs a TEMPLATE: " + *sheetPath + " names none");
+      return Fail(kFailure, "make needs a TEMPLATE: " + Shown(*sheetPath) + " names none");
     templates.push_back(sheet::TemplateOfSheet(*sheetPath, document.templateFile));
-    if (!std::filesystem::exists(templates.front()))
-      return Fail(kFailure, "the template " + Shown(templates.front()) + " that " + *sheetPath +
-                                " names is not there");
+    if (const io::FileRead there = io::ReadFileStart(templates.front(), 1); !there) {
+      return Fail(kFailure, "the template " + Shown(templates.front()) + " that " +
+                                Shown(*sheetPath) + " names: " + io::ReadProblemText(there, 0));
+    }
+    // Beside a template the user never named, outside the sheet's folder: a folder the
+    // user may not know of, so the user names the patch.
+    if (!outputName && sheet::TemplateKeyLeavesSheetFolder(document.templateFile)) {
+      return Fail(kFailure, Shown(*sheetPath) + " names the template " + Shown(templates.front()) +
+                                " outside its folder; its patch would be written to " +
+                                Shown(patch::PatchOutputName(templates.front())) +
+                                ". Give --output PATCH (or the TEMPLATE) to make it");
+    }
   }
   std::vector<Job> jobs;
-  for (const std::filesystem::path& templatePath : templates) {
-    jobs.push_back(
-        {templatePath, args.Value("--output").value_or(patch::PatchOutputName(templatePath))});
-  }
+  for (const std::filesystem::path& templatePath : templates)
+    jobs.push_back({templatePath, outputName.value_or(patch::PatchOutputName(templatePath))});
   if (!OutputsAreSafe(jobs, sheetPath)) return kFailure;
+  // What is in each patch's place now, before anything is read: a patch is replaced, a
+  // picture or anything else is not without --force.
+  for (Job& job : jobs) {
+    job.output = PrepareOutput(job.output, command::OutputKind::kPatch, args.Has("--force"));
+    if (job.output.empty()) {
+      std::cerr << "kavelin-cli: nothing was written\n";
+      return kFailure;
+    }
+  }
 
   const text::CodeTable codes = LoadCodeTable();
   const bool batch = jobs.size() > 1;

@@ -12,19 +12,21 @@ namespace kavelin::cli {
 namespace {
 
 constexpr std::string_view kTemplateUsage =
-    "usage: kavelin-cli template -o TEMPLATE.gif|.bmp|.png\n"
+    "usage: kavelin-cli template -o TEMPLATE.gif|.bmp|.png [--force]\n"
     "\n"
     "Writes a blank template, 176 x 132 pixels: the 23 sprite cells in one backdrop\n"
     "colour, the gaps between them and the outer margin in grey. Draw the character\n"
     "into the cells with at most 15 colours; the file loads as a template as it is.\n"
-    "An existing file of that name is replaced only by the complete new one.\n"
+    "An existing file of that name is kept unless --force is given; then it is replaced\n"
+    "only by the complete new one (a symbolic link is written through to its file).\n"
     "\n"
-    "Exit status: 0 written, 2 bad arguments, 4 the file could not be written.\n";
+    "Exit status: 0 written, 2 bad arguments or a file in the way, 4 the file could not\n"
+    "be written (a folder, device or pipe there is never replaced).\n";
 
 }  // namespace
 
 int RunTemplate(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--help"}, {"-o", "--output"});
+  const Arguments args = ParseArguments(argc, argv, {"--help", "--force"}, {"-o", "--output"});
   if (args.Has("--help")) {
     std::cout << kTemplateUsage;
     return kSuccess;
@@ -39,17 +41,20 @@ int RunTemplate(int argc, char** argv) {
                 (args.error.empty() ? "template needs -o TEMPLATE and nothing else" : args.error) +
                     "\n" + std::string(kTemplateUsage));
   }
-  const std::filesystem::path file = *output;
-  std::error_code error;
-  if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error))
-    return Fail(kFailure, Shown(file) + ": not a regular file, so it is not replaced");
-  const auto bytes = image::EncodeImageFile(image::BlankTemplate(), file);
-  if (!bytes)
-    return Fail(kFailure, Shown(file) + ": the template must be named .gif, .bmp or .png");
+  if (RefuseEmptyName("-o", *output)) return kFailure;
+  const auto kind = command::ImageKindOfName(*output);
+  if (!kind)
+    return Fail(kFailure, Shown(*output) + ": the template must be named .gif, .bmp or .png");
+  // A blank picture is worth nothing next to whatever is there, even another template.
+  const std::filesystem::path file =
+      PrepareOutput(*output, *kind, args.Has("--force"), /*sameKindReplaces=*/false);
+  if (file.empty()) return kFailure;
+  const auto bytes = image::EncodeImageFile(image::BlankTemplate(), *output);
+  if (!bytes) return Fail(kFailure, Shown(file) + ": the template could not be encoded");
   const auto written = io::WriteFileAtomically(file, *bytes);
   if (!written.ok)
     return Fail(kWriteFailed, Shown(file) + ": " + Utf8(patch::FileErrorReason(written.error)));
-  std::cout << Shown(file) << '\n';
+  std::cout << Shown(*output) << '\n';
   return kSuccess;
 }
 

@@ -155,11 +155,9 @@ std::string PatchOutputName(std::string_view path, char separator) {
     return std::string(path.substr(0, stop + 1)) + "k7p";
   }
   // No dot in the file name. A bare file name (no folder part) is treated the same way:
-  // it names a file in the working folder, and still gets a patch beside it.
-  const std::size_t first = path.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = path.find_last_not_of(' ');
-  return std::string(path.substr(first, last - first + 1)) + ".k7p";
+  // it names a file in the working folder, and still gets a patch beside it. The name is
+  // kept byte for byte: " hero" is another file than "hero", and so is its patch.
+  return std::string(path) + ".k7p";
 }
 
 std::filesystem::path PatchOutputName(const std::filesystem::path& templatePath) {

@@ -78,7 +78,7 @@ BuildResult BuildPatchBytes(const sheet::CharacterSheet& sheet, const text::Code
                             const image::TemplateImage& templateImage);
 
 // The name of the patch for a template: the last extension replaced by "k7p", or ".k7p"
-// added (to the path with surrounding spaces removed) when the file name has no dot. Only
+// added (to the path as it is, spaces and all) when the file name has no dot. Only
 // `separator` ends the search for the dot, so a dot in a folder name is never taken.
 std::string PatchOutputName(std::string_view templatePath, char separator);
 // The same with this platform's folder separator.

@@ -669,13 +669,10 @@ std::string WriteSheetFile(const SheetDocument& document) {
 
 std::string TemplateKeyFor(const std::filesystem::path& sheetFile,
                            const std::filesystem::path& templateFile) {
-  const auto absolute = [](const std::filesystem::path& p) {
-    std::error_code error;
-    const std::filesystem::path a = std::filesystem::absolute(p, error);
-    return (error ? p : a).lexically_normal();
-  };
-  const std::filesystem::path folder = absolute(sheetFile).parent_path();
-  const std::filesystem::path file = absolute(templateFile);
+  // Both as the kernel sees them, links followed: the key is read back against the sheet's
+  // real folder, so it must be made from there too.
+  const std::filesystem::path folder = RealFolderOf(sheetFile);
+  const std::filesystem::path file = RealPath(templateFile);
   // A folder in common below the root: the first part after it is the same.
   const auto first = [](const std::filesystem::path& p) {
     const std::filesystem::path relative = p.relative_path();
@@ -699,8 +696,29 @@ std::filesystem::path TemplateOfSheet(const std::filesystem::path& sheetFile,
                                       std::string_view templateKey) {
   if (templateKey.empty()) return {};
   const std::filesystem::path kept(templateKey);
-  if (kept.is_absolute()) return kept.lexically_normal();
-  return (sheetFile.parent_path() / kept).lexically_normal();
+  if (kept.is_absolute()) return kept;
+  // From the real folder, links resolved before ".." is: "../t.gif" beside a sheet reached
+  // through a link names the file beside the link's target, as the kernel follows "..".
+  return RealPath(RealFolderOf(sheetFile) / kept);
+}
+
+bool TemplateKeyLeavesSheetFolder(std::string_view templateKey) {
+  const std::filesystem::path kept(templateKey);
+  if (kept.is_absolute()) return true;
+  const std::filesystem::path tidied = kept.lexically_normal();
+  return !tidied.empty() && *tidied.begin() == "..";
+}
+
+std::filesystem::path RealPath(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return path;
+  const std::filesystem::path real = std::filesystem::weakly_canonical(absolute, error);
+  return error ? absolute.lexically_normal() : real;
+}
+
+std::filesystem::path RealFolderOf(const std::filesystem::path& file) {
+  return RealPath(file.has_parent_path() ? file.parent_path() : ".");
 }
 
 }  // namespace kavelin::sheet

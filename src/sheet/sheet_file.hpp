@@ -103,8 +103,18 @@ std::string WriteSheetFile(const SheetDocument& document);
 // which a sheet file cannot hold.
 std::string TemplateKeyFor(const std::filesystem::path& sheetFile,
                            const std::filesystem::path& templateFile);
-// The template a "template" value names, for the sheet read from `sheetFile`.
+// The template a "template" value names, for the sheet read from `sheetFile`: a relative
+// value is taken from the sheet's real folder, links followed.
 std::filesystem::path TemplateOfSheet(const std::filesystem::path& sheetFile,
                                       std::string_view templateKey);
+// Whether a "template" value names a file outside the sheet's folder and the folders
+// below it (an absolute path, or one that climbs out with ".."): a patch beside such a
+// template lands in a folder the user never named.
+bool TemplateKeyLeavesSheetFolder(std::string_view templateKey);
+// A path made absolute with every link and dot resolved (as far as it exists); the path
+// as given when even that fails.
+std::filesystem::path RealPath(const std::filesystem::path& path);
+// The real folder a file lies in.
+std::filesystem::path RealFolderOf(const std::filesystem::path& file);
 
 }  // namespace kavelin::sheet

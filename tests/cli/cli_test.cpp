@@ -114,8 +114,19 @@ TEST_F(Cli, MakeWithASheetAloneUsesTheTemplateItNames) {
   auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
   document.templateFile = "../hero.gif";
   Write("sheets/hero.k7c", sheet::WriteSheetFile(document));
-  const auto r = Run("make --sheet sheets/hero.k7c");
+  // Outside the sheet's folder: the patch would land where the user never said.
+  const auto outside = Run("make --sheet sheets/hero.k7c");
+  EXPECT_EQ(outside.exitCode, 2);
+  EXPECT_NE(outside.err.find("--output"), std::string::npos) << outside.err;
+  EXPECT_NE(outside.err.find((folder_ / "hero.k7p").native()), std::string::npos) << outside.err;
+  EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
+  const auto r = Run("make --sheet sheets/hero.k7c -o hero.k7p");
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadAll(folder_ / "hero.k7p"), expected);
+  fs::remove(folder_ / "hero.k7p");
+  document.templateFile = "hero.gif";
+  Write("inside.k7c", sheet::WriteSheetFile(document));
+  ASSERT_EQ(Run("make --sheet inside.k7c").exitCode, 0);
   EXPECT_EQ(ReadAll(folder_ / "hero.k7p"), expected) << "beside the template, as named";
 
   // A sheet that names none, or names one that is gone, is refused with nothing written.
@@ -186,7 +197,7 @@ TEST_F(Cli, UnusableInputsExitTwoAndWriteNothing) {
     std::string args, err;
   };
   const std::vector<Case> cases = {
-      {"make missing.gif", "kavelin-cli: missing.gif: ファイルが読み込めません。\n"},
+      {"make missing.gif", "kavelin-cli: missing.gif: ファイルが読み込めません。 (no such file)\n"},
       {"make notes.txt", "kavelin-cli: notes.txt: ファイルが不正です。\n"},
       {"make hero.gif --sheet nothere.json", "kavelin-cli: nothere.json: no such file\n"},
       {"make hero.gif --sheet spell.json",
@@ -410,7 +421,8 @@ TEST_F(CliSafety, AmbiguousCommandLinesAreRefusedBeforeAnythingIsWritten) {
   const struct {
     std::string args, err;
   } cases[] = {
-      {"make hero.gif -o mine.k7p", "kavelin-cli: unknown option -o\n"},
+      {"make hero.gif -o a.k7p --output b.k7p",
+       "kavelin-cli: -o and --output name the same thing; give one\n"},
       {"make hero.gif --output a.k7p --output b.k7p", "kavelin-cli: --output given twice\n"},
       {"make hero.gif --sheet hero.json --sheet x.json", "kavelin-cli: --sheet given twice\n"},
       {"make hero.gif --yes --yes", "kavelin-cli: --yes given twice\n"},
@@ -426,7 +438,7 @@ TEST_F(CliSafety, AmbiguousCommandLinesAreRefusedBeforeAnythingIsWritten) {
     ExpectUnchanged(c.args);
   }
   // A lone "-" and anything after "--" are names, as usual.
-  EXPECT_EQ(Run("make -- -o").err, "kavelin-cli: -o: ファイルが読み込めません。\n");
+  EXPECT_EQ(Run("make -- -o").err, "kavelin-cli: -o: ファイルが読み込めません。 (no such file)\n");
 }
 
 TEST_F(CliSafety, MessagesSayWhereAndWhatHappened) {

@@ -87,7 +87,7 @@ TEST_F(CliOptions, ABlankTemplateIsWrittenAndMakesAPatch) {
   EXPECT_EQ(Run("template").exitCode, 2);
   EXPECT_EQ(Run("template extra -o x.gif").exitCode, 2);
   fs::create_directory(temp_ / "folder.gif");
-  EXPECT_EQ(Run("template -o folder.gif").exitCode, 2);
+  EXPECT_EQ(Run("template -o folder.gif").exitCode, 4) << "never replaced, as make and export";
   const Result failed = Run("template -o gone/blank.gif");
   EXPECT_EQ(failed.exitCode, 4);
   EXPECT_EQ(failed.err.rfind("kavelin-cli: gone/blank.gif: ", 0), 0u) << failed.err;

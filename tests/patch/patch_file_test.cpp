@@ -177,7 +177,10 @@ TEST(PatchOutputName, PosixAndWindowsForms) {
       {"/work/hero.old.bmp", '/', "/work/hero.old.k7p"},
       {"/my.pics/hero", '/', "/my.pics/hero.k7p"},
       {"/work/hero.", '/', "/work/hero.k7p"},
-      {"/work/hero ", '/', "/work/hero.k7p"},
+      // Byte for byte: trimming would make the patch of " hero" replace that of "hero".
+      {"/work/hero ", '/', "/work/hero .k7p"},
+      {" hero", '/', " hero.k7p"},
+      {"/work/ hero", '/', "/work/ hero.k7p"},
       {"my.pics\\hero", '/', "my.k7p"},  // a backslash is an ordinary character here
       {"hero.gif", '/', "hero.k7p"},
       {"hero", '/', "hero.k7p"},
