@@ -13,6 +13,7 @@
 
 #include "app/dialogs.hpp"
 #include "app/entry_names.hpp"
+#include "app/file_reasons.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
@@ -24,32 +25,6 @@
 
 namespace kavelin::app {
 namespace {
-
-// A settings file named with --ini that is not there, or one with a line that is not code
-// page 932 (saved as UTF-8, most likely), is said over the window; start-up goes on.
-void WarnAboutSettings(Dialogs& dialogs, const std::filesystem::path& file, bool named) {
-  if (file.empty()) return;
-  const text::SettingsFileRead read = text::ReadSettingsFile(file);
-  if (!read.read && named) {
-    dialogs.Show(Q(kSettingsUnreadable) + "\r\n" + DisplayPath(file), BoxIcon::kStop,
-                 Q(image::kReadErrorTitle));
-  } else if (read.foreignLine != 0) {
-    dialogs.Show(Q(kSettingsLineNotShiftJis).arg(read.foreignLine) + "\r\n" + DisplayPath(file),
-                 BoxIcon::kExclamation, Q(kSettingsCautionTitle));
-  }
-}
-
-// The user's entry names in the lists; what could not be used of them or of the recent
-// files' record is said in the status line and never stops the window.
-void ShowWorkNotes(MainWindow& window, const RecentFiles& recent) {
-  const sheet::NamesLoad names = sheet::LoadNamesTable();
-  ShowEntryNames(&window, names.table);
-  QStringList notes;
-  if (!names.problems.empty()) notes << NamesNote(names.problems);
-  recent.Files();
-  if (recent.Unusable() != 0) notes << Q(kRecentUnusableNote).arg(recent.Unusable());
-  if (!notes.isEmpty()) window.ShowNote(notes.join(QStringLiteral("　")));
-}
 
 // Quits the event loop once the watched widget has painted.
 class FirstPaint : public QObject {
@@ -110,6 +85,37 @@ StartArguments ParseStartArguments(int argc, char* argv[]) {
 
 }  // namespace
 
+void WarnAboutSettings(Dialogs& dialogs, const MainWindow& window, bool named) {
+  const std::filesystem::path& file = window.SettingsFile();
+  const text::SettingsFileRead& read = window.SettingsRead();
+  if (file.empty()) return;
+  if (!read.read && named) {
+    dialogs.Show(Q(kSettingsUnreadable) + "\r\n" + DisplayPath(file) + "\r\n" +
+                     ReadProblemReason(read.failure, text::kMaxSettingsFileBytes),
+                 BoxIcon::kStop, Q(image::kReadErrorTitle));
+  } else if (read.foreignLine != 0) {
+    dialogs.Show(Q(kSettingsLineNotShiftJis).arg(read.foreignLine) + "\r\n" + DisplayPath(file),
+                 BoxIcon::kExclamation, Q(kSettingsCautionTitle));
+  }
+}
+
+void ShowWorkNotes(MainWindow& window, RecentFiles& recent, bool settingsNamed) {
+  const sheet::NamesLoad names = LoadWindowNames();
+  ShowEntryNames(&window, names.table);
+  QStringList notes;
+  if (!names.problems.empty()) notes << NamesNote(names.problems);
+  // A settings file named with --ini has had its box; one found in its place is said here.
+  const text::SettingsFileRead& settings = window.SettingsRead();
+  if (!settingsNamed && !window.SettingsFile().empty() && !settings.read)
+    notes << Q(kSettingsUnreadableNote)
+                 .arg(ReadProblemReason(settings.failure, text::kMaxSettingsFileBytes),
+                      DisplayPath(window.SettingsFile()));
+  recent.Files();
+  if (recent.Unusable() != 0) notes << Q(kRecentUnusableNote).arg(recent.Unusable());
+  if (const QString note = recent.TakeNote(); !note.isEmpty()) notes << note;
+  if (!notes.isEmpty()) window.ShowNote(notes.join(QStringLiteral("　")));
+}
+
 int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
   // Past a file-size limit the write must fail and say so, not end the program.
   std::signal(SIGXFSZ, SIG_IGN);
@@ -151,11 +157,11 @@ int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
   MainWindow window(remembering, image::DecodeImageFile, settingsFile);
   dialogs.SetParent(&window);
   window.SetRecentFiles(&recent);
-  ShowWorkNotes(window, recent);
+  ShowWorkNotes(window, recent, start.settings.has_value());
   FirstPaint firstPaint;
   if (quitAfterFirstPaint) window.installEventFilter(&firstPaint);
   window.show();
-  WarnAboutSettings(dialogs, settingsFile, start.settings.has_value());
+  WarnAboutSettings(dialogs, window, start.settings.has_value());
   if (!templateArgument.empty())
     window.OpenCommandLineFile(std::filesystem::path(templateArgument));
   return app.exec();

@@ -16,7 +16,8 @@ bool MainWindow::ExportBlankTemplate() {
 }
 
 bool MainWindow::ExportBlankTemplateFile(const std::filesystem::path& file) {
-  return WriteImageFile(file, image::BlankTemplate(), kBlankTemplateUnwritable);
+  // A blank over a drawn template would lose the drawing: any file there is asked about.
+  return WriteImageFile(file, image::BlankTemplate(), kBlankTemplateUnwritable, false);
 }
 
 }  // namespace kavelin::app

@@ -5,10 +5,14 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWidget>
+#include <cstdlib>
 
+#include "app/file_reasons.hpp"
 #include "app/list_search.hpp"
 #include "app/qt_text.hpp"
 #include "app/window_texts.hpp"
+#include "io/read_file.hpp"
+#include "text/executable_folder.hpp"
 
 namespace kavelin::app {
 
@@ -32,9 +36,36 @@ void ShowEntryNames(QWidget* root, const sheet::NamesTable& names) {
 
 QString NamesNote(const std::vector<sheet::NamesProblem>& problems) {
   if (problems.empty()) return {};
-  QString note = Q(kNamesSkippedNote) + Q(ProblemText(problems.front()));
+  const sheet::NamesProblem& first = problems.front();
+  const QString file = DisplayPath(first.file);
+  QString note = first.line != 0 ? Q(kNamesSkippedNote).arg(first.line).arg(Q(first.reason), file)
+                                 : Q(kNamesFileSkippedNote).arg(Q(first.reason), file);
   if (problems.size() > 1) note += Q(kMoreNamesSkippedNote).arg(problems.size() - 1);
   return note;
+}
+
+sheet::NamesLoad ReadWindowNames(std::span<const std::filesystem::path> places) {
+  // Read here rather than by the shared loader, so that a file that cannot be read is
+  // said in the window's words; the lines are judged by the shared reader.
+  sheet::NamesLoad load;
+  for (const std::filesystem::path& place : places) {
+    const io::FileRead read = io::ReadFile(place, sheet::kMaxNamesFileBytes);
+    if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
+    if (!read) {
+      load.problems.push_back(
+          {place, 0, ReadProblemReason(read, sheet::kMaxNamesFileBytes).toStdString()});
+      continue;
+    }
+    sheet::ReadNamesFile(read.bytes, place, load.table, load.problems);
+    load.filesRead.push_back(place);
+  }
+  return load;
+}
+
+sheet::NamesLoad LoadWindowNames() {
+  const auto places = sheet::NamesFilePlaces(text::ExecutableFolder(),
+                                             std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  return ReadWindowNames(places);
 }
 
 }  // namespace kavelin::app

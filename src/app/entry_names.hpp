@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
+#include <span>
+#include <vector>
 
 #include "sheet/names_file.hpp"
 
@@ -13,7 +16,15 @@ namespace kavelin::app {
 // the texts change: the entries, their order and the selections stay.
 void ShowEntryNames(QWidget* root, const sheet::NamesTable& names);
 
-// The status line's note on the names files' bad lines; empty when there were none.
+// The status line's note on the names files' bad lines; empty when there were none. The
+// line and the reason come first and the file last, so that a cut-off note keeps them.
 QString NamesNote(const std::vector<sheet::NamesProblem>& problems);
+
+// The user's names from the files of `places` that exist, in order, as the command line
+// reads them; a file that cannot be read gives a problem of line 0 whose reason is the
+// window's own words.
+sheet::NamesLoad ReadWindowNames(std::span<const std::filesystem::path> places);
+// The same for the places of this process.
+sheet::NamesLoad LoadWindowNames();
 
 }  // namespace kavelin::app

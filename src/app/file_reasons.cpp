@@ -1,5 +1,7 @@
 #include "app/file_reasons.hpp"
 
+#include <cstring>
+
 #include "app/qt_text.hpp"
 #include "text/hex.hpp"
 
@@ -98,6 +100,40 @@ QString Key(const sheet::SheetFileProblem& problem) {
 }
 
 }  // namespace
+
+QString SizeText(std::uintmax_t bytes) {
+  constexpr std::uintmax_t kKiB = 1024, kMiB = kKiB * 1024;
+  if (bytes >= kMiB && bytes % kMiB == 0) return Q(u"%1 MiB").arg(N(bytes / kMiB));
+  if (bytes >= kKiB && bytes % kKiB == 0) return Q(u"%1 KiB").arg(N(bytes / kKiB));
+  return Q(u"%1 バイト").arg(N(bytes));
+}
+
+QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit) {
+  // Each starts as the window's older boxes did, so that the first words say what
+  // happened and the rest says why.
+  const QString unreadable = Q(u"ファイルが読み込めません。");
+  switch (read.problem) {
+    case io::ReadProblem::kNone:
+      return {};
+    case io::ReadProblem::kNoSuchFile:
+      return Q(u"ファイルが見つかりません。");
+    case io::ReadProblem::kNotRegularFile:
+      return unreadable + Q(u"フォルダ、パイプ、装置などで、通常のファイルではありません。");
+    case io::ReadProblem::kTooLarge:
+      return Q(u"ファイルが大きすぎます（上限 %1）。").arg(SizeText(limit));
+    case io::ReadProblem::kNoPermission:
+      return unreadable + Q(u"読み込みが許可されていません。");
+    case io::ReadProblem::kChanged:
+      return unreadable + Q(u"読み込んでいる間にファイルが変わりました。");
+    case io::ReadProblem::kOutOfMemory:
+      return Q(u"メモリが足りないため、ファイルを読み込めません。");
+    case io::ReadProblem::kReadFailed:
+      break;
+  }
+  // The system's own words for a failure the window has none for.
+  const char* why = read.error != 0 ? std::strerror(read.error) : nullptr;
+  return why != nullptr ? unreadable + Q(u"（%1）").arg(QString::fromLocal8Bit(why)) : unreadable;
+}
 
 QString SheetFileReason(const sheet::SheetFileProblem& p) {
   switch (p.kind) {

@@ -152,7 +152,11 @@ bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
     if (!bytes) reason = Q(kTooManyColoursForGif);
   }
   if (bytes) {
-    const auto written = io::WriteFileAtomically(file, *bytes);
+    const auto target = ConfirmOutput(
+        dialogs_, file, command::ImageKindOfName(file).value_or(command::OutputKind::kPng),
+        kPreviewUnwritable);
+    if (!target) return false;
+    const auto written = io::WriteFileAtomically(*target, *bytes);
     if (written.ok) return true;
     reason = WriteFailureReason(written.error);
   }

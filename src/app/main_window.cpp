@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "app/blank_template_menu.hpp"
+#include "app/file_reasons.hpp"
 #include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
 #include "app/game_preview_window.hpp"
@@ -26,6 +27,7 @@
 #include "app/user_files.hpp"
 #include "image/intake.hpp"
 #include "image/poison_preview.hpp"
+#include "patch/patch_file.hpp"
 #include "text/settings_file.hpp"
 
 namespace kavelin::app {
@@ -43,7 +45,10 @@ void InstallFontSubstitutions() {
 
 MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
                        const std::filesystem::path& settingsFile, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), decoder_(std::move(decoder)) {
+    : QWidget(parent),
+      dialogs_(dialogs),
+      decoder_(std::move(decoder)),
+      settingsFile_(settingsFile) {
   setObjectName("Form1");
   InstallListAccessibility();
   setWindowTitle(Q(command::kProgramTitle));
@@ -143,18 +148,27 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
   // The start-up values are where undo begins, not steps of their own.
   restoring_ = true;
   form_->Reset();
-  const text::SettingsFileRead settings = text::LoadFamilySettings(codes_, settingsFile);
+  settingsRead_ = text::LoadFamilySettings(codes_, settingsFile);
   // Which settings file gave the extended characters, so that a user who wonders why a
   // character encodes or not can see it.
   const auto extended = std::count_if(codes_.ExtendedTable().begin(), codes_.ExtendedTable().end(),
                                       [](char16_t c) { return c != u' ' && c != u'　'; });
-  const QString shown = settings.read ? DisplayPath(settingsFile) : QString();
-  settingsStatus_->setText(settings.read
-                               ? Q(kSettingsReadStatus)
-                                     .arg(fontMetrics().elidedText(shown, Qt::ElideMiddle, 260))
-                                     .arg(extended)
-                               : Q(kNoSettingsStatus));
-  settingsStatus_->setToolTip(shown);
+  const QString shown = DisplayPath(settingsFile);
+  QString status = Q(kNoSettingsStatus), whole;
+  if (settingsRead_.read) {
+    status = Q(kSettingsReadStatus)
+                 .arg(fontMetrics().elidedText(shown, Qt::ElideMiddle, 260))
+                 .arg(extended);
+    whole = shown;
+  } else if (!settingsFile.empty() &&
+             settingsRead_.failure.problem != io::ReadProblem::kNoSuchFile) {
+    // There, but not of use: said so, not passed off as no file at all.
+    status = Q(kSettingsUnreadableStatus);
+    whole = ReadProblemReason(settingsRead_.failure, text::kMaxSettingsFileBytes) + ' ' + shown;
+  }
+  settingsStatus_->setText(status);
+  settingsStatus_->setToolTip(whole);
+  settingsStatus_->setAccessibleDescription(whole);
   MirrorTemplate();
   restoring_ = false;
   RecordWithoutStep();
@@ -165,6 +179,12 @@ void MainWindow::BuildStatusBar() {
   statusBar_ = new QStatusBar(this);
   statusBar_->setObjectName("StatusBar");
   statusBar_->setSizeGripEnabled(false);
+  // The window's width cuts a long note off; the whole of it is there on hovering and for
+  // a screen reader.
+  connect(statusBar_, &QStatusBar::messageChanged, statusBar_, [this](const QString& text) {
+    statusBar_->setToolTip(text);
+    statusBar_->setAccessibleDescription(text);
+  });
   settingsStatus_ = new QLabel(statusBar_);
   settingsStatus_->setObjectName("SettingsStatus");
   statusBar_->addPermanentWidget(settingsStatus_);
@@ -251,6 +271,31 @@ void MainWindow::TakeInFile(const std::filesystem::path& file) {
   LoadTemplate(file, command::IntakeMode::kChecked);
 }
 
+bool MainWindow::MayWritePatch(patch::WriteOptions& options,
+                               const std::filesystem::path& replaced) {
+  if (options.output.empty()) return true;  // the writer says what is missing
+  std::vector<Input> inputs = InputsRead();
+  inputs.push_back({document_.SheetFile(), kOpenedSheetInput});
+  // Over the opened patch is where a drawn template's patch goes, after asking.
+  if (options.output == replaced) inputs.front().file.clear();
+  if (const Input* input = InputInTheWay(options.output, inputs)) {
+    dialogs_.Show(BoxLines({Q(kPatchUnwritable), DisplayPath(options.output),
+                            Q(kOutputIsAnInput).arg(Q(input->what), DisplayPath(input->file))}),
+                  BoxIcon::kStop, Q(command::kWriteErrorTitle));
+    return false;
+  }
+  // Replacing the opened patch was asked about just now; a link still is.
+  if (options.output == replaced &&
+      command::InspectOutput(replaced, command::OutputKind::kPatch).existing !=
+          command::ExistingKind::kLink)
+    return true;
+  const auto to =
+      ConfirmOutput(dialogs_, options.output, command::OutputKind::kPatch, kPatchUnwritable);
+  if (!to) return false;
+  options.output = *to;
+  return true;
+}
+
 void MainWindow::ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipped) {
   if (skipped.empty()) return;
   QStringList left;
@@ -278,8 +323,14 @@ void MainWindow::CreatePatch() {
   // A drawn template has no file to name the patch after; the patch it came from does.
   if (document_.Template().fromPatch && options.output.empty())
     options.output = replaced = document_.OpenedPatch();
+  // Named here rather than by the writer, so that the last check before the write sees it.
+  if (options.output.empty() && !document_.Template().path.empty())
+    options.output = patch::PatchOutputName(document_.Template().path);
+  // The road reads the output only when it writes, after its last question; the check may
+  // still turn it to the file a link names.
   PatchDialogs boxes(
-      dialogs_, [this, &sheet] { ShowSheet(sheet); }, replaced);
+      dialogs_, [this, &sheet] { ShowSheet(sheet); }, replaced,
+      [this, &options, &replaced] { return MayWritePatch(options, replaced); });
   const command::CreatePatchResult result =
       command::CreatePatch(sheet, document_.Template(), codes_, boxes, options);
   if (result.outcome == command::CreatePatchOutcome::kWritten) {

@@ -18,6 +18,7 @@
 #include "sheet/character_sheet.hpp"
 #include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
+#include "text/settings_file.hpp"
 #include "validate/field_id.hpp"
 
 class QAction;
@@ -100,8 +101,14 @@ class MainWindow : public QWidget {
   // The patch whose drawn template is current, if any.
   const std::filesystem::path& OpenedPatch() const { return document_.OpenedPatch(); }
   const text::CodeTable& Codes() const { return codes_; }
+  // The settings file the window was made with, and what reading it found: read once, so
+  // that start-up's reports and the table tell of the same reading.
+  const std::filesystem::path& SettingsFile() const { return settingsFile_; }
+  const text::SettingsFileRead& SettingsRead() const { return settingsRead_; }
   void SetWriteOptions(const patch::WriteOptions& options) { writeOptions_ = options; }
-  // A line in the status bar, kept until the next one: what the window did or found.
+  // A line in the status bar, kept until the next one: what the window did or found. The
+  // whole text is the bar's tooltip and accessible description too, for a line too long
+  // to show.
   void ShowNote(const QString& text);
   // What one undo step restores: the sheet and the palette swaps.
   struct Character {
@@ -149,6 +156,23 @@ class MainWindow : public QWidget {
   void BuildWorkMenus(QMenu* file, QAction* before);
   void FillRecentMenu();
   void NoteFileUsed(FileKind kind, const std::filesystem::path& file);
+  // Says, once, that the recent files are no longer kept, when the record just said so.
+  void ShowRecentNote();
+  // The files the window reads from, each with what it is, which no write of it replaces.
+  struct Input {
+    std::filesystem::path file;
+    std::u16string_view what;
+  };
+  std::vector<Input> InputsRead() const;
+  // The first of `inputs` that `output` is (links and other spellings meet), or nullptr.
+  static const Input* InputInTheWay(const std::filesystem::path& output,
+                                    const std::vector<Input>& inputs);
+  // Why a save or export may not write `file`: it is a file the window reads. Empty when
+  // it is none.
+  QString OwnInputReason(const std::filesystem::path& file) const;
+  // The create-patch road's last step before the write: the patch must not land on a file
+  // the window reads, and what is in its place is asked about; false stops the road.
+  bool MayWritePatch(patch::WriteOptions& options, const std::filesystem::path& replaced);
   // The template a sheet file names, loaded as a browsed one with the sheet's swaps, when
   // it is there; false when the sheet names none or it is gone (which is said).
   bool LoadSheetTemplate(const std::filesystem::path& sheetFile,
@@ -156,17 +180,21 @@ class MainWindow : public QWidget {
   void LoadTemplate(const std::filesystem::path& file, command::IntakeMode mode);
   // Says which of the character's swaps the template could not take.
   void ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipped);
-  QString OpenFailureReason(const command::OpenFailure& failure) const;
+  // `limit` is the cap the file was read under.
+  QString OpenFailureReason(const command::OpenFailure& failure, std::uintmax_t limit) const;
   // Yes saves, No goes on, Cancel stops; true when the window may take another character.
   bool MaySetCharacterAside();
   // The name a save dialog proposes, ending in `suffix` ("" for the template's own type).
   QString SuggestedName(const char* suffix) const;
   // Writes `raster` as the image type `file` names, or says why not under `unwritable`.
+  // `sameKindReplaces` false asks before any file there is replaced.
   bool WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,
-                      std::u16string_view unwritable);
+                      std::u16string_view unwritable, bool sameKindReplaces = true);
 
   Dialogs& dialogs_;
   image::ImageDecoder decoder_;
+  std::filesystem::path settingsFile_;
+  text::SettingsFileRead settingsRead_;
   text::CodeTable codes_;
   command::CharacterDocument document_;
   patch::WriteOptions writeOptions_;

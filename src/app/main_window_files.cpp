@@ -10,6 +10,7 @@
 #include "app/user_files.hpp"
 #include "command/create_patch.hpp"
 #include "command/output_plan.hpp"
+#include "command/user_file.hpp"
 #include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
@@ -29,7 +30,12 @@ QString Title(std::u16string_view menuItem) {
 }
 
 QString Lines(std::initializer_list<QString> lines) {
-  return QStringList(lines).join(QStringLiteral("\r\n"));
+  return BoxLines(lines);
+}
+
+// What a save dialog's name asks to be written as, told by its ending.
+command::OutputKind ImageKindOf(const std::filesystem::path& file) {
+  return command::ImageKindOfName(file).value_or(command::OutputKind::kGif);
 }
 
 }  // namespace
@@ -95,15 +101,9 @@ bool MainWindow::OpenSheet() {
   return !chosen.isEmpty() && OpenSheetFile(PathOf(chosen));
 }
 
-QString MainWindow::OpenFailureReason(const command::OpenFailure& failure) const {
-  switch (failure.read.problem) {
-    case command::ReadProblem::kNone:
-      break;
-    case command::ReadProblem::kTooLarge:
-      return Q(kFileTooLarge);
-    default:
-      return Q(kFileUnreadable);
-  }
+QString MainWindow::OpenFailureReason(const command::OpenFailure& failure,
+                                      std::uintmax_t limit) const {
+  if (!failure.read) return ReadProblemReason(failure.read, limit);
   // The readers' own English wording is the command line's.
   if (failure.offset) return PatchFileReason(failure.patchProblem, *failure.offset);
   if (!failure.reason.empty()) return SheetFileReason(failure.sheetProblem);
@@ -114,9 +114,9 @@ bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
   RecordStep();
   const command::Opened opened = document_.OpenSheetFile(file);
   if (!opened.ok) {
-    dialogs_.Show(
-        Lines({Q(kSheetUnreadable), DisplayPath(file), OpenFailureReason(opened.failure)}),
-        BoxIcon::kStop, Q(image::kReadErrorTitle));
+    dialogs_.Show(Lines({Q(kSheetUnreadable), DisplayPath(file),
+                         OpenFailureReason(opened.failure, command::kMaxSheetFileBytes)}),
+                  BoxIcon::kStop, Q(image::kReadErrorTitle));
     return false;
   }
   ShowSheet(opened.document.sheet);
@@ -142,32 +142,63 @@ bool MainWindow::SaveSheet() {
   return !chosen.isEmpty() && SaveSheetFile(PathOf(chosen));
 }
 
+std::vector<MainWindow::Input> MainWindow::InputsRead() const {
+  // The opened patch first: the road may write over it on purpose.
+  std::vector<Input> inputs = {{document_.OpenedPatch(), kOpenedPatchInput},
+                               {document_.Template().path, kTemplateInput}};
+  const std::vector<std::filesystem::path> besides = command::FilesReadBesides(settingsFile_);
+  for (std::size_t i = 0; i < besides.size(); ++i)
+    inputs.push_back({besides[i], i == 0 && !settingsFile_.empty() ? kSettingsInput : kNamesInput});
+  return inputs;
+}
+
+const MainWindow::Input* MainWindow::InputInTheWay(const std::filesystem::path& output,
+                                                   const std::vector<Input>& inputs) {
+  std::vector<std::filesystem::path> files;
+  for (const Input& input : inputs)
+    files.push_back(input.file);
+  const std::filesystem::path outputs[] = {output};
+  const command::OutputCheck check = command::CheckPlannedOutputs(outputs, files);
+  return check ? nullptr : &inputs[check.other];
+}
+
+QString MainWindow::OwnInputReason(const std::filesystem::path& file) const {
+  const std::vector<Input> inputs = InputsRead();
+  const Input* input = InputInTheWay(file, inputs);
+  if (input == nullptr) return {};
+  // The patch or picture the character came from, in the words the saves always had.
+  if (input == &inputs[0] || input == &inputs[1]) return Q(kOwnInputInTheWay);
+  return Q(kOutputIsAnInput).arg(Q(input->what), DisplayPath(input->file));
+}
+
 bool MainWindow::IsOwnInput(const std::filesystem::path& file) const {
-  const std::filesystem::path outputs[] = {file},
-                              inputs[] = {document_.OpenedPatch(), document_.Template().path};
-  return !command::CheckPlannedOutputs(outputs, inputs);
+  return !OwnInputReason(file).isEmpty();
 }
 
 bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   // The patch or picture the character came from is the user's; a sheet never replaces it.
-  if (IsOwnInput(file)) {
-    dialogs_.Show(Lines({Q(kSheetUnwritable), DisplayPath(file), Q(kOwnInputInTheWay)}),
-                  BoxIcon::kStop, Q(command::kWriteErrorTitle));
+  if (const QString reason = OwnInputReason(file); !reason.isEmpty()) {
+    dialogs_.Show(Lines({Q(kSheetUnwritable), DisplayPath(file), reason}), BoxIcon::kStop,
+                  Q(command::kWriteErrorTitle));
     return false;
   }
+  const auto target = ConfirmOutput(dialogs_, file, command::OutputKind::kSheet, kSheetUnwritable);
+  if (!target) return false;
   sheet::SheetDocument document = Document();
   // The template comes back with the sheet; one drawn from a patch has no file to name.
   if (!Template().fromPatch && !Template().path.empty())
-    document.templateFile = sheet::TemplateKeyFor(file, Template().path);
+    document.templateFile = sheet::TemplateKeyFor(*target, Template().path);
   const std::string json = sheet::WriteSheetFile(document);
   const auto written = io::WriteFileAtomically(
-      file, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}, writeOptions_.sync);
+      *target, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()},
+      writeOptions_.sync);
   if (!written.ok) {
     dialogs_.Show(
         Lines({Q(kSheetUnwritable), DisplayPath(file), WriteFailureReason(written.error)}),
         BoxIcon::kStop, Q(command::kWriteErrorTitle));
     return false;
   }
+  // The name the user chose, link or not, is where the next save goes.
   document_.MarkSaved(document, file);
   NoteFileUsed(FileKind::kSheet, file);
   RecordStep();
@@ -185,9 +216,9 @@ bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
   RecordStep();
   const command::Opened opened = document_.OpenPatchFile(file, codes_);
   if (!opened.ok) {
-    dialogs_.Show(
-        Lines({Q(kPatchUnreadable), DisplayPath(file), OpenFailureReason(opened.failure)}),
-        BoxIcon::kStop, Q(image::kReadErrorTitle));
+    dialogs_.Show(Lines({Q(kPatchUnreadable), DisplayPath(file),
+                         OpenFailureReason(opened.failure, command::kMaxPatchFileBytes)}),
+                  BoxIcon::kStop, Q(image::kReadErrorTitle));
     return false;
   }
   ShowSheet(opened.document.sheet);
@@ -211,20 +242,22 @@ bool MainWindow::ExportTemplateFile(const std::filesystem::path& file) {
 }
 
 bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,
-                                std::u16string_view unwritable) {
+                                std::u16string_view unwritable, bool sameKindReplaces) {
   const QString suffix = QFileInfo(DisplayPath(file)).suffix().toLower();
-  QString reason;
-  std::optional<std::vector<std::uint8_t>> bytes;
-  if (IsOwnInput(file)) {
-    reason = Q(kOwnInputInTheWay);
-  } else if (suffix != "gif" && suffix != "bmp" && suffix != "png") {
+  QString reason = OwnInputReason(file);
+  if (reason.isEmpty() && suffix != "gif" && suffix != "bmp" && suffix != "png")
     reason = Q(kTemplateTypeNeeded);
-  } else {
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (reason.isEmpty()) {
+    // Encoded by the name the user gave, whatever a link's target is called.
     bytes = image::EncodeImageFile(raster, file);
     if (!bytes) reason = Q(kTooManyColoursForGif);
   }
   if (bytes) {
-    const auto written = io::WriteFileAtomically(file, *bytes, writeOptions_.sync);
+    const auto target =
+        ConfirmOutput(dialogs_, file, ImageKindOf(file), unwritable, sameKindReplaces);
+    if (!target) return false;
+    const auto written = io::WriteFileAtomically(*target, *bytes, writeOptions_.sync);
     if (!written.ok) reason = WriteFailureReason(written.error);
   }
   if (reason.isEmpty()) return true;

@@ -66,13 +66,21 @@ void MainWindow::FillRecentMenu() {
 }
 
 void MainWindow::NoteFileUsed(FileKind kind, const std::filesystem::path& file) {
-  if (recent_ != nullptr) recent_->Add(kind, file);
+  if (recent_ == nullptr) return;
+  recent_->Add(kind, file);
+  ShowRecentNote();
+}
+
+void MainWindow::ShowRecentNote() {
+  if (recent_ == nullptr) return;
+  if (const QString note = recent_->TakeNote(); !note.isEmpty()) ShowNote(note);
 }
 
 bool MainWindow::OpenRecentFile(FileKind kind, const std::filesystem::path& file) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {
     if (recent_ != nullptr) recent_->Remove(file);
+    ShowRecentNote();
     dialogs_.Show(Q(kRecentFileMissing) + "\r\n" + DisplayPath(file), BoxIcon::kExclamation,
                   Q(kRecentMenu));
     return false;
@@ -93,13 +101,17 @@ bool MainWindow::LoadSheetTemplate(const std::filesystem::path& sheetFile,
                                    const sheet::SheetDocument& opened) {
   if (opened.templateFile.empty()) return false;
   const std::filesystem::path file = sheet::TemplateOfSheet(sheetFile, opened.templateFile);
+  // In full, links resolved: a relative key is read from the sheet's real folder, which
+  // need not be the folder the sheet was opened through.
+  const QString shown = DisplayPath(sheet::RealPath(file));
   std::error_code error;
   if (!std::filesystem::exists(file, error)) {
-    ShowNote(Q(kSheetTemplateMissingNote) + DisplayPath(file));
+    ShowNote(Q(kSheetTemplateMissingNote) + shown);
     return false;
   }
   document_.SetSwapsForNextLoad(opened.paletteSwaps);
   TakeInFile(file);
+  if (Template().path == file) ShowNote(Q(kSheetTemplateNote).arg(shown));
   return true;
 }
 

@@ -13,14 +13,14 @@ void PatchDialogs::ShowInputErrors(const validate::CheckResult& errors) {
 bool PatchDialogs::ConfirmWarnings(const validate::CheckResult& warnings) {
   BeforeBox();
   return dialogs_.Ask(Q(warnings.report), BoxIcon::kExclamation, Q(command::kCautionTitle)) &&
-         ConfirmReplace();
+         ConfirmReplace() && MayWrite();
 }
 
 bool PatchDialogs::ConfirmCreate() {
   BeforeBox();
   return dialogs_.Ask(Q(validate::messages::kConfirmQuestion), BoxIcon::kQuestion,
                       Q(command::kConfirmTitle)) &&
-         ConfirmReplace();
+         ConfirmReplace() && MayWrite();
 }
 
 bool PatchDialogs::ConfirmReplace() {

@@ -16,9 +16,14 @@ class PatchDialogs : public command::CreatePatchDialogs {
   // `beforeBox` runs before every box, so that the window shows the sheet as the error
   // pass normalised it while the user reads the box. When `replaced` names an existing
   // file, a Yes to the confirmation is followed by the question whether to replace it.
+  // `beforeWrite` runs after the last Yes, just before the writer; false stops the road
+  // there, as a No would.
   PatchDialogs(Dialogs& dialogs, std::function<void()> beforeBox,
-               std::filesystem::path replaced = {})
-      : dialogs_(dialogs), beforeBox_(std::move(beforeBox)), replaced_(std::move(replaced)) {}
+               std::filesystem::path replaced = {}, std::function<bool()> beforeWrite = {})
+      : dialogs_(dialogs),
+        beforeBox_(std::move(beforeBox)),
+        replaced_(std::move(replaced)),
+        beforeWrite_(std::move(beforeWrite)) {}
 
   void ShowInputErrors(const validate::CheckResult& errors) override;
   bool ConfirmWarnings(const validate::CheckResult& warnings) override;
@@ -31,10 +36,12 @@ class PatchDialogs : public command::CreatePatchDialogs {
     if (beforeBox_) beforeBox_();
   }
   bool ConfirmReplace();
+  bool MayWrite() { return !beforeWrite_ || beforeWrite_(); }
 
   Dialogs& dialogs_;
   std::function<void()> beforeBox_;
   std::filesystem::path replaced_;
+  std::function<bool()> beforeWrite_;
 };
 
 }  // namespace kavelin::app

@@ -1,19 +1,27 @@
 #include "app/recent_files.hpp"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <optional>
+#include <utility>
 
+#include "app/file_reasons.hpp"
 #include "app/qt_text.hpp"
+#include "app/user_files.hpp"
+#include "app/window_texts.hpp"
+#include "io/atomic_file.hpp"
+#include "io/read_file.hpp"
+#include "text/settings_file.hpp"
 
 namespace kavelin::app {
 namespace {
 
-constexpr char kOrganisation[] = "kavelin";
-constexpr char kApplication[] = "kavelin";
-constexpr char kRecentArray[] = "recent";
 // A record edited by hand may hold any number of entries; past this many, none are read.
 constexpr int kMaxStoredEntries = 100;
 // Longer than any path a file system takes.
@@ -50,29 +58,105 @@ std::filesystem::path Absolute(const std::filesystem::path& file) {
   return (error ? file : absolute).lexically_normal();
 }
 
-}  // namespace
-
-RecentFiles::RecentFiles()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            kOrganisation, kApplication)) {}
-
-RecentFiles::RecentFiles(const QString& settingsFile)
-    : settings_(std::make_unique<QSettings>(settingsFile, QSettings::IniFormat)) {}
-
-RecentFiles::~RecentFiles() = default;
-
-bool RecentFiles::Writable() const {
-  return settings_->isWritable() && settings_->status() == QSettings::NoError;
+QString EntryKey(int number, const char* field) {
+  return QStringLiteral("recent/%1/%2").arg(number).arg(QLatin1String(field));
 }
 
-std::vector<RecentFile> RecentFiles::Files() const {
+QString FolderKey(FileKind kind) {
+  return QStringLiteral("folders/") + KindKey(kind);
+}
+
+// The list as a whole replaces the one read, entries that could not be used included.
+void PutList(RecentRecord& record, const std::vector<RecentFile>& files) {
+  std::erase_if(record.values,
+                [](const auto& entry) { return entry.first.startsWith(QLatin1String("recent/")); });
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const int number = static_cast<int>(i) + 1;
+    record.values[EntryKey(number, "kind")] = KindKey(files[i].kind);
+    record.values[EntryKey(number, "path")] = DisplayPath(files[i].path);
+  }
+  record.values[QStringLiteral("recent/size")] = QString::number(files.size());
+}
+
+}  // namespace
+
+std::filesystem::path UserRecentRecord() {
+  const std::filesystem::path folder =
+      text::UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  return folder.empty() ? folder : folder / "kavelin.conf";
+}
+
+RecentFiles::RecentFiles() : RecentFiles(UserRecentRecord()) {}
+
+RecentFiles::RecentFiles(const QString& recordFile) : RecentFiles(PathOf(recordFile)) {}
+
+RecentFiles::RecentFiles(const std::filesystem::path& recordFile) : file_(recordFile) {
+  if (file_.empty()) {
+    kept_ = false;
+    note_ = Q(kRecentNotKeptNote).arg(Q(kRecentRecordNowhere), QString()).trimmed();
+    return;
+  }
+  Reload();
+}
+
+void RecentFiles::StopKeeping(const QString& reason) const {
+  if (!kept_) return;
+  kept_ = false;
+  note_ = Q(kRecentNotKeptNote).arg(reason, DisplayPath(file_));
+}
+
+QString RecentFiles::TakeNote() {
+  return std::exchange(note_, QString());
+}
+
+void RecentFiles::Reload() const {
+  if (!kept_) return;
+  struct stat info {};
+  const bool there = ::lstat(file_.c_str(), &info) == 0;
+  if (!there && (errno == ENOENT || errno == ENOTDIR)) {
+    // No record yet: an empty one, written at the first change.
+    record_ = {};
+    return;
+  }
+  // Only the user's own regular file is ever replaced. Anything else is left as it is; a
+  // link or another user's file may still give this run's list, while a pipe or a device
+  // is not even opened.
+  QString refusal;
+  if (there && S_ISLNK(info.st_mode)) {
+    refusal = Q(kRecentRecordIsLink);
+  } else if (there && !S_ISREG(info.st_mode)) {
+    io::FileRead notRegular;
+    notRegular.problem = io::ReadProblem::kNotRegularFile;
+    StopKeeping(ReadProblemReason(notRegular, kMaxRecentRecordBytes));
+    return;
+  } else if (there && info.st_uid != ::geteuid()) {
+    refusal = Q(kRecentRecordNotOwn);
+  }
+  const io::FileRead read = io::ReadFile(file_, kMaxRecentRecordBytes);
+  if (!read) {
+    StopKeeping(refusal.isEmpty() ? ReadProblemReason(read, kMaxRecentRecordBytes) : refusal);
+    return;
+  }
+  RecentRecordRead parsed = ParseRecentRecord(read.bytes);
+  if (!parsed.ok) {
+    StopKeeping(refusal.isEmpty() ? Q(kRecentRecordBadLine).arg(parsed.badLine) : refusal);
+    return;
+  }
+  record_ = std::move(parsed.record);
+  if (!refusal.isEmpty()) StopKeeping(refusal);
+}
+
+std::vector<RecentFile> RecentFiles::Usable() const {
   std::vector<RecentFile> files;
   unusable_ = 0;
-  const int stored = settings_->beginReadArray(kRecentArray);
-  for (int i = 0; i < std::min(stored, kMaxStoredEntries); ++i) {
-    settings_->setArrayIndex(i);
-    const auto kind = KindOfKey(settings_->value("kind").toString());
-    const QString path = settings_->value("path").toString();
+  const auto value = [this](const QString& key) {
+    const auto at = record_.values.find(key);
+    return at == record_.values.end() ? QString() : at->second;
+  };
+  const int stored = std::max(0, value(QStringLiteral("recent/size")).toInt());
+  for (int i = 1; i <= std::min(stored, kMaxStoredEntries); ++i) {
+    const auto kind = KindOfKey(value(EntryKey(i, "kind")));
+    const QString path = value(EntryKey(i, "path"));
     if (!kind || !UsablePath(path)) {
       ++unusable_;
       continue;
@@ -82,23 +166,41 @@ std::vector<RecentFile> RecentFiles::Files() const {
                                    [&](const RecentFile& f) { return f.path == file.path; });
     if (!again && files.size() < kRecentLimit) files.push_back(file);
   }
-  settings_->endArray();
   if (stored > kMaxStoredEntries) unusable_ += static_cast<std::size_t>(stored - kMaxStoredEntries);
   return files;
 }
 
-void RecentFiles::Store(const std::vector<RecentFile>& files) {
-  // A record that could not be read as a whole is the user's; it is not replaced.
-  if (!Writable()) return;
-  settings_->remove(kRecentArray);
-  settings_->beginWriteArray(kRecentArray, static_cast<int>(files.size()));
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    settings_->setArrayIndex(static_cast<int>(i));
-    settings_->setValue("kind", KindKey(files[i].kind));
-    settings_->setValue("path", DisplayPath(files[i].path));
+std::vector<RecentFile> RecentFiles::Files() const {
+  Reload();
+  return Usable();
+}
+
+void RecentFiles::Store() {
+  if (!kept_) return;
+  struct stat info {};
+  if (::lstat(file_.c_str(), &info) == 0) {
+    // Looked at again just before the write, since the record may have been swapped after
+    // it was read; the writer itself refuses a link or a device put there later still.
+    if (S_ISLNK(info.st_mode)) {
+      StopKeeping(Q(kRecentRecordIsLink));
+    } else if (!S_ISREG(info.st_mode)) {
+      StopKeeping(WriteFailureReason(io::kNotRegularFileError));
+    } else if (info.st_uid != ::geteuid()) {
+      StopKeeping(Q(kRecentRecordNotOwn));
+    }
+    if (!kept_) return;
+  } else {
+    std::error_code error;
+    std::filesystem::create_directories(file_.parent_path(), error);
   }
-  settings_->endArray();
-  settings_->sync();
+  const QByteArray text = WriteRecentRecord(record_);
+  // Not flushed to the disk: the record is worth less than a wait on every open.
+  const io::AtomicWriteResult written =
+      io::WriteFileAtomically(file_,
+                              {reinterpret_cast<const std::uint8_t*>(text.constData()),
+                               static_cast<std::size_t>(text.size())},
+                              false);
+  if (!written.ok) StopKeeping(WriteFailureReason(written.error));
 }
 
 void RecentFiles::Add(FileKind kind, const std::filesystem::path& file) {
@@ -108,26 +210,34 @@ void RecentFiles::Add(FileKind kind, const std::filesystem::path& file) {
   std::erase_if(files, [&](const RecentFile& f) { return f.path == path; });
   files.insert(files.begin(), {kind, path});
   if (files.size() > kRecentLimit) files.resize(kRecentLimit);
-  Store(files);
-  SetFolder(kind, DisplayPath(path.parent_path()));
+  PutList(record_, files);
+  unusable_ = 0;
+  const QString folder = DisplayPath(path.parent_path());
+  if (UsablePath(folder)) record_.values[FolderKey(kind)] = folder;
+  Store();
 }
 
 void RecentFiles::Remove(const std::filesystem::path& file) {
   const std::filesystem::path path = Absolute(file);
   std::vector<RecentFile> files = Files();
   std::erase_if(files, [&](const RecentFile& f) { return f.path == path; });
-  Store(files);
+  PutList(record_, files);
+  unusable_ = 0;
+  Store();
 }
 
 QString RecentFiles::Folder(FileKind kind) const {
-  const QString folder = settings_->value("folders/" + KindKey(kind)).toString();
+  Reload();
+  const auto at = record_.values.find(FolderKey(kind));
+  const QString folder = at == record_.values.end() ? QString() : at->second;
   return UsablePath(folder) ? folder : QString();
 }
 
 void RecentFiles::SetFolder(FileKind kind, const QString& folder) {
-  if (!UsablePath(folder) || !Writable()) return;
-  settings_->setValue("folders/" + KindKey(kind), folder);
-  settings_->sync();
+  if (!UsablePath(folder)) return;
+  Reload();
+  record_.values[FolderKey(kind)] = folder;
+  Store();
 }
 
 FileKind FolderMemoryDialogs::KindOfPatterns(const QString& filterPatterns) {

@@ -1,17 +1,17 @@
 // Recent work: the files the user opened and saved last, and the folder each kind of file
-// dialog starts in. Kept with QSettings in the user's configuration folder
-// (~/.config/kavelin/kavelin.conf); nothing else of the window is kept between runs.
+// dialog starts in. Kept in the user's configuration folder
+// (~/.config/kavelin/kavelin.conf, INI); nothing else of the window is kept between runs.
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <filesystem>
-#include <memory>
+#include <map>
 #include <optional>
 #include <vector>
 
 #include "app/dialogs.hpp"
-
-class QSettings;
+#include "app/recent_record.hpp"
 
 namespace kavelin::app {
 
@@ -25,14 +25,19 @@ struct RecentFile {
 };
 
 inline constexpr std::size_t kRecentLimit = 10;
+// The record holds a few kilobytes; a file far larger is not one.
+inline constexpr std::uintmax_t kMaxRecentRecordBytes = std::uintmax_t{1} << 20;
+
+// The user's record: kavelin.conf in the configuration folder; empty when there is none.
+std::filesystem::path UserRecentRecord();
 
 class RecentFiles {
  public:
   // The user's own record.
   RecentFiles();
-  // A record in `settingsFile` (INI) instead, for tests.
-  explicit RecentFiles(const QString& settingsFile);
-  ~RecentFiles();
+  // A record in `recordFile` instead, for tests.
+  explicit RecentFiles(const std::filesystem::path& recordFile);
+  explicit RecentFiles(const QString& recordFile);
   RecentFiles(const RecentFiles&) = delete;
   RecentFiles& operator=(const RecentFiles&) = delete;
 
@@ -50,14 +55,26 @@ class RecentFiles {
 
   // Entries of the record that could not be used when it was last read.
   std::size_t Unusable() const { return unusable_; }
-  // False when the record cannot be written (a read-only or broken file); it is then left
-  // as it is.
-  bool Writable() const;
+  // False once the record is found to be anything but the user's own regular file that
+  // this window can read and write (a link, a pipe or device, another user's file, one
+  // that is too large or no record at all, one that cannot be written): it is then left
+  // exactly as it is, and the list lives in memory for the rest of the run.
+  bool Writable() const { return kept_; }
+  // Why the record is not kept, with its name, the first time this is asked after that
+  // was found; empty otherwise, so that the user is told once.
+  QString TakeNote();
 
  private:
-  void Store(const std::vector<RecentFile>& files);
+  // Reads the record again while it is kept, so that two windows add to one list.
+  void Reload() const;
+  void Store();
+  void StopKeeping(const QString& reason) const;
+  std::vector<RecentFile> Usable() const;
 
-  std::unique_ptr<QSettings> settings_;
+  std::filesystem::path file_;
+  mutable RecentRecord record_;
+  mutable bool kept_ = true;
+  mutable QString note_;
   mutable std::size_t unusable_ = 0;
 };
 

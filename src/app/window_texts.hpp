@@ -52,6 +52,31 @@ inline constexpr std::u16string_view kBlankTemplateUnwritable =
 inline constexpr std::u16string_view kOverwriteOpenedPatchQuestion =
     u"開いたパッチファイルを上書きします。よろしいですか？";
 
+// What is in the place of a file about to be written: asked before anything but a file of
+// the kind being written is replaced, and before a write goes through a link.
+inline constexpr std::u16string_view kReplaceOtherKindQuestion =
+    u"「%1」は%2ではなく%3です。置き換えますか？";
+inline constexpr std::u16string_view kReplaceExistingQuestion =
+    u"すでにある%1「%2」を置き換えますか？";
+inline constexpr std::u16string_view kWriteThroughLinkQuestion =
+    u"「%1」はシンボリックリンクです。リンク先の「%2」に書き込みますか？";
+inline constexpr std::u16string_view kLinkTargetKindNote = u"リンク先のファイルは%1です。";
+inline constexpr std::u16string_view kLinkTargetUnwritable =
+    u"リンク先の「%1」は通常のファイルではないため、書き込めません。";
+inline constexpr std::u16string_view kPatchUnwritable = u"パッチファイルを作成できませんでした。";
+// A write refused because it would land on a file the window reads: what that file is,
+// then its name.
+inline constexpr std::u16string_view kOutputIsAnInput =
+    u"%1「%2」と同じファイルのため、書き込めません。";
+inline constexpr std::u16string_view kOpenedSheetInput = u"開いているキャラクターファイル";
+inline constexpr std::u16string_view kOpenedPatchInput = u"開いているパッチファイル";
+inline constexpr std::u16string_view kTemplateInput = u"読み込んでいるテンプレート画像";
+inline constexpr std::u16string_view kSettingsInput = u"設定ファイル";
+inline constexpr std::u16string_view kNamesInput = u"名前ファイル";
+// The kinds of file the questions above name, besides the image types below.
+inline constexpr std::u16string_view kPatchKindName = u"パッチファイル";
+inline constexpr std::u16string_view kOtherKindName = u"別の種類のファイル";
+
 // The recent files under the File menu, and the View menu.
 inline constexpr std::u16string_view kRecentMenu = u"最近使ったファイル";
 inline constexpr std::u16string_view kNoRecentItem = u"（なし）";
@@ -65,9 +90,8 @@ inline constexpr std::u16string_view kGifTypeName = u"GIF 画像";
 inline constexpr std::u16string_view kBmpTypeName = u"BMP 画像";
 inline constexpr std::u16string_view kPngTypeName = u"PNG 画像";
 
-// Boxes about files: one too large or unreadable, a recent one gone, the settings file.
-inline constexpr std::u16string_view kFileTooLarge = u"ファイルが大きすぎます。";
-inline constexpr std::u16string_view kFileUnreadable = u"ファイルが読み込めません。";
+// Boxes about files: a recent one gone, the settings file. Why a file could not be read is
+// worded with the window's other reasons (file_reasons.hpp).
 inline constexpr std::u16string_view kRecentFileMissing =
     u"ファイルが見つかりません。最近使ったファイルの一覧から外しました。";
 inline constexpr std::u16string_view kSettingsUnreadable = u"設定ファイルが読み込めません。";
@@ -103,13 +127,31 @@ inline constexpr std::u16string_view kCheckStatusTip =
 inline constexpr std::u16string_view kPatchWrittenNote = u"パッチを書き込みました：%1";
 inline constexpr std::u16string_view kSettingsReadStatus = u"設定ファイル %1（拡張文字 %2字）";
 inline constexpr std::u16string_view kNoSettingsStatus = u"設定ファイルなし（拡張文字なし）";
+inline constexpr std::u16string_view kSettingsUnreadableStatus =
+    u"設定ファイルを読めません（拡張文字なし）";
 
 // Notes in the status bar about what could not be used of the user's files.
 inline constexpr std::u16string_view kRecentUnusableNote =
     u"最近使ったファイルの記録の %1 件が読めないため、飛ばしました。";
+// Each says what and why first and names the file last, so that a note cut off at the
+// window's edge loses only the end of a path; the whole note is the status bar's tooltip.
 inline constexpr std::u16string_view kNamesSkippedNote =
-    u"名前ファイルの読めない行を飛ばしました: ";
+    u"名前ファイルの %1 行目を飛ばしました（%2）: %3";
+inline constexpr std::u16string_view kNamesFileSkippedNote =
+    u"名前ファイルを読み込みませんでした: %1 %2";
 inline constexpr std::u16string_view kMoreNamesSkippedNote = u"（ほか %1 件）";
+inline constexpr std::u16string_view kSettingsUnreadableNote =
+    u"設定ファイルを読み込めないため、拡張文字なしで始めました: %1 %2";
+inline constexpr std::u16string_view kRecentNotKeptNote =
+    u"最近使ったファイルは保存されません: %1 %2";
+inline constexpr std::u16string_view kRecentRecordIsLink =
+    u"記録のファイルがシンボリックリンクです。";
+inline constexpr std::u16string_view kRecentRecordNotOwn =
+    u"記録のファイルがほかのユーザーのものです。";
+inline constexpr std::u16string_view kRecentRecordBadLine = u"記録の %1 行目が読み取れません。";
+inline constexpr std::u16string_view kRecentRecordNowhere =
+    u"記録を置くフォルダがわかりません（HOME が設定されていません）。";
+inline constexpr std::u16string_view kSheetTemplateNote = u"テンプレート: %1";
 inline constexpr std::u16string_view kSheetTemplateMissingNote =
     u"キャラクターファイルのテンプレート画像が見つかりません: ";
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -11,9 +12,10 @@
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  // The user's own settings are never the tests' business.
+  // The user's own settings, names and recent files are never the tests' business.
   QTemporaryDir settings;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
   // As the program does, so that boxes and file dialogs are tested as users see them.
   kavelin::app::InstallQtJapanese(app);
   ::testing::InitGoogleTest(&argc, argv);
