@@ -45,19 +45,12 @@ QString NamesNote(const std::vector<sheet::NamesProblem>& problems) {
 }
 
 sheet::NamesLoad ReadWindowNames(std::span<const std::filesystem::path> places) {
-  // Read here rather than by the shared loader, so that a file that cannot be read is
-  // said in the window's words; the lines are judged by the shared reader.
-  sheet::NamesLoad load;
-  for (const std::filesystem::path& place : places) {
-    const io::FileRead read = io::ReadFile(place, sheet::kMaxNamesFileBytes);
-    if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
-    if (!read) {
-      load.problems.push_back(
-          {place, 0, ReadProblemReason(read, sheet::kMaxNamesFileBytes).toStdString()});
-      continue;
-    }
-    sheet::ReadNamesFile(read.bytes, place, load.table, load.problems);
-    load.filesRead.push_back(place);
+  sheet::NamesLoad load = sheet::ReadNamesFiles(places);
+  // A file that could not be read at all is said in the window's words; the lines keep
+  // the shared reader's.
+  for (sheet::NamesProblem& problem : load.problems) {
+    if (problem.read.problem != io::ReadProblem::kNone)
+      problem.reason = ReadProblemReason(problem.read, sheet::kMaxNamesFileBytes).toStdString();
   }
   return load;
 }

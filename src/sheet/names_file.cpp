@@ -116,7 +116,8 @@ class Reporter {
     if (unreported_ > 0) {
       problems_.push_back({file_, 0,
                            std::to_string(unreported_) + " more bad line" +
-                               (unreported_ == 1 ? "" : "s") + " skipped and not shown"});
+                               (unreported_ == 1 ? "" : "s") + " skipped and not shown",
+                           {}});
     }
   }
   Reporter(const Reporter&) = delete;
@@ -128,7 +129,7 @@ class Reporter {
       return;
     }
     ++reported_;
-    problems_.push_back({file_, line, std::move(reason) + "; line skipped"});
+    problems_.push_back({file_, line, std::move(reason) + "; line skipped", {}});
   }
 
  private:
@@ -334,11 +335,13 @@ NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places) {
     const io::FileRead read = io::ReadFile(place, kMaxNamesFileBytes);
     if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
     if (!read) {
-      load.problems.push_back({place, 0,
-                               read.problem == io::ReadProblem::kTooLarge
-                                   ? "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
-                                         " MiB, too large for a names file; not read"
-                                   : io::ReadProblemText(read, kMaxNamesFileBytes) + "; not read"});
+      NamesProblem problem{place, 0,
+                           read.problem == io::ReadProblem::kTooLarge
+                               ? "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
+                                     " MiB, too large for a names file; not read"
+                               : io::ReadProblemText(read, kMaxNamesFileBytes) + "; not read",
+                           read};
+      load.problems.push_back(std::move(problem));
       continue;
     }
     const std::vector<std::uint8_t>& bytes = read.bytes;

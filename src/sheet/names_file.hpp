@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "io/read_file.hpp"
 #include "sheet/catalogue.hpp"
 
 namespace kavelin::sheet {
@@ -77,6 +78,7 @@ struct NamesProblem {
   std::filesystem::path file;
   std::size_t line = 0;
   std::string reason;  // English, for the terminal
+  io::FileRead read;   // why the whole file could not be read, when that was the problem
 };
 // "FILE:LINE: reason", or "FILE: reason" for the whole file.
 std::string ProblemText(const NamesProblem& problem);
