@@ -34,12 +34,14 @@ class ProgramFolder : public ::testing::Test {
 
   // Runs the program with `args` from the test's folder, stdin not a terminal; its
   // standard output goes to `stdoutTo` when given.
-  CommandResult Run(const std::string& args, const std::string& stdoutTo = "") const {
+  // `before` is shell text run first, in the same shell (a ulimit, say).
+  CommandResult Run(const std::string& args, const std::string& stdoutTo = "",
+                    const std::string& before = "") const {
     const auto out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    const std::string command = "cd '" + folder_.Path().string() + "' && XDG_CONFIG_HOME='" +
-                                (folder_ / "config").string() + "' ./kavelin-cli " + args +
-                                " </dev/null >'" + (stdoutTo.empty() ? out.string() : stdoutTo) +
-                                "' 2>'" + err.string() + "'";
+    const std::string command =
+        before + "cd '" + folder_.Path().string() + "' && XDG_CONFIG_HOME='" +
+        (folder_ / "config").string() + "' ./kavelin-cli " + args + " </dev/null >'" +
+        (stdoutTo.empty() ? out.string() : stdoutTo) + "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     CommandResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -277,6 +278,31 @@ TEST_F(FileSafety, NamesAreTakenByteForByteAndShownEscaped) {
     EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << args << ": " << r.err;
     EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << args << ": " << r.out;
   }
+}
+
+// A valid picture too large for the memory the process may have is said as such, exit 4,
+// never called a bad file.
+TEST_F(FileSafety, LowMemoryIsNotABadFile) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory does not fit under a small address-space limit";
+#else
+  constexpr int kSide = 4096;
+  std::string bmp = "BM";
+  const auto put = [&](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+      bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  const std::uint32_t pixels = kSide * kSide * 3;
+  put(54 + pixels, 4), put(0, 4), put(54, 4);
+  put(40, 4), put(kSide, 4), put(kSide, 4), put(1, 2), put(24, 2), put(0, 4), put(pixels, 4);
+  put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+  bmp.append(pixels, '\x40');
+  Write("big.bmp", bmp);
+  const auto r = Run("make big.bmp --yes -o big.k7p", "", "ulimit -v 131072; ");
+  EXPECT_EQ(r.exitCode, 4) << r.err;
+  EXPECT_NE(r.err.find("メモリが足りない"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(folder_ / "big.k7p"));
+#endif
 }
 
 }  // namespace

@@ -128,6 +128,18 @@ TEST_F(ReadFileTest, APipeSwappedInJustBeforeTheOpenIsRefusedWithoutWaiting) {
   EXPECT_TRUE(fs::is_fifo(swapTarget));
 }
 
+// A file that gives fewer bytes than its size said (cut short while read, or a file of
+// /sys, whose size is no promise) is not taken as the file: the reason says so, where
+// the old reader said "Success".
+TEST(ReadFileChanges, FewerBytesThanTheSizeAreAChangeNotASuccess) {
+  const fs::path sys = "/sys/kernel/mm/transparent_hugepage/enabled";
+  std::error_code error;
+  if (fs::file_size(sys, error) != 4096 || error) GTEST_SKIP() << "no such file of /sys here";
+  const FileRead read = ReadFile(sys, 1 << 20);
+  EXPECT_EQ(read.problem, ReadProblem::kChanged);
+  EXPECT_EQ(ReadProblemText(read, 1 << 20), "changed while being read");
+}
+
 TEST(ReadProblemText, NamesEveryProblem) {
   FileRead read;
   for (const ReadProblem problem : {ReadProblem::kChanged, ReadProblem::kOutOfMemory}) {
