@@ -50,20 +50,7 @@ QString ExistingKindName(command::ExistingKind kind) {
 }
 
 QString WrittenKindName(command::OutputKind kind) {
-  using command::OutputKind;
-  switch (kind) {
-    case OutputKind::kPatch:
-      return Q(kPatchKindName);
-    case OutputKind::kGif:
-      return Q(kGifTypeName);
-    case OutputKind::kBmp:
-      return Q(kBmpTypeName);
-    case OutputKind::kPng:
-      return Q(kPngTypeName);
-    case OutputKind::kSheet:
-      return Q(kSheetTypeName);
-  }
-  return {};
+  return ExistingKindName(command::KindOf(kind));
 }
 
 std::optional<std::filesystem::path> ConfirmOutput(Dialogs& dialogs,

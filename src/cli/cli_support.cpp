@@ -90,22 +90,6 @@ std::string_view KindName(command::ExistingKind kind) {
   return "a file of another kind";
 }
 
-std::string_view WrittenName(command::OutputKind kind) {
-  switch (kind) {
-    case command::OutputKind::kPatch:
-      return "a patch";
-    case command::OutputKind::kGif:
-      return "a GIF picture";
-    case command::OutputKind::kBmp:
-      return "a BMP picture";
-    case command::OutputKind::kPng:
-      return "a PNG picture";
-    case command::OutputKind::kSheet:
-      return "a character sheet";
-  }
-  return "";
-}
-
 }  // namespace
 
 std::filesystem::path PrepareOutput(const std::filesystem::path& output, command::OutputKind kind,
@@ -125,7 +109,8 @@ std::filesystem::path PrepareOutput(const std::filesystem::path& output, command
                        " there already; --force replaces it");
   } else {
     Fail(kFailure, Shown(output) + ": there is " + std::string(KindName(target.existing)) +
-                       " there, not " + std::string(WrittenName(kind)) + "; --force replaces it");
+                       " there, not " + std::string(KindName(command::KindOf(kind))) +
+                       "; --force replaces it");
   }
   return {};
 }

@@ -85,23 +85,23 @@ ExistingKind KindThere(const std::filesystem::path& output) {
   return ExistingKind::kOther;
 }
 
-bool SameKind(ExistingKind existing, OutputKind writing) {
-  switch (writing) {
-    case OutputKind::kPatch:
-      return existing == ExistingKind::kPatch;
-    case OutputKind::kGif:
-      return existing == ExistingKind::kGif;
-    case OutputKind::kBmp:
-      return existing == ExistingKind::kBmp;
-    case OutputKind::kPng:
-      return existing == ExistingKind::kPng;
-    case OutputKind::kSheet:
-      return existing == ExistingKind::kSheet;
-  }
-  return false;
-}
-
 }  // namespace
+
+ExistingKind KindOf(OutputKind kind) {
+  switch (kind) {
+    case OutputKind::kPatch:
+      return ExistingKind::kPatch;
+    case OutputKind::kGif:
+      return ExistingKind::kGif;
+    case OutputKind::kBmp:
+      return ExistingKind::kBmp;
+    case OutputKind::kPng:
+      return ExistingKind::kPng;
+    case OutputKind::kSheet:
+      return ExistingKind::kSheet;
+  }
+  return ExistingKind::kOther;
+}
 
 OutputTarget InspectOutput(const std::filesystem::path& output, OutputKind writing,
                            bool sameKindReplaces) {
@@ -110,7 +110,7 @@ OutputTarget InspectOutput(const std::filesystem::path& output, OutputKind writi
   target.never =
       target.existing == ExistingKind::kFolder || target.existing == ExistingKind::kDevice;
   target.free = target.existing == ExistingKind::kNothing ||
-                (sameKindReplaces && SameKind(target.existing, writing));
+                (sameKindReplaces && target.existing == KindOf(writing));
   return target;
 }
 

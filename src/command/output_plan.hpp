@@ -54,6 +54,9 @@ enum class ExistingKind {
   kDevice,  // a device, pipe or socket: never replaced
 };
 
+// The existing kind a file written as `kind` is, so that a front end names both alike.
+ExistingKind KindOf(OutputKind kind);
+
 struct OutputTarget {
   ExistingKind existing = ExistingKind::kNothing;
   // Nothing there, or a file of the kind being written (when the kind may replace itself).

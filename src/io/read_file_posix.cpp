@@ -10,26 +10,13 @@
 #include <new>
 #include <utility>
 
+#include "io/descriptor.hpp"
 #include "io/read_file.hpp"
 
 namespace kavelin::io {
 namespace {
 
 std::atomic<BeforeOpenHook> beforeOpen{nullptr};
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 FileRead Failed(ReadProblem problem, int error = 0, std::uintmax_t size = 0) {
   FileRead read;
@@ -59,7 +46,7 @@ FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool whol
   if (file.empty()) return Failed(ReadProblem::kNoSuchFile, ENOENT);
   if (const BeforeOpenHook hook = beforeOpen.load()) hook(file);
   // O_NONBLOCK: opening a pipe without a writer would otherwise wait for one for ever.
-  const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.Get() < 0) {
     const int error = errno;
     return Failed(ProblemOfOpen(error), error);

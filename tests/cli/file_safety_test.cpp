@@ -54,6 +54,22 @@ class FileSafety : public test_support::ProgramFolder {
       }
     }
   }
+  struct Refusal {
+    std::string args;
+    int exitCode;
+    std::string err;  // a part of the message
+  };
+  // Each run fails with its exit code and message, and leaves every file as it was.
+  void ExpectRefused(const std::vector<Refusal>& cases) const {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.args);
+      const auto before = Snapshot();
+      const auto r = Run(c.args);
+      EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+      EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+      EXPECT_EQ(Snapshot(), before);
+    }
+  }
   std::string Sheet(const std::string& templateKey) const {
     auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
     document.templateFile = templateKey;
@@ -185,11 +201,7 @@ TEST_F(FileSafety, UnusablePathsAreMessagesNotAborts) {
   fs::create_symlink("loop.gif", folder_ / "sheets" / "loop.gif");
   Write("sheets/loop.k7c", Sheet("loop.gif"));
   Write("sheets/empty.k7c", Sheet("sub/"));
-  const struct {
-    std::string args;
-    int exitCode;
-    std::string err;
-  } cases[] = {
+  const std::vector<Refusal> cases = {
       {"make --sheet sheets/long.k7c --yes", 2, "File name too long"},
       {"make --sheet sheets/loop.k7c --yes", 2, "symbolic links"},
       {"make ''", 2, "TEMPLATE is an empty name"},
@@ -199,14 +211,7 @@ TEST_F(FileSafety, UnusablePathsAreMessagesNotAborts) {
       {"template -o ''", 2, "-o is an empty name"},
       {"--ini '' encode a", 2, "no such file"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args);
-    const auto before = Snapshot();
-    const auto r = Run(c.args);
-    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-    EXPECT_EQ(Snapshot(), before);
-  }
+  ExpectRefused(cases);
   // A relative output after the working folder was taken away: the write fails, exit 4.
   fs::create_directory(folder_ / "gone");
   const std::string command = "cd '" + (folder_ / "gone").string() + "' && rmdir ../gone && '" +
@@ -231,11 +236,7 @@ TEST_F(FileSafety, SpecialFilesNeitherHangNorAreReplaced) {
     ASSERT_EQ(::ftruncate(fd, off_t{4} << 30), 0);
     ::close(fd);
   }
-  const struct {
-    std::string args;
-    int exitCode;
-    std::string err;
-  } cases[] = {
+  const std::vector<Refusal> cases = {
       {"--ini fifo.ini encode a", 2, "not a regular file"},
       {"--ini huge.ini encode a", 2, "more than 1048576"},
       {"--ini /proc/self/mem encode a", 2, "settings file /proc/self/mem"},
@@ -245,14 +246,7 @@ TEST_F(FileSafety, SpecialFilesNeitherHangNorAreReplaced) {
       {"template -o folder.gif", 4, "folder.gif"},
       {"export hero.k7p -o folder.gif", 4, "folder.gif"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args);
-    const auto before = Snapshot();
-    const auto r = Run(c.args);
-    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-    EXPECT_EQ(Snapshot(), before);
-  }
+  ExpectRefused(cases);
   // Found in its place rather than named: warned about, and the built-in table used.
   fs::rename(folder_ / "huge.ini", folder_ / "config" / "kavelin" / "KV7Tools.ini");
   const auto found = Run("encode あ");
