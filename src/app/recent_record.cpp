@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <limits>
+#include <utility>
 
 namespace kavelin::app {
 namespace {
@@ -79,28 +81,18 @@ QString UnescapedValue(const QString& raw) {
       list = true;
     } else if (c == u'\\' && i + 1 < raw.size()) {
       const QChar e = raw[++i];
+      // The one-letter escapes of C.
+      constexpr std::pair<char16_t, char16_t> kEscapes[] = {
+          {u'a', u'\a'}, {u'b', u'\b'}, {u'f', u'\f'}, {u'n', u'\n'},
+          {u'r', u'\r'}, {u't', u'\t'}, {u'v', u'\v'}};
+      const auto* escape =
+          std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                       [&](const auto& pair) { return pair.first == e.unicode(); });
+      if (escape != std::end(kEscapes)) {
+        value += QChar(escape->second);
+        continue;
+      }
       switch (e.unicode()) {
-        case u'a':
-          value += u'\a';
-          break;
-        case u'b':
-          value += u'\b';
-          break;
-        case u'f':
-          value += u'\f';
-          break;
-        case u'n':
-          value += u'\n';
-          break;
-        case u'r':
-          value += u'\r';
-          break;
-        case u't':
-          value += u'\t';
-          break;
-        case u'v':
-          value += u'\v';
-          break;
         case u'\n':  // a line continued on the next
           break;
         case u'x': {
