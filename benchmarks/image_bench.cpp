@@ -1,4 +1,4 @@
-// Template intake: decoding GIF and BMP, the palette extraction, and the whole load.
+// Template intake: decoding GIF, BMP and PNG, the palette extraction, and the whole load.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -33,6 +33,22 @@ const std::filesystem::path& SampleBmp() {
   return bmp;
 }
 
+// The sample template saved again as PNG (a palette PNG, as our encoder and most paint
+// programs write a picture of few colours).
+const std::filesystem::path& SamplePng() {
+  static const bench::ScratchFolder folder("image-png");
+  static const std::filesystem::path png = [] {
+    const auto path = folder.path() / "hero.png";
+    const auto decoded = image::DecodeImageFile(bench::kSampleGif);
+    std::ofstream out(path, std::ios::binary);
+    const auto bytes = image::EncodePng(*decoded);
+    out.write(reinterpret_cast<const char*>(bytes->data()),
+              static_cast<std::streamsize>(bytes->size()));
+    return path;
+  }();
+  return png;
+}
+
 void BM_DecodeGif(benchmark::State& state) {
   for (auto _ : state)
     benchmark::DoNotOptimize(image::DecodeImageFile(bench::kSampleGif));
@@ -45,6 +61,13 @@ void BM_DecodeBmp(benchmark::State& state) {
     benchmark::DoNotOptimize(image::DecodeImageFile(bmp));
 }
 BENCHMARK(BM_DecodeBmp);
+
+void BM_DecodePng(benchmark::State& state) {
+  const auto& png = SamplePng();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(image::DecodeImageFile(png));
+}
+BENCHMARK(BM_DecodePng);
 
 // Qt's reader, which decoded templates before our own did, for comparison.
 void BM_DecodeGifWithQt(benchmark::State& state) {
@@ -59,6 +82,13 @@ void BM_DecodeBmpWithQt(benchmark::State& state) {
     benchmark::DoNotOptimize(image::testing::DecodeWithQt(bmp));
 }
 BENCHMARK(BM_DecodeBmpWithQt);
+
+void BM_DecodePngWithQt(benchmark::State& state) {
+  const auto& png = SamplePng();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(image::testing::DecodeWithQt(png));
+}
+BENCHMARK(BM_DecodePngWithQt);
 
 void BM_ExtractPalette(benchmark::State& state) {
   image::TemplateImage loaded;
@@ -78,5 +108,24 @@ void BM_TakeInTemplate(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TakeInTemplate);
+
+// The whole intake of the same template from each of the other formats.
+void BM_TakeInTemplateBmp(benchmark::State& state) {
+  const auto& bmp = SampleBmp();
+  for (auto _ : state) {
+    image::TemplateImage t;
+    benchmark::DoNotOptimize(image::TakeInTemplateFile(t, bmp, image::DecodeImageFile));
+  }
+}
+BENCHMARK(BM_TakeInTemplateBmp);
+
+void BM_TakeInTemplatePng(benchmark::State& state) {
+  const auto& png = SamplePng();
+  for (auto _ : state) {
+    image::TemplateImage t;
+    benchmark::DoNotOptimize(image::TakeInTemplateFile(t, png, image::DecodeImageFile));
+  }
+}
+BENCHMARK(BM_TakeInTemplatePng);
 
 }  // namespace

@@ -40,7 +40,7 @@ constexpr std::string_view kUsage =
     "       kavelin --version | --help\n"
     "\n"
     "Opens the character designer's window. FILE, when given, is opened by what it holds:\n"
-    "a template image (GIF or BMP), a patch (.k7p) or a character sheet (.k7c, .json).\n"
+    "a template image (GIF, BMP or PNG), a patch (.k7p) or a character sheet (.k7c, .json).\n"
     "\n"
     "  --ini SETTINGS     read this KV7Tools.ini instead of the one beside the program\n"
     "                     or in ~/.config/kavelin\n"

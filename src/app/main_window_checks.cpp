@@ -55,9 +55,12 @@ void MainWindow::RunLiveCheck() {
   form_->UpdateCommentHint();
 
   const auto errors = found.errors.messages.size(), warnings = found.warnings.messages.size();
-  checkStatus_->setText(errors + warnings == 0 ? Q(kAllWellStatus)
-                                               : Q(kCheckStatus).arg(errors).arg(warnings));
-  checkStatus_->setEnabled(!marked_.empty());
+  // The template panel marks the hinted rows itself, as it shows the template.
+  const auto hints = templatePanel_->FixedColourHints().size();
+  checkStatus_->setText(hints > 0 ? Q(kCheckStatusWithHints).arg(errors).arg(warnings).arg(hints)
+                        : errors + warnings == 0 ? Q(kAllWellStatus)
+                                                 : Q(kCheckStatus).arg(errors).arg(warnings));
+  checkStatus_->setEnabled(!marked_.empty() || hints > 0);
 }
 
 void MainWindow::FocusNextMarked() {
@@ -65,6 +68,9 @@ void MainWindow::FocusNextMarked() {
   std::vector<QWidget*> shown;
   for (const QPointer<QWidget>& widget : marked_) {
     if (widget && widget->isEnabled()) shown.push_back(widget);
+  }
+  for (QWidget* row : templatePanel_->HintedRows()) {
+    if (row->isEnabled()) shown.push_back(row);
   }
   if (shown.empty()) return;
   // In tab order from the control that has the focus, so that F8 walks every mark in turn.

@@ -5,10 +5,18 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
+#include <algorithm>
+#include <utility>
 
 #include "app/form_controls.hpp"
 
 namespace kavelin::app {
+namespace {
+
+// The warnings' amber, as the window's marks draw it.
+const QColor kAmber(0xe0, 0x90, 0x00);
+
+}  // namespace
 
 QImage ToQImage(const image::Raster& raster) {
   QImage out(raster.Width(), raster.Height(), QImage::Format_RGB32);
@@ -38,6 +46,25 @@ void PictureArea::ShowRaster(const image::Raster& raster) {
   update();
 }
 
+void PictureArea::SetChangedPixels(std::vector<QPoint> pixels) {
+  if (pixels == changed_) return;
+  changed_ = std::move(pixels);
+  changedTint_ = QImage();
+  if (!changed_.empty()) {
+    QPoint far(0, 0);
+    for (const QPoint& p : changed_)
+      far = QPoint(std::max(far.x(), p.x()), std::max(far.y(), p.y()));
+    // Partly see-through: the pixel's own colour still shows.
+    changedTint_ = QImage(far.x() + 1, far.y() + 1, QImage::Format_ARGB32_Premultiplied);
+    changedTint_.fill(Qt::transparent);
+    const QRgb amber = qPremultiply(qRgba(kAmber.red(), kAmber.green(), kAmber.blue(), 150));
+    for (const QPoint& p : changed_) {
+      if (p.x() >= 0 && p.y() >= 0) changedTint_.setPixel(p, amber);
+    }
+  }
+  update();
+}
+
 QString PictureArea::FirstDroppedFile(const QMimeData* data) {
   if (!data || !data->hasUrls()) return {};
   for (const QUrl& url : data->urls()) {
@@ -53,10 +80,10 @@ void PictureArea::paintEvent(QPaintEvent*) {
   // any device pixel ratio.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   if (!shown_.isNull()) painter.drawImage(QPoint(0, 0), shown_);
+  if (!changedTint_.isNull()) painter.drawImage(QPoint(0, 0), changedTint_);
   // A live mark: the widget draws itself, so the frame of the style sheet is drawn here.
   if (const Mark mark = MarkOf(this); mark != Mark::kNone) {
-    painter.setPen(
-        QPen(mark == Mark::kError ? QColor(0xd0, 0x10, 0x10) : QColor(0xe0, 0x90, 0x00), 2));
+    painter.setPen(QPen(mark == Mark::kError ? QColor(0xd0, 0x10, 0x10) : kAmber, 2));
     painter.drawRect(rect().adjusted(1, 1, -1, -1));
   }
   if (!hint_.isEmpty()) {

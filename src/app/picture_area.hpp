@@ -3,8 +3,10 @@
 
 #include <QImage>
 #include <QMimeData>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 #include "image/raster.hpp"
 
@@ -20,6 +22,9 @@ class PictureArea : public QWidget {
   // A line drawn over an empty picture, saying what to do; empty for none.
   void SetHint(const QString& hint);
   const QImage& Shown() const { return shown_; }
+  // Picture pixels the game shows in another colour, tinted amber over the picture.
+  void SetChangedPixels(std::vector<QPoint> pixels);
+  const std::vector<QPoint>& ChangedPixels() const { return changed_; }
 
   // The first local file among the dropped URLs, or empty when there is none.
   static QString FirstDroppedFile(const QMimeData* data);
@@ -36,6 +41,8 @@ class PictureArea : public QWidget {
  private:
   QImage shown_;
   QString hint_;
+  std::vector<QPoint> changed_;
+  QImage changedTint_;  // the tint of `changed_`, transparent elsewhere
 };
 
 // The raster as a Qt image: colour values 0x00BBGGRR become opaque RGB pixels.

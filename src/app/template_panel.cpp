@@ -4,12 +4,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <optional>
 
 #include "app/form_layout.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/window_texts.hpp"
 #include "image/palette_panel.hpp"
+#include "image/sprite_cells.hpp"
 #include "patch/game_preview.hpp"
 #include "patch/sprite_tiles.hpp"
 
@@ -53,6 +56,48 @@ QString TwinOf(const image::SpritePalette& palette, int entry) {
     }
   }
   return {};
+}
+
+// The hints of the template as decoded: the poison preview recolours the picture on screen
+// only, and must not change what is counted.
+std::vector<image::FixedColourHint> HintsOf(const image::TemplateImage& image) {
+  if (!image.Loaded()) return {};
+  if (!image.toggles.preview.ticked) return image::FixedColourHints(image);
+  image::TemplateImage plain = image;
+  plain.displayed = plain.loaded;
+  return image::FixedColourHints(plain);
+}
+
+// The picture pixels of the hints' entries inside the cells, which the game recolours.
+std::vector<QPoint> ChangedPixelsOf(const image::TemplateImage& image,
+                                    const std::vector<image::FixedColourHint>& hints) {
+  std::vector<QPoint> pixels;
+  if (hints.empty()) return pixels;
+  const image::Raster& decoded = image.toggles.preview.ticked ? image.loaded : image.displayed;
+  const int offset = image.originOffset;
+  for (const image::Cell& cell : image::kSpriteCells) {
+    for (int y = cell.y + offset; y < cell.y + cell.h + offset; ++y) {
+      for (int x = cell.x + offset; x < cell.x + cell.w + offset; ++x) {
+        if (!decoded.Contains(x, y)) continue;
+        const std::optional<int> entry = image.palette.IndexOf(decoded.At(x, y));
+        if (std::any_of(hints.begin(), hints.end(),
+                        [entry](const auto& hint) { return entry == hint.entry; }))
+          pixels.emplace_back(x, y);
+      }
+    }
+  }
+  return pixels;
+}
+
+QString HintTip(const image::FixedColourHint& hint, int originOffset) {
+  return Q(kFixedColourHintTip)
+      .arg(hint.entry)
+      .arg(Css(hint.templateColour).toUpper(), Css(patch::WidenSnesColour(hint.gameWord)).toUpper(),
+           Word(hint.gameWord))
+      .arg(hint.changedPixels)
+      // Where the user finds the pixel in a picture editor.
+      .arg(hint.seed.x + originOffset)
+      .arg(hint.seed.y + originOffset);
 }
 
 }  // namespace
@@ -120,7 +165,15 @@ QWidget* TemplatePanel::PictureWidget() const {
   return picture_;
 }
 
+std::vector<QWidget*> TemplatePanel::HintedRows() const {
+  std::vector<QWidget*> rows;
+  for (const image::FixedColourHint& hint : hints_)
+    rows.push_back(toggles_[static_cast<std::size_t>(hint.entry)]);
+  return rows;
+}
+
 void TemplatePanel::Show(const image::TemplateImage& image) {
+  hints_ = HintsOf(image);
   for (std::size_t i = 0; i < toggles_.size(); ++i) {
     QPushButton* toggle = toggles_[i];
     const image::Toggle& state = image.toggles.entries[i];
@@ -130,9 +183,13 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
     }
     toggle->setEnabled(state.enabled);
     const image::Colour entry = image.palette.entries[i];
-    const QString twin = TwinOf(image.palette, static_cast<int>(i));
+    QString twin = TwinOf(image.palette, static_cast<int>(i));
+    for (const image::FixedColourHint& hint : hints_) {
+      if (hint.entry == static_cast<int>(i)) twin = HintTip(hint, image.originOffset);
+    }
     toggle->setStyleSheet(entry == image::kEmptyEntry ? QString()
                                                       : ToggleStyle(entry, !twin.isEmpty()));
+    toggle->setAccessibleDescription(twin);
     const image::EntryCaptions captions = image::CaptionsOf(entry);
     values_[i][0]->setText(Q(captions.red));
     values_[i][1]->setText(Q(captions.green));
@@ -159,6 +216,7 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
   }
   preview_->setEnabled(image.toggles.preview.enabled);
   picture_->ShowRaster(image.displayed);
+  picture_->SetChangedPixels(ChangedPixelsOf(image, hints_));
   picture_->SetHint(image.Loaded() ? QString() : Q(kNoTemplateHint));
   picture_->setAccessibleDescription(image.Loaded() ? DisplayPath(image.path.filename())
                                                     : Q(kNoTemplateHint));

@@ -5,8 +5,10 @@
 
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "image/palette.hpp"
+#include "image/palette_panel.hpp"
 #include "image/template_image.hpp"
 
 class QCheckBox;
@@ -27,6 +29,10 @@ class TemplatePanel : public QWidget {
   void Show(const image::TemplateImage& image);
   const PictureArea& Picture() const { return *picture_; }
   QWidget* PictureWidget() const;
+  // Entries 1 and 2 whose colour the game replaces with its own, as the last Show found
+  // them, and the rows that say so.
+  const std::vector<image::FixedColourHint>& FixedColourHints() const { return hints_; }
+  std::vector<QWidget*> HintedRows() const;
 
  signals:
   void PaletteToggled(int entry, bool ticked);
@@ -45,6 +51,7 @@ class TemplatePanel : public QWidget {
   QCheckBox* preview_ = nullptr;                                      // Check2
   // The game's fixed colours of entries 1 and 2, beside the template's own.
   std::array<QLabel*, 3> fixedSwatches_{};  // Fixed(1), Fixed(2)
+  std::vector<image::FixedColourHint> hints_;
 };
 
 }  // namespace kavelin::app

@@ -119,6 +119,9 @@ inline constexpr std::u16string_view kInformationIconName = u"情報";
 
 // The live check in the status bar.
 inline constexpr std::u16string_view kCheckStatus = u"入力エラー %1件・注意 %2件";
+// With entries 1 or 2 that the game shows in its own colours.
+inline constexpr std::u16string_view kCheckStatusWithHints =
+    u"入力エラー %1件・注意 %2件・ヒント %3件";
 inline constexpr std::u16string_view kAllWellStatus = u"入力内容に問題はありません。";
 inline constexpr std::u16string_view kCheckStatusName = u"入力チェック";
 inline constexpr std::u16string_view kCheckStatusTip =
@@ -244,6 +247,10 @@ inline constexpr std::u16string_view kPaletteValueTip = u"%1 の値です。";
 inline constexpr std::u16string_view kEmptyEntryName = u"空き";
 inline constexpr std::u16string_view kFixedEntryTip =
     u"ゲームではこの番号に固定色 %1 が使われます（右の色）。テンプレートの色は %2 です。";
+inline constexpr std::u16string_view kFixedColourHintTip =
+    u"パレット%1: テンプレートの色 %2 は、ゲームでは固定色 %3（%4）で表示されます。"
+    u"セルの %5 ピクセルの色が変わります。この番号の色はテンプレートの (%6, %7) "
+    u"のピクセルで決まります。";
 inline constexpr std::u16string_view kSameSnesColourTip =
     u"パレット%1と%2はSNES形式が同じ %3 になり、ゲームでは見分けられません。";
 inline constexpr std::u16string_view kPreviewTip =

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -13,8 +14,10 @@
 #include "command/output_plan.hpp"
 #include "command/template_intake.hpp"
 #include "image/decoder.hpp"
+#include "image/palette_panel.hpp"
 #include "image/status.hpp"
 #include "io/read_file.hpp"
+#include "patch/game_preview.hpp"
 #include "patch/patch_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "validate/messages.hpp"
@@ -27,7 +30,7 @@ constexpr std::string_view kUsage =
     "                        [--force]\n"
     "       kavelin-cli make --sheet SHEET.k7c [--yes] [-o|--output PATCH] [--force]\n"
     "\n"
-    "Makes the patch of a character from a GIF or BMP template, as the window's\n"
+    "Makes the patch of a character from a GIF, BMP or PNG template, as the window's\n"
     "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
     "template the sheet file names (its \"template\" key). Input errors are printed\n"
     "and nothing is written. Warnings are printed; on a terminal the command then asks\n"
@@ -141,6 +144,27 @@ class TerminalDialogs : public command::CreatePatchDialogs {
   std::optional<bool> answer_;
 };
 
+std::string HexColour(image::Colour c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02X%02X%02X", image::Red(c), image::Green(c), image::Blue(c));
+  return text;
+}
+
+// The deciding pixel in the picture's own coordinates, as a paint program shows them.
+std::string FixedColourNote(const image::FixedColourHint& hint, int originOffset) {
+  char word[8], game[8];
+  std::snprintf(word, sizeof word, "0x%04X", image::SnesForm(hint.templateColour));
+  std::snprintf(game, sizeof game, "0x%04X", hint.gameWord);
+  const std::string entry = std::to_string(hint.entry);
+  return "palette entry " + entry + " is " + HexColour(hint.templateColour) + " (SNES " + word +
+         ") in the template, but the game shows its own " + game + " (" +
+         HexColour(patch::WidenSnesColour(hint.gameWord)) +
+         ") there: " + std::to_string(hint.changedPixels) + " cell pixel" +
+         (hint.changedPixels == 1 ? "" : "s") + " change; pixel (" +
+         std::to_string(hint.seed.x + originOffset) + ", " +
+         std::to_string(hint.seed.y + originOffset) + ") of the template decides entry " + entry;
+}
+
 int ExitCodeFor(command::CreatePatchOutcome outcome) {
   switch (outcome) {
     case command::CreatePatchOutcome::kWritten:
@@ -179,6 +203,10 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
       const io::FileRead read = io::ReadFileStart(job.templatePath, 1);
       if (!read) message += " (" + io::ReadProblemText(read, 0) + ")";
     }
+    if (const auto& pixel = image.partlyTransparentPixel) {
+      message += " (partly transparent pixel at (" + std::to_string(pixel->at.x) + ", " +
+                 std::to_string(pixel->at.y) + ") inside cell " + std::to_string(pixel->cell) + ")";
+    }
     dialogs.Print(message);
     return intake.status == image::ImageStatus::kOutOfMemory ? kWriteFailed : kFailure;
   }
@@ -189,6 +217,9 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
                   " left out: entry " + std::to_string(image.palette.IsEmpty(a) ? a : b) +
                   " is empty in this template");
   }
+  // Notes the road never gives: the game's fixed colours of entries 1 and 2.
+  for (const image::FixedColourHint& hint : image::FixedColourHints(image))
+    dialogs.Print("note: " + FixedColourNote(hint, image.originOffset));
   dialogs.prefix = batch ? name : "";
   sheet::CharacterSheet sheet = document.sheet;
   options.output = job.output;

@@ -13,7 +13,8 @@ FileKind KindOfBytes(std::span<const std::uint8_t> start) {
     return true;
   };
   if (startsWith("K7P")) return FileKind::kPatch;
-  if (startsWith("GIF") || startsWith("BM")) return FileKind::kTemplate;
+  if (startsWith("GIF") || startsWith("BM") || startsWith("\x89PNG\r\n\x1a\n"))
+    return FileKind::kTemplate;
   std::size_t i = startsWith("\xEF\xBB\xBF") ? 3 : 0;
   while (i < start.size() &&
          (start[i] == ' ' || start[i] == '\t' || start[i] == '\r' || start[i] == '\n'))

@@ -9,7 +9,7 @@
 namespace kavelin::command {
 
 enum class FileKind {
-  kTemplate,  // starts "GIF" or "BM"
+  kTemplate,  // starts "GIF", "BM" or with PNG's eight-byte signature
   kPatch,     // starts "K7P"
   kSheet,     // a JSON object: "{" after an optional UTF-8 byte-order mark and blanks
   kUnknown,   // anything else, including a file that cannot be read

@@ -12,6 +12,13 @@ Raster BlankTemplate() {
         raster.Set(x, y, kBlankBackdrop);
     }
   }
+  // The layout has the margin, so cell coordinates are the picture's own.
+  const Colour seeds[] = {kBlankEntry1, kBlankEntry2, kBlankPoison[0], kBlankPoison[1],
+                          kBlankPoison[2]};
+  for (int i = 0; i < 5; ++i) {
+    const SeedPixel seed = SeedOf(i < 2 ? i + 1 : i + 4);
+    raster.Set(seed.x, seed.y, seeds[i]);
+  }
   return raster;
 }
 

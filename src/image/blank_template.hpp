@@ -1,6 +1,7 @@
 // A template to draw into: the layout the intake expects, and nothing else.
 #pragma once
 
+#include "image/palette.hpp"
 #include "image/raster.hpp"
 
 namespace kavelin::image {
@@ -15,8 +16,22 @@ inline constexpr Colour kBlankBackdrop = Rgb(0, 128, 128);
 inline constexpr Colour kBlankGaps = Rgb(128, 128, 128);
 static_assert(kBlankGaps != kBackground && kBlankGaps != kBlankBackdrop);
 
+// The seed pixels' colours: entries 1 and 2 in colours whose SNES form is the game's fixed
+// word (so a template loaded as it is keeps them), and three distinct colours for the
+// entries the poison preview replaces.
+inline constexpr Colour kBlankEntry1 = Rgb(0xF0, 0xF0, 0xD0);
+inline constexpr Colour kBlankEntry2 = Rgb(0x30, 0x30, 0x30);
+inline constexpr Colour kBlankPoison[3] = {Rgb(0xC0, 0x40, 0x40), Rgb(0x40, 0xA0, 0x40),
+                                           Rgb(0x40, 0x60, 0xC0)};
+
 // 176 x 132 with the one-pixel margin: the 23 sprite cells in the backdrop colour, the rest
-// grey. It loads as a template as it is, with a palette of the backdrop alone.
+// grey, and the seed pixels of entries 1, 2, 6, 7 and 8 painted. It loads as a template as
+// it is, entries 1 and 2 already the game's.
 Raster BlankTemplate();
 
 }  // namespace kavelin::image
+
+static_assert(kavelin::image::SnesForm(kavelin::image::kBlankEntry1) ==
+                  kavelin::image::kFixedEntryWords[1] &&
+              kavelin::image::SnesForm(kavelin::image::kBlankEntry2) ==
+                  kavelin::image::kFixedEntryWords[2]);

@@ -1,5 +1,7 @@
 #include "image/decoder.hpp"
 
+#include <algorithm>
+#include <iterator>
 #include <new>
 
 #include "io/read_file.hpp"
@@ -8,13 +10,18 @@ namespace kavelin::image {
 namespace {
 
 // The largest bitmap allowed (4096 x 4096 at 32 bits) with room for its headers; a GIF's
-// first frame is far smaller. A larger file is refused unread.
+// first frame is far smaller, and so is a PNG of that size unless it is stored without
+// compression at 16 bits a channel, which no template needs. A larger file is refused
+// unread.
 constexpr std::size_t kMaxFileBytes = std::size_t{80} << 20;
 
 }  // namespace
 
 std::optional<Raster> DecodeImage(std::span<const std::uint8_t> bytes) {
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return DecodeBmp(bytes);
+  if (bytes.size() >= std::size(kPngSignature) &&
+      std::equal(std::begin(kPngSignature), std::end(kPngSignature), bytes.begin()))
+    return DecodePng(bytes);
   return DecodeGif(bytes);
 }
 

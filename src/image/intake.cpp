@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <iterator>
 #include <new>
+#include <optional>
 #include <system_error>
 
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"
+#include "image/sprite_cells.hpp"
 #include "io/read_file.hpp"
 
 namespace kavelin::image {
@@ -23,6 +26,29 @@ bool IsRegularFile(const std::filesystem::path& file) {
 // Where the margined layout has its first gap column; off a margin-less image it reads
 // as the background.
 constexpr Point kOriginProbe = {175, 1};
+
+// Off the image the probe reads as the background, so the decoded picture tells the
+// offset as well as the displayed one.
+int OriginOffsetOf(const Raster& picture) {
+  return picture.At(kOriginProbe.x, kOriginProbe.y) == kBackground ? -1 : 0;
+}
+
+// The first partly transparent pixel of the cells, in scan order, under the picture's own
+// origin offset.
+std::optional<PartlyTransparentPixel> PartlyTransparentInCell(const Raster& picture) {
+  if (!picture.AnyPartlyTransparent()) return std::nullopt;
+  const int offset = OriginOffsetOf(picture);
+  for (std::size_t n = 0; n < kSpriteCells.size(); ++n) {
+    const Cell& cell = kSpriteCells[n];
+    for (int y = cell.y + offset; y < cell.y + cell.h + offset; ++y) {
+      for (int x = cell.x + offset; x < cell.x + cell.w + offset; ++x) {
+        if (picture.PartlyTransparent(x, y))
+          return PartlyTransparentPixel{{x, y}, static_cast<int>(n) + 1};
+      }
+    }
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -40,10 +66,12 @@ Raster DisplayedRaster(const Raster& image) {
 }
 
 ImageStatus CheckImageSignature(const std::filesystem::path& file) {
-  const io::FileRead head = io::ReadFileStart(file, 3);
+  const io::FileRead head = io::ReadFileStart(file, std::size(kPngSignature));
   if (!head) return ImageStatus::kCannotRead;
   const std::string_view read(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size());
-  if (read == "GIF" || read.starts_with("BM")) return ImageStatus::kOk;
+  const std::string_view png(reinterpret_cast<const char*>(kPngSignature),
+                             std::size(kPngSignature));
+  if (read.starts_with("GIF") || read.starts_with("BM") || read == png) return ImageStatus::kOk;
   return ImageStatus::kInvalidFile;
 }
 
@@ -55,7 +83,7 @@ ImageStatus ShowTemplate(TemplateImage& image, const Raster& decoded) {
   image.loaded = DisplayedRaster(decoded);
   image.displayed = image.loaded;
   image.overflowPixel.reset();
-  image.originOffset = image.displayed.At(kOriginProbe.x, kOriginProbe.y) == kBackground ? -1 : 0;
+  image.originOffset = OriginOffsetOf(image.displayed);
 
   if (ExtractPalette(image) != ImageStatus::kOk) {
     image.path.clear();
@@ -74,6 +102,7 @@ ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path&
   SetPoisonPreview(image, false);
   image.toggles.preview.enabled = false;
   image.fromPatch = false;
+  image.partlyTransparentPixel.reset();
 
   std::optional<Raster> decoded;
   if (IsRegularFile(file) && decode) {
@@ -93,6 +122,11 @@ ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path&
     image.path.clear();
     return ImageStatus::kInvalidFile;
   }
+  if (auto pixel = PartlyTransparentInCell(*decoded)) {
+    image.path.clear();
+    image.partlyTransparentPixel = pixel;
+    return ImageStatus::kInvalidFile;
+  }
   ImageStatus status = ImageStatus::kOk;
   try {
     status = ShowTemplate(image, *decoded);
@@ -108,6 +142,7 @@ ImageStatus LoadDrawnTemplate(TemplateImage& image, const Raster& drawn) {
   SetPoisonPreview(image, false);
   image.toggles.preview.enabled = false;
   image.path.clear();
+  image.partlyTransparentPixel.reset();
   const ImageStatus status = ShowTemplate(image, drawn);
   image.fromPatch = status == ImageStatus::kOk;
   return status;
@@ -119,6 +154,7 @@ ImageStatus TakeInTemplateFile(TemplateImage& image, const std::filesystem::path
   if (signature != ImageStatus::kOk) {
     image.path.clear();
     image.fromPatch = false;
+    image.partlyTransparentPixel.reset();
     return signature;
   }
   return LoadTemplateImage(image, file, decode);

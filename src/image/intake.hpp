@@ -19,14 +19,17 @@ inline constexpr int kPictureAreaHeight = 137;
 // where the area would show it, instead of being dropped off a raster the image's size.
 Raster DisplayedRaster(const Raster& image);
 
-// The browse and drop check: kOk for an openable file starting "GIF" or "BM" (exactly,
-// case-sensitive; the name plays no part), kCannotRead when it cannot be opened (a
-// folder, a pipe or a device counts as unreadable), kInvalidFile otherwise.
+// The browse and drop check: kOk for an openable file starting "GIF", "BM" or with the
+// eight bytes of PNG's signature (exactly, case-sensitive; the name plays no part),
+// kCannotRead when it cannot be opened (a folder, a pipe or a device counts as
+// unreadable), kInvalidFile otherwise.
 ImageStatus CheckImageSignature(const std::filesystem::path& file);
 
 // Loads `file` as the template: unticks and disables the preview, decodes, sets the
 // origin offset from pixel (175, 1), extracts the palette. `path` is set only on kOk and
-// emptied on any failure. A decoding failure leaves the previous picture and palette;
+// emptied on any failure. A decoding failure leaves the previous picture and palette, and
+// so does a partly transparent pixel inside a sprite cell (kInvalidFile, the pixel kept in
+// `partlyTransparentPixel`); one outside the cells is taken like any pixel there.
 // kTooManyColours leaves the new picture with the red mark and every entry toggle
 // disabled. Only regular files are handed to the decoder.
 ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,

@@ -74,21 +74,50 @@ void SetPaletteEntry(TemplateImage& image, Colour c, int i) {
   ToggleOf(image, i).enabled = true;
 }
 
+std::vector<FixedColourHint> FixedColourHints(const TemplateImage& image) {
+  std::vector<FixedColourHint> hints;
+  for (const int entry : {1, 2}) {
+    const Colour own = image.palette.entries[static_cast<std::size_t>(entry)];
+    if (own == kEmptyEntry || SnesForm(own) == kFixedEntryWords[static_cast<std::size_t>(entry)])
+      continue;
+    FixedColourHint hint;
+    hint.entry = entry;
+    hint.templateColour = own;
+    hint.gameWord = kFixedEntryWords[static_cast<std::size_t>(entry)];
+    const SeedPixel seed = SeedOf(entry);
+    hint.seed = {seed.x, seed.y};
+    const int offset = image.originOffset;
+    for (const Cell& cell : kSpriteCells) {
+      for (int y = cell.y; y < cell.y + cell.h; ++y) {
+        for (int x = cell.x; x < cell.x + cell.w; ++x) {
+          if (image.displayed.Contains(x + offset, y + offset) &&
+              image.palette.IndexOf(image.displayed.At(x + offset, y + offset)) == entry)
+            ++hint.changedPixels;
+        }
+      }
+    }
+    hints.push_back(hint);
+  }
+  return hints;
+}
+
 ImageStatus ExtractPalette(TemplateImage& image) {
   ResetPalette(image);
   const int offset = image.originOffset;
   const auto pixel = [&](int x, int y) { return image.displayed.At(x + offset, y + offset); };
 
-  SetPaletteEntry(image, pixel(1, 1), 0);
-  if (const Colour c = pixel(10, 13); DiffersFromAll(image, c, {0})) SetPaletteEntry(image, c, 1);
-  if (const Colour c = pixel(11, 32); DiffersFromAll(image, c, {0, 1}))
-    SetPaletteEntry(image, c, 2);
+  const auto seed = [&](int entry) {
+    const SeedPixel at = SeedOf(entry);
+    return pixel(at.x, at.y);
+  };
+  SetPaletteEntry(image, seed(0), 0);
+  if (const Colour c = seed(1); DiffersFromAll(image, c, {0})) SetPaletteEntry(image, c, 1);
+  if (const Colour c = seed(2); DiffersFromAll(image, c, {0, 1})) SetPaletteEntry(image, c, 2);
   SetPaletteEntry(image, 0x00000000, kReservedEntry);
-  if (const Colour c = pixel(13, 15); DiffersFromAll(image, c, {0, 1, 2}))
-    SetPaletteEntry(image, c, 6);
-  if (const Colour c = pixel(13, 16); DiffersFromAll(image, c, {0, 1, 2, 6}))
+  if (const Colour c = seed(6); DiffersFromAll(image, c, {0, 1, 2})) SetPaletteEntry(image, c, 6);
+  if (const Colour c = seed(7); DiffersFromAll(image, c, {0, 1, 2, 6}))
     SetPaletteEntry(image, c, 7);
-  if (const Colour c = pixel(13, 17); DiffersFromAll(image, c, {0, 1, 2, 6, 7}))
+  if (const Colour c = seed(8); DiffersFromAll(image, c, {0, 1, 2, 6, 7}))
     SetPaletteEntry(image, c, 8);
 
   // Entries only fill up during the scan, so a colour found once stays found; neighbouring

@@ -1,7 +1,9 @@
 // Palette extraction from the displayed template, and the palette panel's rows and swaps.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "image/palette.hpp"
 #include "image/status.hpp"
@@ -36,6 +38,18 @@ void SetPaletteEntry(TemplateImage& image, Colour c, int i);
 // cells. kTooManyColours when a colour finds no free entry: that pixel is circled in red
 // on the displayed raster and the scan stops there.
 ImageStatus ExtractPalette(TemplateImage& image);
+
+// Entry 1 or 2 of the template whose SNES form is not the game's fixed word: the game
+// shows its own colour there, so every cell pixel of that entry changes in the game.
+struct FixedColourHint {
+  int entry = 0;
+  Colour templateColour = 0;
+  std::uint16_t gameWord = 0;
+  int changedPixels = 0;  // cell pixels of this entry
+  Point seed;             // the template pixel that decides the entry, in cell coordinates
+};
+// One hint for each of entries 1 and 2 that differs; none when both match or are empty.
+std::vector<FixedColourHint> FixedColourHints(const TemplateImage& image);
 
 // Check1(i) ticked or unticked, by the user or by code. Ticking a second toggle swaps the
 // two entries (turning the preview off first) and unticks both; ticking entry 3 is undone.

@@ -50,6 +50,20 @@ class Raster {
   std::span<const Colour> Pixels() const { return pixels_; }
   std::span<Colour> Pixels() { return pixels_; }
 
+  // Pixels the file drew partly transparent (alpha neither none nor full). They read as
+  // their own colour; the intake refuses one inside a sprite cell, where a pixel must be
+  // one colour. Only the decoder marks them, and none is marked off the image.
+  bool PartlyTransparent(int x, int y) const {
+    return !partlyTransparent_.empty() && Contains(x, y) && partlyTransparent_[Index(x, y)];
+  }
+  bool AnyPartlyTransparent() const { return !partlyTransparent_.empty(); }
+  void MarkPartlyTransparent(int x, int y) {
+    if (!Contains(x, y)) return;
+    // Most pictures have none: the marks take memory only once there is one.
+    if (partlyTransparent_.empty()) partlyTransparent_.assign(pixels_.size(), false);
+    partlyTransparent_[Index(x, y)] = true;
+  }
+
   bool operator==(const Raster&) const = default;
 
  private:
@@ -61,6 +75,7 @@ class Raster {
   int width_ = 0;
   int height_ = 0;
   std::vector<Colour> pixels_;
+  std::vector<bool> partlyTransparent_;  // empty, or one flag per pixel
 };
 
 }  // namespace kavelin::image

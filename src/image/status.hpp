@@ -9,7 +9,7 @@ namespace kavelin::image {
 enum class ImageStatus {
   kOk,
   kCannotRead,      // the file does not exist or cannot be opened
-  kInvalidFile,     // not a GIF or BMP, or the decoder refused it
+  kInvalidFile,     // not a GIF, BMP or PNG, or the decoder or the intake refused it
   kTooManyColours,  // the cells need more palette entries than are free
   kOutOfMemory,     // there was not enough memory to read or decode it
 };
@@ -23,8 +23,8 @@ inline constexpr std::string_view kOutOfMemoryMessage =
 
 // The open-file dialog of the browse button: its title and its one filter pair.
 inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
-inline constexpr std::string_view kOpenDialogFilterName = "画像ファイル(*.gif,*.bmp)";
-inline constexpr std::string_view kOpenDialogFilterPatterns = "*.gif;*.bmp";
+inline constexpr std::string_view kOpenDialogFilterName = "画像ファイル(*.gif,*.bmp,*.png)";
+inline constexpr std::string_view kOpenDialogFilterPatterns = "*.gif;*.bmp;*.png";
 
 // The message for a status; empty for kOk.
 constexpr std::string_view MessageFor(ImageStatus status) {

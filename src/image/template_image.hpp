@@ -30,6 +30,14 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
+// A partly transparent pixel inside a sprite cell, which refuses the picture: a cell pixel
+// must be one colour for the sprite to take.
+struct PartlyTransparentPixel {
+  Point at;      // in the picture's own pixels, as a paint program shows them
+  int cell = 0;  // 1 to 23, the cells in scan order
+  bool operator==(const PartlyTransparentPixel&) const = default;
+};
+
 struct TemplateImage {
   // The file of the current template; empty while no template is loaded, and while the
   // template is one drawn from an opened patch (`fromPatch`).
@@ -47,6 +55,9 @@ struct TemplateImage {
   PaletteToggles toggles;
   // The cell pixel whose colour did not fit, circled in red by the last load, if any.
   std::optional<Point> overflowPixel;
+  // Why the last load was refused as kInvalidFile, when it was for a partly transparent
+  // cell pixel: a detail the front ends may give after the box's text.
+  std::optional<PartlyTransparentPixel> partlyTransparentPixel;
 
   // Whether a valid template is current, from a file or drawn from a patch.
   bool Loaded() const { return !path.empty() || fromPatch; }

@@ -58,12 +58,8 @@ struct SpriteGraphics {
   std::array<std::uint8_t, kTileDataBytes> tiles{};
 };
 
-// The game's own colours of entries 1 and 2, which a patch always stores there whatever
-// the template holds.
-inline constexpr std::array<std::uint16_t, 3> kFixedEntryWords = {0, 0x6BDE, 0x18C6};
-constexpr bool IsFixedEntry(int entry) {
-  return entry == 1 || entry == 2;
-}
+using image::IsFixedEntry;
+using image::kFixedEntryWords;
 
 // The words the patch stores for the palette: entries 1 and 2 are always the game's own
 // two colours, entry 3 and empty entries are 0, the others their SNES form.

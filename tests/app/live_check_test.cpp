@@ -10,6 +10,7 @@
 
 #include "app/form_controls.hpp"
 #include "app/qt_text.hpp"
+#include "patch/game_preview.hpp"
 #include "sheet/catalogue.hpp"
 #include "validate/messages.hpp"
 #include "window_fixture.hpp"
@@ -73,6 +74,15 @@ int Position(ListId list, std::uint8_t code) {
 
 class LiveCheckTest : public LoadedWindowTest {
  protected:
+  // Entries 1 and 2 in the game's own colours, so that only the sheet's findings count.
+  LiveCheckTest() {
+    auto paints = image::testing::KnownColourPaints();
+    paints[0].c = patch::WidenSnesColour(0x6BDE);
+    paints[1].c = patch::WidenSnesColour(0x18C6);
+    WriteTemplate(template_, image::testing::Margined(image::testing::kWhite, paints));
+    window_.TakeInFile(template_);
+    EXPECT_TRUE(dialogs_.boxes.empty());
+  }
   // Every section on, every value accepted.
   static CharacterSheet Clean() {
     CharacterSheet s;

@@ -12,7 +12,9 @@
 #include <string>
 
 #include "cli_fixture.hpp"
+#include "image/blank_template.hpp"
 #include "image/decoder.hpp"
+#include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "patch/patch_writer.hpp"
 #include "sheet/sheet_file.hpp"
@@ -140,6 +142,28 @@ TEST_F(Cli, MakeWithASheetAloneUsesTheTemplateItNames) {
   EXPECT_EQ(gone.exitCode, 2);
   EXPECT_NE(gone.err.find("sheets/gone.gif"), std::string::npos) << gone.err;
   EXPECT_FALSE(fs::exists(folder_ / "hero.k7p"));
+}
+
+// A template whose entry 1 is not the game's colour makes its patch, with one note line
+// that says what the game will show instead and which pixel decided it; a blank template
+// drawn into as it is gives none.
+TEST_F(Cli, TheFixedColourTrapIsANoteNotAFailure) {
+  image::Raster drawn = image::BlankTemplate();
+  drawn.Set(10, 13, image::Rgb(0xF8, 0, 0));
+  const auto bytes = image::EncodeImageFile(drawn, "red.gif");
+  ASSERT_TRUE(bytes);
+  Write("red.gif", std::string(bytes->begin(), bytes->end()));
+  const auto r = Run("make red.gif --yes");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err,
+            "kavelin-cli: note: palette entry 1 is #F80000 (SNES 0x001F) in the template, but "
+            "the game shows its own 0x6BDE (#F7F7D6) there: 1 cell pixel change; pixel (10, 13) "
+            "of the template decides entry 1\n");
+  EXPECT_TRUE(fs::exists(folder_ / "red.k7p"));
+  ASSERT_EQ(Run("template -o blank.gif").exitCode, 0);
+  const auto blank = Run("make blank.gif --yes");
+  EXPECT_EQ(blank.exitCode, 0);
+  EXPECT_EQ(blank.err.find("note:"), std::string::npos) << blank.err;
 }
 
 TEST_F(Cli, ExportAndSheetFromAPatchMakeItAgain) {

@@ -18,10 +18,12 @@ TEST(FileKind, FirstBytesDecideNotTheName) {
   EXPECT_EQ(Kind("K7P\x01"), FileKind::kPatch);
   EXPECT_EQ(Kind("GIF89a"), FileKind::kTemplate);
   EXPECT_EQ(Kind("BM\x36"), FileKind::kTemplate);
+  EXPECT_EQ(Kind("\x89PNG\r\n\x1a\n"), FileKind::kTemplate);
   EXPECT_EQ(Kind("{\"name\": \"x\"}"), FileKind::kSheet);
   EXPECT_EQ(Kind("\xEF\xBB\xBF \r\n\t{}"), FileKind::kSheet);
   // Near misses stay unknown, so that the window reports them as an unreadable template.
-  for (const std::string_view other : {"", "K7", "k7p", "gif89a", "B", "[1]", "x{", "\xEF\xBB{"})
+  for (const std::string_view other : {"", "K7", "k7p", "gif89a", "B", "[1]", "x{", "\xEF\xBB{",
+                                       "\x89PNG\r\n\x1a", "\x89PNG\n\x1a\n"})
     EXPECT_EQ(Kind(other), FileKind::kUnknown) << other;
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the fuzz targets into corpus/<target>/.
 
-Seeds are small real inputs: the sample template drawn as GIF and as BMP of several
-kinds, the test settings files, the sample sheet and patch, and a few texts. Inputs that
+Seeds are small real inputs: the sample template drawn as GIF, as BMP of several kinds
+and as PNG, small PNGs of every colour type and bit depth, the test settings files, the sample sheet and patch, and a few texts. Inputs that
 once broke a reader are added by hand as corpus/<target>/regress-*; this script never
 touches them. Standard library only; run it from any folder.
 """
@@ -10,6 +10,7 @@ import os
 import shutil
 import struct
 import sys
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -153,6 +154,131 @@ def template_seeds():
         bmp_fields(tiny, four, 32, 124, (0xFF0000, 0xFF00, 0xFF, 0xFF000000), alpha=3))
 
 
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+ADAM7 = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
+         (0, 1, 1, 2))
+
+
+def png(samples, colour_type, depth, palette=None, trns=None, interlaced=False, extra=(),
+        split=0):
+    """samples: rows of pixels, each pixel a tuple of channel values at the bit depth."""
+    height, width = len(samples), len(samples[0])
+    channels = len(samples[0][0])
+    bpp = max(1, channels * depth // 8)
+
+    def pack(pixels):
+        values = [v for p in pixels for v in p]
+        if depth == 16:
+            return b"".join(struct.pack(">H", v) for v in values)
+        out, acc, filled = bytearray(), 0, 0
+        for v in values:
+            acc, filled = (acc << depth) | v, filled + depth
+            if filled == 8:
+                out.append(acc)
+                acc, filled = 0, 0
+        if filled:
+            out.append(acc << (8 - filled))
+        return bytes(out)
+
+    def rows(x0, y0, dx, dy, start):
+        out, prior, n = bytearray(), None, start
+        for y in range(y0, height, dy):
+            line = pack([samples[y][x] for x in range(x0, width, dx)])
+            if not line:
+                return bytes(out), n
+            prior = prior or bytes(len(line))
+            kind = n % 5
+            n += 1
+            out.append(kind)
+            for i, v in enumerate(line):
+                a = line[i - bpp] if i >= bpp else 0
+                b = prior[i]
+                c = prior[i - bpp] if i >= bpp else 0
+                if kind == 4:
+                    p = a + b - c
+                    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                    pred = a if pa <= pb and pa <= pc else b if pb <= pc else c
+                else:
+                    pred = (0, a, b, (a + b) // 2)[kind]
+                out.append((v - pred) & 0xFF)
+            prior = line
+        return bytes(out), n
+
+    raw, n = b"", 0
+    for x0, y0, dx, dy in (ADAM7 if interlaced else ((0, 0, 1, 1),)):
+        part, n = rows(x0, y0, dx, dy, n)
+        raw += part
+    data = zlib.compress(raw, 9)
+    out = bytearray(b"\x89PNG\r\n\x1a\n")
+    out += png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0,
+                                           1 if interlaced else 0))
+    for kind, body in extra:
+        out += png_chunk(kind, body)
+    if palette:
+        out += png_chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+    if trns is not None:
+        out += png_chunk(b"tRNS", trns)
+    step = split or len(data)
+    for at in range(0, len(data), step):
+        out += png_chunk(b"IDAT", data[at:at + step])
+    out += png_chunk(b"IEND", b"")
+    return bytes(out)
+
+
+def png_seeds():
+    hero = sample.draw()
+    cells_rgb = [[sample.COLOURS[c] for c in row] for row in hero]
+    indexed = png([[(c,) for c in row] for row in hero], 3, 8, palette=sample.COLOURS)
+    for target in ("template_intake", "png_reader"):
+        out(target, "hero-indexed.png", indexed)
+    out("png_reader", "hero-truecolour-interlaced.png", png(cells_rgb, 2, 8, interlaced=True))
+    # A partly transparent pixel inside the first cell, another in a gap.
+    rgba = [[c + (255,) for c in row] for row in cells_rgb]
+    rgba[5][7] = rgba[5][7][:3] + (128,)
+    rgba[0][0] = rgba[0][0][:3] + (40,)
+    for target in ("template_intake", "png_reader"):
+        out(target, "hero-partly-transparent.png", png(rgba, 6, 8))
+
+    # Every colour type and bit depth, small, with odd sizes; keyed and interlaced ones.
+    width, height = 11, 7
+    def grid(f):
+        return [[f(x, y) for x in range(width)] for y in range(height)]
+    for depth in (1, 2, 4, 8, 16):
+        top = (1 << depth) - 1
+        grey = grid(lambda x, y: ((x * 3 + y * 5) % (top + 1),))
+        out("png_reader", "grey-%d.png" % depth, png(grey, 0, depth))
+        out("png_reader", "grey-%d-keyed-interlaced.png" % depth,
+            png(grey, 0, depth, trns=struct.pack(">H", grey[1][2][0]), interlaced=True))
+        if depth <= 8:
+            entries = min(top + 1, 12)
+            palette = [(i * 20, 255 - i * 20, (i * 77) % 256) for i in range(entries)]
+            idx = grid(lambda x, y: ((x + y * 2) % entries,))
+            out("png_reader", "indexed-%d.png" % depth, png(idx, 3, depth, palette=palette))
+            out("png_reader", "indexed-%d-alphas-interlaced.png" % depth,
+                png(idx, 3, depth, palette=palette, trns=bytes([0, 128, 255][:entries]),
+                    interlaced=True))
+    for depth in (8, 16):
+        top = (1 << depth) - 1
+        rgb = grid(lambda x, y: (x * top // width, y * top // height, (x * y * 37) % (top + 1)))
+        out("png_reader", "truecolour-%d.png" % depth, png(rgb, 2, depth))
+        out("png_reader", "truecolour-%d-keyed.png" % depth,
+            png(rgb, 2, depth, trns=struct.pack(">HHH", *rgb[3][4])))
+        alphas = (0, top, top // 2, 1, top - 1)
+        ga = grid(lambda x, y: ((x * 23) % (top + 1), alphas[(x + y) % 5]))
+        out("png_reader", "grey-alpha-%d-interlaced.png" % depth, png(ga, 4, depth, interlaced=True))
+        rgba = grid(lambda x, y: rgb[y][x] + (alphas[(x * 2 + y) % 5],))
+        out("png_reader", "truecolour-alpha-%d.png" % depth, png(rgba, 6, depth, split=5))
+    # Colour chunks, which change nothing, and chunks a reader passes over.
+    profile = b"none\0\0" + zlib.compress(bytes(64))
+    out("png_reader", "colour-chunks.png",
+        png(grid(lambda x, y: (x * 20, y * 30, 99)), 2, 8,
+            extra=((b"gAMA", struct.pack(">I", 10000)), (b"cHRM", bytes(32)), (b"sRGB", b"\0"),
+                   (b"iCCP", profile), (b"tEXt", b"Comment\0made by hand"))))
+
+
 def settings_seeds():
     data = os.path.join(ROOT, "tests", "data", "settings")
     for name in sorted(os.listdir(data)):
@@ -224,6 +350,7 @@ def names_seeds():
 
 if __name__ == "__main__":
     template_seeds()
+    png_seeds()
     settings_seeds()
     sheet_seeds()
     patch_seeds()

@@ -178,10 +178,14 @@ TEST_F(Decoder, RefusedFiles) {
   EXPECT_FALSE(Decode("truncated-header.bmp", truncated));
   EXPECT_FALSE(Decode("garbage.gif", {'G', 'I', 'F', '8', '9', 'a', 0}));
   EXPECT_FALSE(Decode("empty.gif", {}));
-  // Formats Qt reads but a template is not.
-  const QString png = QString::fromStdString((folder_ / "template.png").string());
-  ASSERT_TRUE(image.ToRaster().Width() > 0 && QImage(7, 3, QImage::Format_RGB32).save(png, "PNG"));
-  EXPECT_FALSE(DecodeImageFile(folder_ / "template.png"));
+  // Formats Qt reads but a template is not; a PNG is one.
+  QImage picture(7, 3, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  for (const char* format : {"PPM", "XPM", "PNG"}) {
+    const auto file = folder_ / (std::string("template.") + format);
+    ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), format)) << format;
+    EXPECT_EQ(DecodeImageFile(file).has_value(), std::string_view(format) == "PNG") << format;
+  }
   EXPECT_FALSE(DecodeImageFile(folder_ / "missing.bmp"));
   EXPECT_FALSE(DecodeImageFile(folder_.Path()));
 }

@@ -29,6 +29,10 @@ TEST(CheckImageSignature, FirstBytesDecide) {
       {"empty.bmp", {}, ImageStatus::kInvalidFile},
       {"space.gif", {' ', 'G', 'I', 'F'}, ImageStatus::kInvalidFile},
       {"png.png", {0x89, 'P', 'N', 'G'}, ImageStatus::kInvalidFile},
+      {"whole.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ImageStatus::kOk},
+      {"png-named.gif", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0}, ImageStatus::kOk},
+      {"seven.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A}, ImageStatus::kInvalidFile},
+      {"unix-damaged.png", {0x89, 'P', 'N', 'G', '\n', 0x1A, '\n', 0}, ImageStatus::kInvalidFile},
   };
   for (const auto& c : cases) {
     WriteFile(folder / c.name, c.bytes);

@@ -59,7 +59,7 @@ std::optional<Raster> DecodeWithQt(const std::filesystem::path& file) {
   QImageReader reader(&device);
   reader.setDecideFormatFromContent(true);
   const QByteArray format = reader.format();
-  if (format != "gif" && format != "bmp") return std::nullopt;
+  if (format != "gif" && format != "bmp" && format != "png") return std::nullopt;
   // The header's size, before any pixel memory is taken; a reader that cannot tell it
   // reports -1 x -1. A top-down bitmap reports a negative height.
   const QSize size = reader.size();
@@ -91,6 +91,23 @@ std::optional<Raster> DecodeWithQt(const std::filesystem::path& file) {
   const int width = decoded.width(), height = decoded.height();
   Raster raster(width, height);
   Colour* out = raster.Pixels().data();
+  // PNG samples of up to 16 bits: read at 16 bits and cut to the high byte, as our reader
+  // does, rather than rounded, as Qt's own conversion to 8 bits would.
+  if (format == "png") {
+    decoded = decoded.convertToFormat(QImage::Format_RGBA64);
+    if (decoded.isNull()) return std::nullopt;
+    for (int y = 0; y < height; ++y) {
+      const auto* line = reinterpret_cast<const QRgba64*>(decoded.constScanLine(y));
+      for (int x = 0; x < width; ++x) {
+        const QRgba64 p = line[x];
+        *out++ = p.alpha() >> 8 == 0 ? kBackground
+                                     : Rgb(static_cast<std::uint8_t>(p.red() >> 8),
+                                           static_cast<std::uint8_t>(p.green() >> 8),
+                                           static_cast<std::uint8_t>(p.blue() >> 8));
+      }
+    }
+    return raster;
+  }
   if (decoded.format() == QImage::Format_Indexed8) {
     // Templates are palette images: map the colour table once, not every pixel.
     std::array<Colour, 256> table;
