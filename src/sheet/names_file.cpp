@@ -114,7 +114,8 @@ class Reporter {
       : file_(file), problems_(problems) {}
   ~Reporter() {
     if (unreported_ > 0) {
-      problems_.push_back({file_, 0,
+      problems_.push_back({file_,
+                           0,
                            std::to_string(unreported_) + " more bad line" +
                                (unreported_ == 1 ? "" : "s") + " skipped and not shown",
                            {}});

@@ -80,7 +80,8 @@ TEST_F(ListWindowTest, ListsShowTheUsersNamesAndKeepTheirEntries) {
   EXPECT_EQ(window_.ReadSheet().initialArts.techniques[0], 0);
 
   EXPECT_EQ(NamesNote({}), QString());
-  const QString note = NamesNote({{"/x/kavelin-names.tsv", 3, "unknown list", {}}, {"/y", 0, "big", {}}});
+  const QString note =
+      NamesNote({{"/x/kavelin-names.tsv", 3, "unknown list", {}}, {"/y", 0, "big", {}}});
   // The line and the reason before the file, so that a note cut off at the window's edge
   // loses only the end of the path.
   EXPECT_TRUE(

@@ -25,15 +25,18 @@ TEST(BlankTemplate, CellsInTheBackdropEverythingElseGreySeedsPainted) {
   const Raster blank = BlankTemplate();
   ASSERT_EQ(blank.Width(), 176);
   ASSERT_EQ(blank.Height(), 132);
-  const std::map<std::pair<int, int>, Colour> seeds = {
-      {{10, 13}, kBlankEntry1},    {{11, 32}, kBlankEntry2},    {{13, 15}, kBlankPoison[0]},
-      {{13, 16}, kBlankPoison[1]}, {{13, 17}, kBlankPoison[2]}};
+  const std::map<std::pair<int, int>, Colour> seeds = {{{10, 13}, kBlankEntry1},
+                                                       {{11, 32}, kBlankEntry2},
+                                                       {{13, 15}, kBlankPoison[0]},
+                                                       {{13, 16}, kBlankPoison[1]},
+                                                       {{13, 17}, kBlankPoison[2]}};
   int backdrop = 0;
   for (int y = 0; y < blank.Height(); ++y) {
     for (int x = 0; x < blank.Width(); ++x) {
       const auto seed = seeds.find({x, y});
-      const Colour expected =
-          seed != seeds.end() ? seed->second : InACell(x, y) ? kBlankBackdrop : kBlankGaps;
+      const Colour expected = seed != seeds.end() ? seed->second
+                              : InACell(x, y)     ? kBlankBackdrop
+                                                  : kBlankGaps;
       ASSERT_EQ(blank.At(x, y), expected) << x << ", " << y;
       backdrop += blank.At(x, y) == kBlankBackdrop;
     }
@@ -71,8 +74,8 @@ TEST(BlankTemplate, LoadsAsATemplateFromEveryFormatTheIntakeReads) {
 TEST(FixedColourHints, NameTheEntryTheColoursTheSeedAndTheChangedPixels) {
   Raster drawn = BlankTemplate();
   const Colour red = Rgb(0xF8, 0, 0);
-  drawn.Set(10, 13, red);  // entry 1's seed
-  drawn.Set(20, 20, red);  // and one more pixel of it in the first cell
+  drawn.Set(10, 13, red);                    // entry 1's seed
+  drawn.Set(20, 20, red);                    // and one more pixel of it in the first cell
   drawn.Set(11, 32, Rgb(0x37, 0x37, 0x37));  // entry 2: the same SNES form as the game's
   TemplateImage image;
   ASSERT_EQ(LoadDrawnTemplate(image, drawn), ImageStatus::kOk);

@@ -30,11 +30,11 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
+using io::AtomicBatch;
+using io::WriteFileAtomically;
 using test_support::Listing;
 using test_support::ReadAll;
 using test_support::WriteAll;
-using io::AtomicBatch;
-using io::WriteFileAtomically;
 
 // Runs `body` in a child process and returns its exit code. As root, the child first
 // becomes an ordinary user, so that folder permissions apply to it.
