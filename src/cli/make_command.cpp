@@ -4,18 +4,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <map>
+#include <new>
 #include <optional>
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/make_watch.hpp"
 #include "command/create_patch.hpp"
 #include "command/output_plan.hpp"
 #include "command/template_intake.hpp"
 #include "image/decoder.hpp"
 #include "image/palette_panel.hpp"
 #include "image/status.hpp"
+#include "image/template_hints.hpp"
 #include "io/read_file.hpp"
 #include "patch/game_preview.hpp"
 #include "patch/patch_file.hpp"
@@ -27,8 +31,9 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.k7c] [--yes] [-o|--output PATCH]\n"
-    "                        [--force]\n"
+    "                        [--force] [--watch]\n"
     "       kavelin-cli make --sheet SHEET.k7c [--yes] [-o|--output PATCH] [--force]\n"
+    "                        [--watch]\n"
     "\n"
     "Makes the patch of a character from a GIF, BMP or PNG template, as the window's\n"
     "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
@@ -45,12 +50,23 @@ constexpr std::string_view kUsage =
     "own messages, prefixed with its name, and one failure never stops the others.\n"
     "--output needs a single TEMPLATE.\n"
     "\n"
+    "--watch makes the patch, then makes it again each time the template or the sheet file\n"
+    "is saved (written in place or renamed over), once the save has stayed unchanged for a\n"
+    "moment. Each make ends in one line: \"HH:MM:SS made PATCH\" on the standard output,\n"
+    "or \"HH:MM:SS PATCH not made: WHY\" after its messages. Nothing is asked: warnings\n"
+    "stop a make unless --yes is given. A file that goes missing is said once and waited\n"
+    "for. The template is the one named when the watch began, and the settings file is\n"
+    "read once. Ctrl+C ends the watch once a make under way has finished (a second Ctrl+C\n"
+    "at once), leaving no temporary file, and the process ends by the signal, so a shell\n"
+    "reports 130. --watch takes a single TEMPLATE, a regular file.\n"
+    "\n"
     "Exit status: 0 written, 1 input errors, 2 unusable template, sheet file or\n"
     "arguments, an output that would land on an input of the run or on another output,\n"
     "or a file of another kind in an output's place,\n"
     "3 warnings not confirmed, 4 the patch or the standard output could not be written\n"
     "(or there was not enough memory to read the template);\n"
-    "with several templates, the highest of these.\n";
+    "with several templates, the highest of these. With --watch, a status other than\n"
+    "by the signal comes only from a refusal before the first make.\n";
 
 // A bar is worth drawing only for a batch that takes a moment.
 constexpr std::size_t kProgressFrom = 6;
@@ -91,8 +107,10 @@ class Progress {
 // question on warnings is asked once and its answer kept.
 class TerminalDialogs : public command::CreatePatchDialogs {
  public:
-  TerminalDialogs(bool yes, bool batch, Progress& progress)
-      : yes_(yes), batch_(batch), progress_(progress) {}
+  // `watch`: nothing may wait on the terminal between saves, so the answer is --yes's, and
+  // the patch is named on the watch's own line.
+  TerminalDialogs(bool yes, bool batch, Progress& progress, bool watch = false)
+      : yes_(yes), batch_(batch), watch_(watch), progress_(progress) {}
   std::string prefix;  // put before every message line of the current template
 
   void ShowInputErrors(const validate::CheckResult& errors) override {
@@ -104,7 +122,7 @@ class TerminalDialogs : public command::CreatePatchDialogs {
       Print(Utf8(m));
     if (!answer_) {
       progress_.Clear();
-      const bool terminal = StdinIsTerminal();
+      const bool terminal = !watch_ && StdinIsTerminal();
       answer_ = yes_ || (terminal && AskYesNo(validate::messages::kConfirmQuestion));
       // Said once, where the batch first stopped, so that the user knows what happened.
       if (!*answer_) {
@@ -119,7 +137,7 @@ class TerminalDialogs : public command::CreatePatchDialogs {
   bool ConfirmCreate() override { return true; }
   void ShowDone(const patch::WriteResult& written) override {
     // A batch names its patches once they are in place, after the commit.
-    if (batch_) return;
+    if (batch_ || watch_) return;
     progress_.Clear();
     std::cout << Shown(written.output) << '\n';
   }
@@ -140,6 +158,7 @@ class TerminalDialogs : public command::CreatePatchDialogs {
  private:
   bool yes_;
   bool batch_;
+  bool watch_;
   Progress& progress_;
   std::optional<bool> answer_;
 };
@@ -163,6 +182,28 @@ std::string FixedColourNote(const image::FixedColourHint& hint, int originOffset
          (hint.changedPixels == 1 ? "" : "s") + " change; pixel (" +
          std::to_string(hint.seed.x + originOffset) + ", " +
          std::to_string(hint.seed.y + originOffset) + ") of the template decides entry " + entry;
+}
+
+// The picture's own coordinates and size, as a paint program shows them.
+std::string EdgeNote(const image::EdgeHint& hint) {
+  std::string cells;
+  for (const int cell : hint.cells)
+    cells += (cells.empty() ? "" : ", ") + std::to_string(cell);
+  return "the picture is " + std::to_string(hint.pictureWidth) + "x" +
+         std::to_string(hint.pictureHeight) + " but its cells need " +
+         std::to_string(hint.neededWidth) + "x" + std::to_string(hint.neededHeight) + ": " +
+         std::to_string(hint.backgroundPixels) + " cell pixel" +
+         (hint.backgroundPixels == 1 ? "" : "s") + " past its edge read the background " +
+         HexColour(image::kBackground) + " (cell" + (hint.cells.size() == 1 ? " " : "s ") + cells +
+         ")";
+}
+
+std::string OverflowNote(const image::ColourOverflow& overflow) {
+  return "the cells hold " + std::to_string(overflow.colours) + " colours, but at most " +
+         std::to_string(image::kTemplateColourRoom) +
+         " fit (the backdrop included); the first that did not fit is " +
+         HexColour(overflow.colour) + " at (" + std::to_string(overflow.at.x) + ", " +
+         std::to_string(overflow.at.y) + ")";
 }
 
 int ExitCodeFor(command::CreatePatchOutcome outcome) {
@@ -208,6 +249,10 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
                  std::to_string(pixel->at.y) + ") inside cell " + std::to_string(pixel->cell) + ")";
     }
     dialogs.Print(message);
+    if (const auto overflow = image::ColourOverflowOf(image)) {
+      dialogs.Print("note: " + OverflowNote(*overflow));
+      if (const auto edge = image::CellsPastEdge(image)) dialogs.Print("note: " + EdgeNote(*edge));
+    }
     return intake.status == image::ImageStatus::kOutOfMemory ? kWriteFailed : kFailure;
   }
   // As the window does: the patch is made without the swaps this template cannot take.
@@ -220,6 +265,7 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
   // Notes the road never gives: the game's fixed colours of entries 1 and 2.
   for (const image::FixedColourHint& hint : image::FixedColourHints(image))
     dialogs.Print("note: " + FixedColourNote(hint, image.originOffset));
+  if (const auto edge = image::CellsPastEdge(image)) dialogs.Print("note: " + EdgeNote(*edge));
   dialogs.prefix = batch ? name : "";
   sheet::CharacterSheet sheet = document.sheet;
   options.output = job.output;
@@ -257,6 +303,52 @@ bool OutputsAreSafe(const std::vector<Job>& jobs, const std::optional<std::strin
   return false;
 }
 
+// The rest of a watch's "not made" line; the messages before it tell the details.
+std::string_view NotMadeReason(int exitCode) {
+  switch (exitCode) {
+    case kInputErrors:
+      return "the sheet has input errors";
+    case kNotConfirmed:
+      return "warnings not confirmed";
+    case kWriteFailed:
+      return "the patch could not be written";
+    default:
+      return "an input or the patch's place cannot be used";
+  }
+}
+
+// One make of a watch. The sheet file is read afresh, and the patch's place judged afresh,
+// so that a file put there meanwhile is kept as a first make would keep it. A failure of
+// any kind is a line, never the end of the watch.
+void MakeWatched(const std::filesystem::path& templatePath, const std::filesystem::path& output,
+                 const std::optional<std::string>& sheetPath, const text::CodeTable& codes,
+                 bool yes, bool force) {
+  int code = kFailure;
+  std::filesystem::path place;
+  try {
+    std::optional<sheet::SheetDocument> document =
+        sheetPath ? ReadSheet(*sheetPath) : sheet::SheetDocument{};
+    if (document) place = PrepareOutput(output, command::OutputKind::kPatch, force);
+    if (!place.empty()) {
+      Progress progress(1);
+      TerminalDialogs dialogs(yes, false, progress, /*watch=*/true);
+      code = MakeOne({templatePath, place}, false, *document, codes, dialogs, {});
+    }
+  } catch (const std::bad_alloc&) {
+    Fail(kWriteFailed, "there was not enough memory");
+    code = kWriteFailed;
+  } catch (const std::exception& e) {
+    Fail(kFailure, Printable(e.what()));
+  }
+  // Through a link, the file written, as a make without --watch names it.
+  const std::string shown = Shown(place.empty() ? output : place);
+  if (code == kSuccess) {
+    std::cout << ClockTime() << " made " << shown << std::endl;
+  } else {
+    std::cerr << ClockTime() << ' ' << shown << " not made: " << NotMadeReason(code) << '\n';
+  }
+}
+
 // The closing line of a batch: how many of each outcome; the exit code is the highest.
 int Summarise(const std::vector<Job>& jobs) {
   std::size_t written = 0, stopped = 0, refused = 0, failed = 0;
@@ -287,8 +379,8 @@ int Summarise(const std::vector<Job>& jobs) {
 }  // namespace
 
 int RunMake(int argc, char** argv) {
-  const Arguments args =
-      ParseArguments(argc, argv, {"--yes", "--help", "--force"}, {"--sheet", "--output", "-o"});
+  const Arguments args = ParseArguments(argc, argv, {"--yes", "--help", "--force", "--watch"},
+                                        {"--sheet", "--output", "-o"});
   if (args.Has("--help")) {
     std::cout << kUsage;
     return kSuccess;
@@ -309,6 +401,9 @@ int RunMake(int argc, char** argv) {
   if (args.positional.size() > 1 && outputName) {
     return Fail(kFailure, "--output needs a single TEMPLATE");
   }
+  const bool watch = args.Has("--watch");
+  if (args.positional.size() > 1 && watch)
+    return Fail(kFailure, "--watch takes a single TEMPLATE\n" + std::string(kUsage));
   sheet::SheetDocument document;
   if (sheetPath) {
     auto read = ReadSheet(*sheetPath);
@@ -338,6 +433,7 @@ int RunMake(int argc, char** argv) {
   for (const std::filesystem::path& templatePath : templates)
     jobs.push_back({templatePath, outputName.value_or(patch::PatchOutputName(templatePath))});
   if (!OutputsAreSafe(jobs, sheetPath)) return kFailure;
+  const std::filesystem::path namedOutput = jobs.front().output;
   // What is in each patch's place now, before anything is read: a patch is replaced, a
   // picture or anything else is not without --force.
   for (Job& job : jobs) {
@@ -349,6 +445,23 @@ int RunMake(int argc, char** argv) {
   }
 
   const text::CodeTable codes = LoadCodeTable();
+  if (watch) {
+    const std::filesystem::path& templatePath = jobs.front().templatePath;
+    // A name mistyped, or a pipe or device, would be waited on for ever; a template that is
+    // there but broken is what a watch is for.
+    if (const io::FileRead there = io::ReadFileStart(templatePath, 1);
+        there.problem == io::ReadProblem::kNoSuchFile ||
+        there.problem == io::ReadProblem::kNotRegularFile) {
+      return Fail(kFailure,
+                  "--watch: " + Shown(templatePath) + ": " + io::ReadProblemText(there, 0));
+    }
+    std::vector<std::filesystem::path> watched{templatePath};
+    if (sheetPath) watched.emplace_back(*sheetPath);
+    return WatchSaves(watched, [&] {
+      MakeWatched(templatePath, namedOutput, sheetPath, codes, args.Has("--yes"),
+                  args.Has("--force"));
+    });
+  }
   const bool batch = jobs.size() > 1;
   Progress progress(jobs.size());
   TerminalDialogs dialogs(args.Has("--yes"), batch, progress);

@@ -82,6 +82,8 @@ namespace {
 ImageStatus ShowTemplate(TemplateImage& image, const Raster& decoded) {
   image.loaded = DisplayedRaster(decoded);
   image.displayed = image.loaded;
+  image.pictureWidth = decoded.Width();
+  image.pictureHeight = decoded.Height();
   image.overflowPixel.reset();
   image.originOffset = OriginOffsetOf(image.displayed);
 

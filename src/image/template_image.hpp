@@ -47,6 +47,9 @@ struct TemplateImage {
   Raster displayed;
   // Added to x and y of every access by sprite-cell coordinates: 0 or -1.
   int originOffset = 0;
+  // The picture's own size as decoded, before the display pads it to the picture area:
+  // cell pixels beyond it read the background. Zero while no picture is shown.
+  int pictureWidth = 0, pictureHeight = 0;
   SpritePalette palette;
 
   // The displayed raster as the last decode left it, before any preview. Turning the

@@ -166,6 +166,50 @@ TEST_F(Cli, TheFixedColourTrapIsANoteNotAFailure) {
   EXPECT_EQ(blank.err.find("note:"), std::string::npos) << blank.err;
 }
 
+// Cells past the picture's edge are a note, the patch still made; too many colours stay a
+// failure with the box's text, and a note after it says how many and which pixel.
+TEST_F(Cli, CellsPastTheEdgeAndTooManyColoursAreExplained) {
+  const image::Raster blank = image::BlankTemplate();
+  image::Raster narrow(170, blank.Height());
+  for (int y = 0; y < narrow.Height(); ++y) {
+    for (int x = 0; x < narrow.Width(); ++x)
+      narrow.Set(x, y, blank.At(x, y));
+  }
+  image::Raster crowded = blank;
+  for (int i = 0; i < 20; ++i)
+    crowded.Set(2 + i, 20, image::Rgb(static_cast<std::uint8_t>(100 + i), 1, 2));
+  struct Case {
+    const char* name;
+    const image::Raster& picture;
+    int exitCode;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"narrow.gif",
+       narrow,
+       0,
+       {"kavelin-cli: note: the picture is 170x132 but its cells need 174x131: 96 cell pixels "
+        "past its edge read the background #D4D0C8 (cell 20)\n"}},
+      {"crowded.bmp",
+       crowded,
+       2,
+       {"kavelin-cli: crowded.bmp: 色数が多すぎます。\n",
+        "kavelin-cli: crowded.bmp: note: the cells hold 2",
+        " colours, but at most 15 fit (the backdrop included); the first that did not fit is #"}},
+  };
+  for (const Case& c : cases) {
+    const auto bytes = image::EncodeImageFile(c.picture, c.name);
+    ASSERT_TRUE(bytes) << c.name;
+    Write(c.name, std::string(bytes->begin(), bytes->end()));
+    const auto r = Run(std::string("make ") + c.name + " --yes");
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.name << r.err;
+    for (const std::string& line : c.lines)
+      EXPECT_NE(r.err.find(line), std::string::npos) << c.name << ": " << r.err;
+  }
+  EXPECT_TRUE(fs::exists(folder_ / "narrow.k7p"));
+  EXPECT_FALSE(fs::exists(folder_ / "crowded.k7p"));
+}
+
 TEST_F(Cli, ExportAndSheetFromAPatchMakeItAgain) {
   // Swapped entries make the patch's palette order differ from a fresh extraction.
   Write("swapped.json", R"({"name": "ア", "paletteSwaps": [[4, 12], [0, 9]]})");
