@@ -10,6 +10,7 @@
 #include "command/user_file.hpp"
 #include "io/atomic_file.hpp"
 #include "io/read_file.hpp"
+#include "patch/patch_writer.hpp"
 #include "text/encoding.hpp"
 #include "text/settings_file.hpp"
 
@@ -27,6 +28,13 @@ std::optional<std::string> Arguments::Value(std::string_view name) const {
   return std::nullopt;
 }
 
+std::string Arguments::Spelling(std::string_view name) const {
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    if (options[i].first == name) return spellings[i];
+  }
+  return std::string(name);
+}
+
 Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
                          const std::vector<std::string>& valuedOptions) {
   const auto known = [](const std::vector<std::string>& names, const std::string& arg) {
@@ -36,26 +44,33 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
   bool onlyPositional = false;
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
+    const std::string name = arg == "-o" && known(valuedOptions, "--output") ? "--output" : arg;
     // Anything that looks like an option is one: a mistyped option taken as a file name
     // could name a file to read or, worse, make a patch path to write over.
     if (onlyPositional || arg == "-" || !arg.starts_with("-")) {
       args.positional.push_back(arg);
     } else if (arg == "--") {
       onlyPositional = true;
-    } else if (!known(flags, arg) && !known(valuedOptions, arg)) {
-      args.error = "unknown option " + Shown(arg);
+    } else if (!known(flags, name) && !known(valuedOptions, name)) {
+      args.error = Format(Tr("unknown option %s"), Shown(arg));
       return args;
-    } else if (args.Has(arg)) {
+    } else if (args.Has(name)) {
       // Which of two values was meant is a guess; refusing costs a retyped line.
-      args.error = arg + " given twice";
+      const std::string first = args.Spelling(name);
+      args.error = first == arg ? Format(Tr("%s given twice"), arg)
+                                : Format(Tr("%1$s and %2$s name the same thing; give one"),
+                                         first.size() < arg.size() ? first : arg,
+                                         first.size() < arg.size() ? arg : first);
       return args;
-    } else if (known(flags, arg)) {
-      args.options.emplace_back(arg, "");
+    } else if (known(flags, name)) {
+      args.options.emplace_back(name, "");
+      args.spellings.push_back(arg);
     } else if (i + 1 >= argc) {
-      args.error = arg + " needs a value";
+      args.error = Format(Tr("%s needs a value"), arg);
       return args;
     } else {
-      args.options.emplace_back(arg, argv[++i]);
+      args.options.emplace_back(name, argv[++i]);
+      args.spellings.push_back(arg);
     }
   }
   return args;
@@ -68,18 +83,19 @@ std::string UnreadableFileMessage(const std::filesystem::path& path, const io::F
 
 namespace {
 
-std::string_view KindName(command::ExistingKind kind) {
+// The words of a kind of file: "there is %s there already".
+std::string KindName(command::ExistingKind kind) {
   switch (kind) {
     case command::ExistingKind::kPatch:
-      return "a patch";
+      return Tr("a patch");
     case command::ExistingKind::kGif:
-      return "a GIF picture";
+      return Tr("a GIF picture");
     case command::ExistingKind::kBmp:
-      return "a BMP picture";
+      return Tr("a BMP picture");
     case command::ExistingKind::kPng:
-      return "a PNG picture";
+      return Tr("a PNG picture");
     case command::ExistingKind::kSheet:
-      return "a character sheet";
+      return Tr("a character sheet");
     case command::ExistingKind::kNothing:
     case command::ExistingKind::kOther:
     case command::ExistingKind::kLink:
@@ -87,7 +103,7 @@ std::string_view KindName(command::ExistingKind kind) {
     case command::ExistingKind::kDevice:
       break;
   }
-  return "a file of another kind";
+  return Tr("a file of another kind");
 }
 
 }  // namespace
@@ -99,26 +115,49 @@ std::filesystem::path PrepareOutput(const std::filesystem::path& output, command
   if (target.existing == command::ExistingKind::kLink) {
     const std::filesystem::path through = io::LinkTarget(output);
     if (force) return through;
-    Fail(kFailure, Shown(output) + ": a symbolic link (to " + Shown(through) +
-                       "), which is not replaced; --force writes to the file it names");
+    Fail(kFailure, Format(Tr("%1$s: a symbolic link (to %2$s), which is not replaced; --force "
+                             "writes to the file it names"),
+                          Shown(output), Shown(through)));
     return {};
   }
   if (force) return output;
   if (!sameKindReplaces) {
-    Fail(kFailure, Shown(output) + ": there is " + std::string(KindName(target.existing)) +
-                       " there already; --force replaces it");
+    Fail(kFailure, Format(Tr("%1$s: there is %2$s there already; --force replaces it"),
+                          Shown(output), KindName(target.existing)));
   } else {
-    Fail(kFailure, Shown(output) + ": there is " + std::string(KindName(target.existing)) +
-                       " there, not " + std::string(KindName(command::KindOf(kind))) +
-                       "; --force replaces it");
+    Fail(kFailure,
+         Format(Tr("%1$s: there is %2$s there, not %3$s; --force replaces it"), Shown(output),
+                KindName(target.existing), KindName(command::KindOf(kind))));
   }
   return {};
 }
 
 bool RefuseEmptyName(std::string_view what, std::string_view value) {
   if (!value.empty()) return false;
-  Fail(kFailure, std::string(what) + " is an empty name, which names no file");
+  Fail(kFailure, Format(Tr("%s is an empty name, which names no file"), what));
   return true;
+}
+
+int WriteOutputFile(const Arguments& args, std::string_view contents, command::OutputKind kind,
+                    bool sameKindReplaces, std::vector<std::filesystem::path> inputs) {
+  const std::filesystem::path output = *args.Value("--output");
+  for (std::filesystem::path& read : command::FilesReadBesides(SettingsFileInUse()))
+    inputs.push_back(std::move(read));
+  const std::filesystem::path outputs[] = {output};
+  if (const command::OutputCheck check = command::CheckPlannedOutputs(outputs, inputs); !check) {
+    return Fail(kFailure, Format(Tr("%1$s would be written over %2$s, an input of this run; "
+                                    "nothing was written"),
+                                 Shown(output), Shown(inputs[check.other])));
+  }
+  const std::filesystem::path file =
+      PrepareOutput(output, kind, args.Has("--force"), sameKindReplaces);
+  if (file.empty()) return kFailure;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(contents.data());
+  const auto written = io::WriteFileAtomically(file, {bytes, contents.size()});
+  if (!written.ok)
+    return Fail(kWriteFailed, Shown(output) + ": " + Utf8(patch::FileErrorReason(written.error)));
+  std::cout << Shown(output) << '\n';
+  return kSuccess;
 }
 
 std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path) {
@@ -176,7 +215,7 @@ int FinishOutput(int code) {
   // Output that never arrived is a failure, even when everything else worked: a sheet
   // printed into a full disk would otherwise leave an empty file behind a success.
   if (std::cout.flush()) return code;
-  std::cerr << "kavelin-cli: the standard output could not be written\n";
+  std::cerr << "kavelin-cli: " << Tr("the standard output could not be written") << '\n';
   return std::max(code, static_cast<int>(kWriteFailed));
 }
 
@@ -203,8 +242,8 @@ int UseSettingsFile(const std::filesystem::path& file) {
   io::FileRead read = io::ReadFile(file, text::kMaxSettingsFileBytes);
   // A file the user named that cannot be read is a mistake, not an empty table.
   if (!read) {
-    return Fail(kFailure, "settings file " + Shown(file) + ": " +
-                              io::ReadProblemText(read, text::kMaxSettingsFileBytes));
+    return Fail(kFailure, Format(Tr("settings file %1$s: %2$s"), Shown(file),
+                                 io::ReadProblemText(read, text::kMaxSettingsFileBytes)));
   }
   chosenSettingsFile = file;
   chosenSettingsBytes = std::move(read.bytes);
@@ -226,18 +265,31 @@ text::CodeTable LoadCodeTable() {
                                           ? text::LoadFamilySettings(codes, chosenSettingsBytes)
                                           : text::LoadFamilySettings(codes, file);
   if (read.read && nameSettingsFile)
-    std::cerr << "kavelin-cli: settings file " << Shown(file) << '\n';
+    std::cerr << "kavelin-cli: " << Format(Tr("settings file %s"), Shown(file)) << '\n';
   // One found in its place that cannot be used is said, and the built-in table used.
   if (!read.read && !file.empty()) {
-    std::cerr << "kavelin-cli: warning: settings file " << Shown(file) << ": "
-              << io::ReadProblemText(read.failure, text::kMaxSettingsFileBytes) << "; not used\n";
+    std::cerr << "kavelin-cli: "
+              << Warning(Format(Tr("settings file %1$s: %2$s; not used"), Shown(file),
+                                io::ReadProblemText(read.failure, text::kMaxSettingsFileBytes)))
+              << '\n';
   }
   if (read.foreignLine != 0) {
-    std::cerr << "kavelin-cli: warning: " << Shown(file) << " line " << read.foreignLine
-              << " is not Shift_JIS (code page 932) text, which the settings file must be;"
-                 " it is read as code page 932 all the same\n";
+    std::cerr << "kavelin-cli: "
+              << Warning(Format(Tr("%1$s line %2$s is not Shift_JIS (code page 932) text, which "
+                                   "the settings file must be; it is read as code page 932 all "
+                                   "the same"),
+                                Shown(file), read.foreignLine))
+              << '\n';
   }
   return codes;
+}
+
+std::string Warning(std::string_view message) {
+  return Format(Tr("warning: %s"), message);
+}
+
+std::string Note(std::string_view message) {
+  return Format(Tr("note: %s"), message);
 }
 
 int Fail(int code, std::string_view message) {

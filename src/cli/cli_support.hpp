@@ -12,8 +12,15 @@
 #include "command/user_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
+#include "text/translate.hpp"
 
 namespace kavelin::cli {
+
+// Every message of the command line's own is marked where it is written (po/ holds the
+// catalogues); numbers, names and paths go in through Format.
+using text::Format;
+using text::Tr;
+using text::TrN;
 
 // Exit codes, documented in the README.
 enum ExitCode : int {
@@ -27,14 +34,19 @@ enum ExitCode : int {
 
 // The command's arguments split into positional ones and options (with or without a
 // value). An unknown option (anything starting with "-" before "--"), a repeated one or
-// one that needs a value and has none is an error.
+// one that needs a value and has none is an error. "-o" is the short spelling of
+// "--output" wherever a command takes one; both are kept under "--output", and giving
+// both is an error too.
 struct Arguments {
   std::vector<std::string> positional;
-  std::vector<std::pair<std::string, std::string>> options;
+  std::vector<std::pair<std::string, std::string>> options;  // by their long names
+  std::vector<std::string> spellings;  // each option as it was typed, for messages
   std::string error;
 
   bool Has(std::string_view name) const;
   std::optional<std::string> Value(std::string_view name) const;
+  // The option as the user typed it ("-o" or "--output"); `name` when not given.
+  std::string Spelling(std::string_view name) const;
 };
 
 Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
@@ -56,6 +68,14 @@ std::filesystem::path PrepareOutput(const std::filesystem::path& output, command
 // Refuses an empty file name given for `what` ("TEMPLATE", "--output"): it names no file,
 // and a path made from it would name the working folder. Returns true when one was empty.
 bool RefuseEmptyName(std::string_view what, std::string_view value);
+
+// What sheet, names and inspect print, written instead into the file -o named: refused
+// when that file is one the run reads (`inputs`, the settings and names files), judged as
+// PrepareOutput judges it (`sameKindReplaces` false: any file there needs --force), then
+// replaced only by the complete new one, and named on the standard output, as export
+// names its template. The exit code.
+int WriteOutputFile(const Arguments& args, std::string_view contents, command::OutputKind kind,
+                    bool sameKindReplaces, std::vector<std::filesystem::path> inputs = {});
 
 // The sheet file --sheet names; when it cannot be read or is no sheet file, says why on
 // stderr and returns nothing.
@@ -91,6 +111,11 @@ std::filesystem::path SettingsFileInUse();
 // make and encode name the settings file they read on stderr, so that the user knows
 // which extended characters were used.
 void NameSettingsFileWhenLoaded(bool name);
+
+// A message led by "warning: " or "note: " in the user's language: a warning is about the
+// user's files, a note about what the game will show.
+std::string Warning(std::string_view message);
+std::string Note(std::string_view message);
 
 // Prints "kavelin-cli: " and the message to stderr; returns `code`.
 int Fail(int code, std::string_view message);

@@ -9,35 +9,37 @@
 namespace kavelin::cli {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: kavelin-cli encode TEXT...\n"
-    "\n"
-    "Shows the game codes of each TEXT as a patch stores them, using the extended\n"
-    "characters of the settings file: the one --ini names, else KV7Tools.ini beside\n"
-    "this program or in ~/.config/kavelin. Names are widened before they are encoded,\n"
-    "so type full-width letters and digits.\n"
-    "\n"
-    "Exit status: 0 every text encoded, 1 some text has a character the game lacks,\n"
-    "2 bad arguments.\n";
+std::string Usage() {
+  return Tr(
+      "usage: kavelin-cli encode TEXT...\n"
+      "\n"
+      "Shows the game codes of each TEXT as a patch stores them, using the extended\n"
+      "characters of the settings file: the one --ini names, else KV7Tools.ini beside\n"
+      "this program or in ~/.config/kavelin. Names are widened before they are encoded,\n"
+      "so type full-width letters and digits.\n"
+      "\n"
+      "Exit status: 0 every text encoded, 1 some text has a character the game lacks,\n"
+      "2 bad arguments.\n");
+}
 
 }  // namespace
 
 int RunEncode(int argc, char** argv) {
   const Arguments args = ParseArguments(argc, argv, {"--help"}, {});
   if (args.Has("--help")) {
-    std::cout << kUsage;
+    std::cout << Usage();
     return kSuccess;
   }
   if (!args.error.empty() || args.positional.empty()) {
-    return Fail(kFailure, (args.error.empty() ? "encode needs a TEXT" : args.error) + "\n" +
-                              std::string(kUsage));
+    return Fail(kFailure,
+                (args.error.empty() ? Tr("encode needs a TEXT") : args.error) + "\n" + Usage());
   }
   const text::CodeTable codes = LoadCodeTable();
   int exitCode = kSuccess;
   for (std::size_t i = 0; i < args.positional.size(); ++i) {
     const std::string& arg = args.positional[i];
     const auto input = text::FromUtf8(arg);
-    if (!input) return Fail(kFailure, "argument " + std::to_string(i + 1) + " is not valid UTF-8");
+    if (!input) return Fail(kFailure, Format(Tr("argument %s is not valid UTF-8"), i + 1));
     const auto result = text::EncodeGameText(codes, *input);
     std::cout << Printable(arg) << '\t';
     switch (result.status) {
@@ -45,10 +47,10 @@ int RunEncode(int argc, char** argv) {
         std::cout << text::HexBytes(result.bytes) << '\n';
         break;
       case text::EncodeStatus::kExtended:
-        std::cout << text::HexBytes(result.bytes) << "\t(extended characters)\n";
+        std::cout << text::HexBytes(result.bytes) << "\t(" << Tr("extended characters") << ")\n";
         break;
       case text::EncodeStatus::kUnencodable:
-        std::cout << "not encodable: 「" << Printable(Utf8(result.rejected)) << "」\n";
+        std::cout << Format(Tr("not encodable: 「%s」"), Printable(Utf8(result.rejected))) << '\n';
         exitCode = kInputErrors;
         break;
     }

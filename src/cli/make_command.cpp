@@ -29,44 +29,46 @@
 namespace kavelin::cli {
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.k7c] [--yes] [-o|--output PATCH]\n"
-    "                        [--force] [--watch]\n"
-    "       kavelin-cli make --sheet SHEET.k7c [--yes] [-o|--output PATCH] [--force]\n"
-    "                        [--watch]\n"
-    "\n"
-    "Makes the patch of a character from a GIF, BMP or PNG template, as the window's\n"
-    "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
-    "template the sheet file names (its \"template\" key). Input errors are printed\n"
-    "and nothing is written. Warnings are printed; on a terminal the command then asks\n"
-    "whether to go on, otherwise it stops unless --yes is given. The patch is written\n"
-    "beside the template (TEMPLATE with its extension replaced by k7p) unless --output\n"
-    "names another file, and its path is printed. An older patch is replaced only by a\n"
-    "complete new one; any other file in the patch's place, or a symbolic link, only\n"
-    "with --force (a link is then written through to its file). A template the sheet\n"
-    "names outside its own folder makes its patch only with --output or a TEMPLATE.\n"
-    "\n"
-    "Several templates make one patch each with the same sheet, in one run. Each gets its\n"
-    "own messages, prefixed with its name, and one failure never stops the others.\n"
-    "--output needs a single TEMPLATE.\n"
-    "\n"
-    "--watch makes the patch, then makes it again each time the template or the sheet file\n"
-    "is saved (written in place or renamed over), once the save has stayed unchanged for a\n"
-    "moment. Each make ends in one line: \"HH:MM:SS made PATCH\" on the standard output,\n"
-    "or \"HH:MM:SS PATCH not made: WHY\" after its messages. Nothing is asked: warnings\n"
-    "stop a make unless --yes is given. A file that goes missing is said once and waited\n"
-    "for. The template is the one named when the watch began, and the settings file is\n"
-    "read once. Ctrl+C ends the watch once a make under way has finished (a second Ctrl+C\n"
-    "at once), leaving no temporary file, and the process ends by the signal, so a shell\n"
-    "reports 130. --watch takes a single TEMPLATE, a regular file.\n"
-    "\n"
-    "Exit status: 0 written, 1 input errors, 2 unusable template, sheet file or\n"
-    "arguments, an output that would land on an input of the run or on another output,\n"
-    "or a file of another kind in an output's place,\n"
-    "3 warnings not confirmed, 4 the patch or the standard output could not be written\n"
-    "(or there was not enough memory to read the template);\n"
-    "with several templates, the highest of these. With --watch, a status other than\n"
-    "by the signal comes only from a refusal before the first make.\n";
+std::string Usage() {
+  return Tr(
+      "usage: kavelin-cli make TEMPLATE... [--sheet SHEET.k7c] [--yes] [-o|--output PATCH]\n"
+      "                        [--force] [--watch]\n"
+      "       kavelin-cli make --sheet SHEET.k7c [--yes] [-o|--output PATCH] [--force]\n"
+      "                        [--watch]\n"
+      "\n"
+      "Makes the patch of a character from a GIF, BMP or PNG template, as the window's\n"
+      "\"パッチ作成\" does. Without --sheet the fresh sheet is used; without TEMPLATE, the\n"
+      "template the sheet file names (its \"template\" key). Input errors are printed\n"
+      "and nothing is written. Warnings are printed; on a terminal the command then asks\n"
+      "whether to go on, otherwise it stops unless --yes is given. The patch is written\n"
+      "beside the template (TEMPLATE with its extension replaced by k7p) unless --output\n"
+      "names another file, and its path is printed. An older patch is replaced only by a\n"
+      "complete new one; any other file in the patch's place, or a symbolic link, only\n"
+      "with --force (a link is then written through to its file). A template the sheet\n"
+      "names outside its own folder makes its patch only with --output or a TEMPLATE.\n"
+      "\n"
+      "Several templates make one patch each with the same sheet, in one run. Each gets its\n"
+      "own messages, prefixed with its name, and one failure never stops the others.\n"
+      "--output needs a single TEMPLATE.\n"
+      "\n"
+      "--watch makes the patch, then makes it again each time the template or the sheet file\n"
+      "is saved (written in place or renamed over), once the save has stayed unchanged for a\n"
+      "moment. Each make ends in one line: \"HH:MM:SS made PATCH\" on the standard output,\n"
+      "or \"HH:MM:SS PATCH not made: WHY\" after its messages. Nothing is asked: warnings\n"
+      "stop a make unless --yes is given. A file that goes missing is said once and waited\n"
+      "for. The template is the one named when the watch began, and the settings file is\n"
+      "read once. Ctrl+C ends the watch once a make under way has finished (a second Ctrl+C\n"
+      "at once), leaving no temporary file, and the process ends by the signal, so a shell\n"
+      "reports 130. --watch takes a single TEMPLATE, a regular file.\n"
+      "\n"
+      "Exit status: 0 written, 1 input errors, 2 unusable template, sheet file or\n"
+      "arguments, an output that would land on an input of the run or on another output,\n"
+      "or a file of another kind in an output's place,\n"
+      "3 warnings not confirmed, 4 the patch or the standard output could not be written\n"
+      "(or there was not enough memory to read the template);\n"
+      "with several templates, the highest of these. With --watch, a status other than\n"
+      "by the signal comes only from a refusal before the first make.\n");
+}
 
 // A bar is worth drawing only for a batch that takes a moment.
 constexpr std::size_t kProgressFrom = 6;
@@ -126,9 +128,11 @@ class TerminalDialogs : public command::CreatePatchDialogs {
       answer_ = yes_ || (terminal && AskYesNo(validate::messages::kConfirmQuestion));
       // Said once, where the batch first stopped, so that the user knows what happened.
       if (!*answer_) {
+        const std::string what =
+            batch_ ? Tr("no patch with warnings was written") : Tr("nothing was written");
         std::cerr << "kavelin-cli: "
-                  << (batch_ ? "no patch with warnings was written" : "nothing was written")
-                  << (terminal ? "\n" : "; --yes goes on despite warnings\n");
+                  << (terminal ? what : Format(Tr("%s; --yes goes on despite warnings"), what))
+                  << '\n';
       }
     }
     return *answer_;
@@ -174,14 +178,16 @@ std::string FixedColourNote(const image::FixedColourHint& hint, int originOffset
   char word[8], game[8];
   std::snprintf(word, sizeof word, "0x%04X", image::SnesForm(hint.templateColour));
   std::snprintf(game, sizeof game, "0x%04X", hint.gameWord);
-  const std::string entry = std::to_string(hint.entry);
-  return "palette entry " + entry + " is " + HexColour(hint.templateColour) + " (SNES " + word +
-         ") in the template, but the game shows its own " + game + " (" +
-         HexColour(patch::WidenSnesColour(hint.gameWord)) +
-         ") there: " + std::to_string(hint.changedPixels) + " cell pixel" +
-         (hint.changedPixels == 1 ? "" : "s") + " change; pixel (" +
-         std::to_string(hint.seed.x + originOffset) + ", " +
-         std::to_string(hint.seed.y + originOffset) + ") of the template decides entry " + entry;
+  return Format(TrN("palette entry %1$s is %2$s (SNES %3$s) in the template, but the game shows "
+                    "its own %4$s (%5$s) there: %6$s cell pixel change; pixel (%7$s, %8$s) of "
+                    "the template decides entry %1$s",
+                    "palette entry %1$s is %2$s (SNES %3$s) in the template, but the game shows "
+                    "its own %4$s (%5$s) there: %6$s cell pixels change; pixel (%7$s, %8$s) of "
+                    "the template decides entry %1$s",
+                    hint.changedPixels),
+                hint.entry, HexColour(hint.templateColour), word, game,
+                HexColour(patch::WidenSnesColour(hint.gameWord)), hint.changedPixels,
+                hint.seed.x + originOffset, hint.seed.y + originOffset);
 }
 
 // The picture's own coordinates and size, as a paint program shows them.
@@ -189,21 +195,23 @@ std::string EdgeNote(const image::EdgeHint& hint) {
   std::string cells;
   for (const int cell : hint.cells)
     cells += (cells.empty() ? "" : ", ") + std::to_string(cell);
-  return "the picture is " + std::to_string(hint.pictureWidth) + "x" +
-         std::to_string(hint.pictureHeight) + " but its cells need " +
-         std::to_string(hint.neededWidth) + "x" + std::to_string(hint.neededHeight) + ": " +
-         std::to_string(hint.backgroundPixels) + " cell pixel" +
-         (hint.backgroundPixels == 1 ? "" : "s") + " past its edge read the background " +
-         HexColour(image::kBackground) + " (cell" + (hint.cells.size() == 1 ? " " : "s ") + cells +
-         ")";
+  const std::string past = Format(TrN("%s cell pixel past its edge read",
+                                      "%s cell pixels past its edge read", hint.backgroundPixels),
+                                  hint.backgroundPixels);
+  return Format(TrN("the picture is %1$sx%2$s but its cells need %3$sx%4$s: %5$s the background "
+                    "%6$s (cell %7$s)",
+                    "the picture is %1$sx%2$s but its cells need %3$sx%4$s: %5$s the background "
+                    "%6$s (cells %7$s)",
+                    hint.cells.size()),
+                hint.pictureWidth, hint.pictureHeight, hint.neededWidth, hint.neededHeight, past,
+                HexColour(image::kBackground), cells);
 }
 
 std::string OverflowNote(const image::ColourOverflow& overflow) {
-  return "the cells hold " + std::to_string(overflow.colours) + " colours, but at most " +
-         std::to_string(image::kTemplateColourRoom) +
-         " fit (the backdrop included); the first that did not fit is " +
-         HexColour(overflow.colour) + " at (" + std::to_string(overflow.at.x) + ", " +
-         std::to_string(overflow.at.y) + ")";
+  return Format(Tr("the cells hold %1$s colours, but at most %2$s fit (the backdrop included); "
+                   "the first that did not fit is %3$s at (%4$s, %5$s)"),
+                overflow.colours, image::kTemplateColourRoom, HexColour(overflow.colour),
+                overflow.at.x, overflow.at.y);
 }
 
 int ExitCodeFor(command::CreatePatchOutcome outcome) {
@@ -245,27 +253,29 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
       if (!read) message += " (" + io::ReadProblemText(read, 0) + ")";
     }
     if (const auto& pixel = image.partlyTransparentPixel) {
-      message += " (partly transparent pixel at (" + std::to_string(pixel->at.x) + ", " +
-                 std::to_string(pixel->at.y) + ") inside cell " + std::to_string(pixel->cell) + ")";
+      message += " (" +
+                 Format(Tr("partly transparent pixel at (%1$s, %2$s) inside cell %3$s"),
+                        pixel->at.x, pixel->at.y, pixel->cell) +
+                 ")";
     }
     dialogs.Print(message);
     if (const auto overflow = image::ColourOverflowOf(image)) {
-      dialogs.Print("note: " + OverflowNote(*overflow));
-      if (const auto edge = image::CellsPastEdge(image)) dialogs.Print("note: " + EdgeNote(*edge));
+      dialogs.Print(Note(OverflowNote(*overflow)));
+      if (const auto edge = image::CellsPastEdge(image)) dialogs.Print(Note(EdgeNote(*edge)));
     }
     return intake.status == image::ImageStatus::kOutOfMemory ? kWriteFailed : kFailure;
   }
   // As the window does: the patch is made without the swaps this template cannot take.
   dialogs.prefix = batch ? name : "kavelin-cli: ";
   for (const auto& [a, b] : intake.swaps.skipped) {
-    dialogs.Print("paletteSwaps: " + std::to_string(a) + " ⇔ " + std::to_string(b) +
-                  " left out: entry " + std::to_string(image.palette.IsEmpty(a) ? a : b) +
-                  " is empty in this template");
+    dialogs.Print(Format(Tr("paletteSwaps: %1$s ⇔ %2$s left out: entry %3$s is empty in this "
+                            "template"),
+                         a, b, image.palette.IsEmpty(a) ? a : b));
   }
   // Notes the road never gives: the game's fixed colours of entries 1 and 2.
   for (const image::FixedColourHint& hint : image::FixedColourHints(image))
-    dialogs.Print("note: " + FixedColourNote(hint, image.originOffset));
-  if (const auto edge = image::CellsPastEdge(image)) dialogs.Print("note: " + EdgeNote(*edge));
+    dialogs.Print(Note(FixedColourNote(hint, image.originOffset)));
+  if (const auto edge = image::CellsPastEdge(image)) dialogs.Print(Note(EdgeNote(*edge)));
   dialogs.prefix = batch ? name : "";
   sheet::CharacterSheet sheet = document.sheet;
   options.output = job.output;
@@ -290,30 +300,31 @@ bool OutputsAreSafe(const std::vector<Job>& jobs, const std::optional<std::strin
     case command::OutputRefusal::kNone:
       return true;
     case command::OutputRefusal::kIsAnInput:
-      Fail(kFailure, "the patch of " + Shown(job.templatePath) + " would be written over " +
-                         Shown(inputs[check.other]) + ", an input of this run");
+      Fail(kFailure,
+           Format(Tr("the patch of %1$s would be written over %2$s, an input of this run"),
+                  Shown(job.templatePath), Shown(inputs[check.other])));
       break;
     case command::OutputRefusal::kSharedOutput:
-      Fail(kFailure, "the patches of " + Shown(jobs[check.other].templatePath) + " and " +
-                         Shown(job.templatePath) + " would both be written to " +
-                         Shown(job.output));
+      Fail(kFailure, Format(Tr("the patches of %1$s and %2$s would both be written to %3$s"),
+                            Shown(jobs[check.other].templatePath), Shown(job.templatePath),
+                            Shown(job.output)));
       break;
   }
-  std::cerr << "kavelin-cli: nothing was written\n";
+  Fail(kFailure, Tr("nothing was written"));
   return false;
 }
 
 // The rest of a watch's "not made" line; the messages before it tell the details.
-std::string_view NotMadeReason(int exitCode) {
+std::string NotMadeReason(int exitCode) {
   switch (exitCode) {
     case kInputErrors:
-      return "the sheet has input errors";
+      return Tr("the sheet has input errors");
     case kNotConfirmed:
-      return "warnings not confirmed";
+      return Tr("warnings not confirmed");
     case kWriteFailed:
-      return "the patch could not be written";
+      return Tr("the patch could not be written");
     default:
-      return "an input or the patch's place cannot be used";
+      return Tr("an input or the patch's place cannot be used");
   }
 }
 
@@ -335,7 +346,7 @@ void MakeWatched(const std::filesystem::path& templatePath, const std::filesyste
       code = MakeOne({templatePath, place}, false, *document, codes, dialogs, {});
     }
   } catch (const std::bad_alloc&) {
-    Fail(kWriteFailed, "there was not enough memory");
+    Fail(kWriteFailed, Tr("there was not enough memory"));
     code = kWriteFailed;
   } catch (const std::exception& e) {
     Fail(kFailure, Printable(e.what()));
@@ -343,9 +354,10 @@ void MakeWatched(const std::filesystem::path& templatePath, const std::filesyste
   // Through a link, the file written, as a make without --watch names it.
   const std::string shown = Shown(place.empty() ? output : place);
   if (code == kSuccess) {
-    std::cout << ClockTime() << " made " << shown << std::endl;
+    std::cout << Format(Tr("%1$s made %2$s"), ClockTime(), shown) << std::endl;
   } else {
-    std::cerr << ClockTime() << ' ' << shown << " not made: " << NotMadeReason(code) << '\n';
+    std::cerr << Format(Tr("%1$s %2$s not made: %3$s"), ClockTime(), shown, NotMadeReason(code))
+              << '\n';
   }
 }
 
@@ -370,9 +382,14 @@ int Summarise(const std::vector<Job>& jobs) {
         break;
     }
   }
-  std::cerr << "kavelin-cli: " << jobs.size() << " templates: " << written << " written, "
-            << stopped << " stopped at warnings, " << refused << " refused, " << failed
-            << " failed\n";
+  std::cerr << "kavelin-cli: "
+            << Format(TrN("%1$s template: %2$s written, %3$s stopped at warnings, %4$s refused, "
+                          "%5$s failed",
+                          "%1$s templates: %2$s written, %3$s stopped at warnings, %4$s refused, "
+                          "%5$s failed",
+                          jobs.size()),
+                      jobs.size(), written, stopped, refused, failed)
+            << '\n';
   return worst;
 }
 
@@ -380,30 +397,28 @@ int Summarise(const std::vector<Job>& jobs) {
 
 int RunMake(int argc, char** argv) {
   const Arguments args = ParseArguments(argc, argv, {"--yes", "--help", "--force", "--watch"},
-                                        {"--sheet", "--output", "-o"});
+                                        {"--sheet", "--output"});
   if (args.Has("--help")) {
-    std::cout << kUsage;
+    std::cout << Usage();
     return kSuccess;
   }
-  if (!args.error.empty()) return Fail(kFailure, args.error + "\n" + std::string(kUsage));
-  if (args.Has("-o") && args.Has("--output"))
-    return Fail(kFailure, "-o and --output name the same thing; give one\n" + std::string(kUsage));
+  if (!args.error.empty()) return Fail(kFailure, args.error + "\n" + Usage());
   const auto sheetPath = args.Value("--sheet");
-  const auto outputName = args.Value("-o") ? args.Value("-o") : args.Value("--output");
+  const auto outputName = args.Value("--output");
   if ((sheetPath && RefuseEmptyName("--sheet", *sheetPath)) ||
-      (outputName && RefuseEmptyName("--output", *outputName)))
+      (outputName && RefuseEmptyName(args.Spelling("--output"), *outputName)))
     return kFailure;
   for (const std::string& templatePath : args.positional)
     if (RefuseEmptyName("TEMPLATE", templatePath)) return kFailure;
   if (args.positional.empty() && !sheetPath) {
-    return Fail(kFailure, "make needs a TEMPLATE\n" + std::string(kUsage));
+    return Fail(kFailure, Tr("make needs a TEMPLATE") + "\n" + Usage());
   }
   if (args.positional.size() > 1 && outputName) {
-    return Fail(kFailure, "--output needs a single TEMPLATE");
+    return Fail(kFailure, Format(Tr("%s needs a single TEMPLATE"), args.Spelling("--output")));
   }
   const bool watch = args.Has("--watch");
   if (args.positional.size() > 1 && watch)
-    return Fail(kFailure, "--watch takes a single TEMPLATE\n" + std::string(kUsage));
+    return Fail(kFailure, Tr("--watch takes a single TEMPLATE") + "\n" + Usage());
   sheet::SheetDocument document;
   if (sheetPath) {
     auto read = ReadSheet(*sheetPath);
@@ -414,19 +429,21 @@ int RunMake(int argc, char** argv) {
   std::vector<std::filesystem::path> templates(args.positional.begin(), args.positional.end());
   if (templates.empty()) {
     if (document.templateFile.empty())
-      return Fail(kFailure, "make needs a TEMPLATE: " + Shown(*sheetPath) + " names none");
+      return Fail(kFailure, Format(Tr("make needs a TEMPLATE: %s names none"), Shown(*sheetPath)));
     templates.push_back(sheet::TemplateOfSheet(*sheetPath, document.templateFile));
     if (const io::FileRead there = io::ReadFileStart(templates.front(), 1); !there) {
-      return Fail(kFailure, "the template " + Shown(templates.front()) + " that " +
-                                Shown(*sheetPath) + " names: " + io::ReadProblemText(there, 0));
+      return Fail(kFailure,
+                  Format(Tr("the template %1$s that %2$s names: %3$s"), Shown(templates.front()),
+                         Shown(*sheetPath), io::ReadProblemText(there, 0)));
     }
     // Beside a template the user never named, outside the sheet's folder: a folder the
     // user may not know of, so the user names the patch.
     if (!outputName && sheet::TemplateKeyLeavesSheetFolder(document.templateFile)) {
-      return Fail(kFailure, Shown(*sheetPath) + " names the template " + Shown(templates.front()) +
-                                " outside its folder; its patch would be written to " +
-                                Shown(patch::PatchOutputName(templates.front())) +
-                                ". Give --output PATCH (or the TEMPLATE) to make it");
+      return Fail(kFailure,
+                  Format(Tr("%1$s names the template %2$s outside its folder; its patch would be "
+                            "written to %3$s. Give --output PATCH (or the TEMPLATE) to make it"),
+                         Shown(*sheetPath), Shown(templates.front()),
+                         Shown(patch::PatchOutputName(templates.front()))));
     }
   }
   std::vector<Job> jobs;
@@ -438,10 +455,7 @@ int RunMake(int argc, char** argv) {
   // picture or anything else is not without --force.
   for (Job& job : jobs) {
     job.output = PrepareOutput(job.output, command::OutputKind::kPatch, args.Has("--force"));
-    if (job.output.empty()) {
-      std::cerr << "kavelin-cli: nothing was written\n";
-      return kFailure;
-    }
+    if (job.output.empty()) return Fail(kFailure, Tr("nothing was written"));
   }
 
   const text::CodeTable codes = LoadCodeTable();
@@ -452,8 +466,8 @@ int RunMake(int argc, char** argv) {
     if (const io::FileRead there = io::ReadFileStart(templatePath, 1);
         there.problem == io::ReadProblem::kNoSuchFile ||
         there.problem == io::ReadProblem::kNotRegularFile) {
-      return Fail(kFailure,
-                  "--watch: " + Shown(templatePath) + ": " + io::ReadProblemText(there, 0));
+      return Fail(kFailure, Format(Tr("--watch: %1$s: %2$s"), Shown(templatePath),
+                                   io::ReadProblemText(there, 0)));
     }
     std::vector<std::filesystem::path> watched{templatePath};
     if (sheetPath) watched.emplace_back(*sheetPath);

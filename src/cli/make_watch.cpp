@@ -62,9 +62,9 @@ std::vector<FileStamp> StampsOf(const std::vector<std::filesystem::path>& files)
 
 // In the words the readers use for the same problems.
 std::string ProblemText(int problem) {
-  if (problem == kNotRegularFile) return "not a regular file";
-  if (problem == ENOENT || problem == ENOTDIR) return "no such file";
-  return std::string("cannot be looked at: ") + std::strerror(problem);
+  if (problem == kNotRegularFile) return Tr("not a regular file");
+  if (problem == ENOENT || problem == ENOTDIR) return Tr("no such file");
+  return Format(Tr("cannot be looked at: %s"), std::strerror(problem));
 }
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -116,7 +116,7 @@ int WatchSaves(const std::vector<std::filesystem::path>& files, const std::funct
   // A signal wakes the wait through this pipe at once, instead of at the next poll.
   int pipeEnds[2];
   if (::pipe(pipeEnds) != 0)
-    return Fail(kFailure, std::string("cannot watch: ") + std::strerror(errno));
+    return Fail(kFailure, Format(Tr("cannot watch: %s"), std::strerror(errno)));
   for (const int end : pipeEnds)
     ::fcntl(end, F_SETFD, FD_CLOEXEC);
   ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
@@ -128,8 +128,8 @@ int WatchSaves(const std::vector<std::filesystem::path>& files, const std::funct
   make();
   std::string names;
   for (const std::filesystem::path& file : files)
-    names += (names.empty() ? "" : " and ") + Shown(file);
-  std::cerr << "kavelin-cli: watching " << names << " for saves; Ctrl+C ends\n";
+    names = names.empty() ? Shown(file) : Format(Tr("%1$s and %2$s"), names, Shown(file));
+  std::cerr << "kavelin-cli: " << Format(Tr("watching %s for saves; Ctrl+C ends"), names) << '\n';
 
   std::vector<FileStamp> last = made;
   std::vector<int> said(files.size(), 0);
@@ -141,8 +141,9 @@ int WatchSaves(const std::vector<std::filesystem::path>& files, const std::funct
     bool allThere = true;
     for (std::size_t i = 0; i < files.size(); ++i) {
       if (now[i].problem != 0 && now[i].problem != said[i]) {
-        std::cerr << ClockTime() << ' ' << Shown(files[i]) << ": " << ProblemText(now[i].problem)
-                  << "; waiting for it\n";
+        std::cerr << Format(Tr("%1$s %2$s: %3$s; waiting for it"), ClockTime(), Shown(files[i]),
+                            ProblemText(now[i].problem))
+                  << '\n';
       }
       said[i] = now[i].problem;
       allThere = allThere && now[i].problem == 0;

@@ -9,18 +9,23 @@
 namespace kavelin::cli {
 namespace {
 
-constexpr std::string_view kNamesUsage =
-    "usage: kavelin-cli names\n"
-    "\n"
-    "Prints the name of every entry of every coded list (383 lines), as a names file\n"
-    "holds them: LIST<TAB>CODE<TAB>NAME. Names come from kavelin-names.tsv beside the\n"
-    "program, then from ~/.config/kavelin/kavelin-names.tsv, which overrides it entry by\n"
-    "entry; entries neither names keep their built-in names. Bad lines of those files are\n"
-    "reported on stderr and skipped. To start a names file:\n"
-    "\n"
-    "    kavelin-cli names > ~/.config/kavelin/kavelin-names.tsv\n"
-    "\n"
-    "Exit status: 0 printed, 2 bad arguments, 4 the output could not be written.\n";
+std::string Usage() {
+  return Tr(
+      "usage: kavelin-cli names [-o|--output NAMES.tsv] [--force]\n"
+      "\n"
+      "Prints the name of every entry of every coded list (383 lines), as a names file\n"
+      "holds them: LIST<TAB>CODE<TAB>NAME. Names come from kavelin-names.tsv beside the\n"
+      "program, then from ~/.config/kavelin/kavelin-names.tsv, which overrides it entry by\n"
+      "entry; entries neither names keep their built-in names. Bad lines of those files are\n"
+      "reported on stderr and skipped. -o writes the lines to NAMES.tsv instead, and prints\n"
+      "its name; a file already there is replaced only with --force, and never a names file\n"
+      "this run reads. To start a names file:\n"
+      "\n"
+      "    kavelin-cli names -o ~/.config/kavelin/kavelin-names.tsv\n"
+      "\n"
+      "Exit status: 0 printed or written, 2 bad arguments or a file in the way, 4 the file or\n"
+      "the standard output could not be written.\n");
+}
 
 }  // namespace
 
@@ -39,16 +44,22 @@ std::string EntryText(sheet::ListId list, int position) {
 }
 
 int RunNames(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--help"}, {});
+  const Arguments args = ParseArguments(argc, argv, {"--help", "--force"}, {"--output"});
   if (args.Has("--help")) {
-    std::cout << kNamesUsage;
+    std::cout << Usage();
     return kSuccess;
   }
   if (!args.error.empty() || !args.positional.empty()) {
-    return Fail(kFailure, (args.error.empty() ? "names takes no arguments" : args.error) + "\n" +
-                              std::string(kNamesUsage));
+    return Fail(kFailure, (args.error.empty() ? Tr("names takes no arguments") : args.error) +
+                              "\n" + Usage());
   }
-  std::cout << sheet::WriteNamesFile(EntryNames());
+  const auto output = args.Value("--output");
+  if (output && RefuseEmptyName(args.Spelling("--output"), *output)) return kFailure;
+  const std::string file = sheet::WriteNamesFile(EntryNames());
+  // A names file is plain text, so nothing tells one there from any other file: each
+  // needs --force.
+  if (output) return WriteOutputFile(args, file, command::OutputKind::kSheet, false);
+  std::cout << file;
   return kSuccess;
 }
 

@@ -12,7 +12,7 @@ std::optional<patch::PatchContents> ReadPatch(const std::string& path) {
     return std::nullopt;
   }
   if (!read.ok) {
-    Fail(kFailure, Shown(path) + ": offset " + std::to_string(read.offset) + ": " + read.reason);
+    Fail(kFailure, Format(Tr("%1$s: offset %2$s: %3$s"), Shown(path), read.offset, read.reason));
     return std::nullopt;
   }
   return std::move(read.contents);

@@ -11,46 +11,46 @@
 namespace kavelin::cli {
 namespace {
 
-constexpr std::string_view kTemplateUsage =
-    "usage: kavelin-cli template -o TEMPLATE.gif|.bmp|.png [--force]\n"
-    "\n"
-    "Writes a blank template, 176 x 132 pixels: the 23 sprite cells in one backdrop\n"
-    "colour, the gaps between them and the outer margin in grey. Draw the character\n"
-    "into the cells with at most 15 colours; the file loads as a template as it is.\n"
-    "An existing file of that name is kept unless --force is given; then it is replaced\n"
-    "only by the complete new one (a symbolic link is written through to its file).\n"
-    "\n"
-    "Exit status: 0 written, 2 bad arguments or a file in the way, 4 the file could not\n"
-    "be written (a folder, device or pipe there is never replaced).\n";
+std::string Usage() {
+  return Tr(
+      "usage: kavelin-cli template -o|--output TEMPLATE.gif|.bmp|.png [--force]\n"
+      "\n"
+      "Writes a blank template, 176 x 132 pixels: the 23 sprite cells in one backdrop\n"
+      "colour, the gaps between them and the outer margin in grey. Draw the character\n"
+      "into the cells with at most 15 colours; the file loads as a template as it is.\n"
+      "An existing file of that name is kept unless --force is given; then it is replaced\n"
+      "only by the complete new one (a symbolic link is written through to its file).\n"
+      "\n"
+      "Exit status: 0 written, 2 bad arguments or a file in the way, 4 the file could not\n"
+      "be written (a folder, device or pipe there is never replaced).\n");
+}
 
 }  // namespace
 
 int RunTemplate(int argc, char** argv) {
-  const Arguments args = ParseArguments(argc, argv, {"--help", "--force"}, {"-o", "--output"});
+  const Arguments args = ParseArguments(argc, argv, {"--help", "--force"}, {"--output"});
   if (args.Has("--help")) {
-    std::cout << kTemplateUsage;
+    std::cout << Usage();
     return kSuccess;
   }
-  if (args.Has("-o") && args.Has("--output")) {
-    return Fail(kFailure,
-                "-o and --output name the same thing; give one\n" + std::string(kTemplateUsage));
-  }
-  const auto output = args.Value("-o") ? args.Value("-o") : args.Value("--output");
+  const auto output = args.Value("--output");
   if (!args.error.empty() || !args.positional.empty() || !output) {
-    return Fail(kFailure,
-                (args.error.empty() ? "template needs -o TEMPLATE and nothing else" : args.error) +
-                    "\n" + std::string(kTemplateUsage));
+    return Fail(kFailure, (args.error.empty() ? Tr("template needs -o TEMPLATE and nothing else")
+                                              : args.error) +
+                              "\n" + Usage());
   }
-  if (RefuseEmptyName("-o", *output)) return kFailure;
+  if (RefuseEmptyName(args.Spelling("--output"), *output)) return kFailure;
   const auto kind = command::ImageKindOfName(*output);
   if (!kind)
-    return Fail(kFailure, Shown(*output) + ": the template must be named .gif, .bmp or .png");
+    return Fail(kFailure,
+                Format(Tr("%s: the template must be named .gif, .bmp or .png"), Shown(*output)));
   // A blank picture is worth nothing next to whatever is there, even another template.
   const std::filesystem::path file =
       PrepareOutput(*output, *kind, args.Has("--force"), /*sameKindReplaces=*/false);
   if (file.empty()) return kFailure;
   const auto bytes = image::EncodeImageFile(image::BlankTemplate(), *output);
-  if (!bytes) return Fail(kFailure, Shown(file) + ": the template could not be encoded");
+  if (!bytes)
+    return Fail(kFailure, Format(Tr("%s: the template could not be encoded"), Shown(file)));
   const auto written = io::WriteFileAtomically(file, *bytes);
   if (!written.ok)
     return Fail(kWriteFailed, Shown(file) + ": " + Utf8(patch::FileErrorReason(written.error)));

@@ -12,6 +12,7 @@
 
 #include "io/descriptor.hpp"
 #include "io/read_file.hpp"
+#include "text/translate.hpp"
 
 namespace kavelin::io {
 namespace {
@@ -116,20 +117,20 @@ std::string ReadProblemText(const FileRead& read, std::uintmax_t limit) {
     case ReadProblem::kNone:
       break;
     case ReadProblem::kNoSuchFile:
-      return "no such file";
+      return text::Tr("no such file");
     case ReadProblem::kNotRegularFile:
-      return "not a regular file";
+      return text::Tr("not a regular file");
     case ReadProblem::kTooLarge:
-      return "the file is " + std::to_string(read.size) + " bytes, more than " +
-             std::to_string(limit) + " this command reads";
+      return text::Format(text::Tr("the file is %1$s bytes, more than %2$s this command reads"),
+                          read.size, limit);
     case ReadProblem::kNoPermission:
-      return std::string("could not be read: ") + std::strerror(read.error);
+      return text::Format(text::Tr("could not be read: %s"), std::strerror(read.error));
     case ReadProblem::kChanged:
-      return "changed while being read";
+      return text::Tr("changed while being read");
     case ReadProblem::kOutOfMemory:
-      return "not enough memory to read it";
+      return text::Tr("not enough memory to read it");
     case ReadProblem::kReadFailed:
-      return std::string("could not be read: ") + std::strerror(read.error);
+      return text::Format(text::Tr("could not be read: %s"), std::strerror(read.error));
   }
   return {};
 }

@@ -7,12 +7,15 @@
 #include "sheet/catalogue.hpp"
 #include "text/encoding.hpp"
 #include "text/hex.hpp"
+#include "text/translate.hpp"
 
 namespace kavelin::patch {
 namespace {
 
 using sheet::ListId;
+using text::Format;
 using text::Hex;
+using text::Tr;
 
 std::u16string Decimal(unsigned value) {
   const std::string digits = std::to_string(value);
@@ -49,13 +52,13 @@ class Reader {
   ReadResult Read() {
     if (bytes_.size() < kFixedPartBytes) {
       Fail(bytes_.size(),
-           "the file has " + std::to_string(bytes_.size()) + " bytes, fewer than the " +
-               std::to_string(kFixedPartBytes) + " of a patch's fixed part",
+           Format(Tr("the file has %1$s bytes, fewer than the %2$s of a patch's fixed part"),
+                  bytes_.size(), kFixedPartBytes),
            Why(PatchProblemKind::kTooShort, bytes_.size(), kFixedPartBytes));
       return std::move(result_);
     }
     if (!std::equal(kSignature.begin(), kSignature.end(), bytes_.begin())) {
-      Fail(0, "not a patch: the file does not start with \"K7P\"",
+      Fail(0, Tr("not a patch: the file does not start with \"K7P\""),
            Why(PatchProblemKind::kNotPatch));
       return std::move(result_);
     }
@@ -73,8 +76,8 @@ class Reader {
   }
 
   // The game text of a padded field: padding is the one-byte code 50 after the last code.
-  bool ReadGameText(std::size_t offset, std::size_t width, std::u16string& out, const char* what,
-                    PatchField which) {
+  bool ReadGameText(std::size_t offset, std::size_t width, std::u16string& out,
+                    const std::string& what, PatchField which) {
     const auto field = bytes_.subspan(offset, width);
     std::size_t end = 0;
     for (std::size_t i = 0; i < field.size();) {
@@ -83,7 +86,7 @@ class Reader {
       i += length;
     }
     if (end > field.size()) {
-      return Fail(offset + width - 1, std::string(what) + ": a two-byte code is cut off",
+      return Fail(offset + width - 1, Format(Tr("%s: a two-byte code is cut off"), what),
                   OfField(PatchProblemKind::kTextCodeCutOff, which));
     }
     const auto decoded = text::DecodeGameText(codes_, field.first(end));
@@ -91,12 +94,15 @@ class Reader {
       const std::uint8_t byte = field[decoded.errorOffset];
       // 18 leads the codes of the extended characters, which come from KV7Tools.ini.
       const bool extended = byte == 0x18;
-      return Fail(offset + decoded.errorOffset,
-                  std::string(what) + ": byte " + Hex(byte) + " is not a character of the game" +
-                      (extended ? " or of KV7Tools.ini" : ""),
-                  OfField(extended ? PatchProblemKind::kNotGameOrSettingsCharacter
-                                   : PatchProblemKind::kNotGameCharacter,
-                          which, byte));
+      return Fail(
+          offset + decoded.errorOffset,
+          extended ? Format(Tr("%1$s: byte %2$s is not a character of the game or of "
+                               "KV7Tools.ini"),
+                            what, Hex(byte))
+                   : Format(Tr("%1$s: byte %2$s is not a character of the game"), what, Hex(byte)),
+          OfField(extended ? PatchProblemKind::kNotGameOrSettingsCharacter
+                           : PatchProblemKind::kNotGameCharacter,
+                  which, byte));
     }
     out = decoded.text;
     return true;
@@ -104,14 +110,16 @@ class Reader {
 
   bool ReadFixedPart() {
     auto& s = result_.contents.sheet;
-    if (!ReadGameText(kNameOffset, kNameBytes, s.name, "name", PatchField::kName)) return false;
+    if (!ReadGameText(kNameOffset, kNameBytes, s.name, Tr("name"), PatchField::kName)) return false;
     const auto gender = std::find(kGenderBytes.begin(), kGenderBytes.end(), bytes_[kGenderOffset]);
     if (gender == kGenderBytes.end()) {
-      return Fail(kGenderOffset, "gender byte " + Hex(bytes_[kGenderOffset]) + " is unknown",
+      return Fail(kGenderOffset,
+                  Format(Tr("gender byte %s is unknown"), Hex(bytes_[kGenderOffset])),
                   Why(PatchProblemKind::kUnknownGender, bytes_[kGenderOffset]));
     }
     s.gender = static_cast<int>(gender - kGenderBytes.begin());
-    if (!ReadGameText(kJobNameOffset, kJobNameBytes, s.jobName, "job name", PatchField::kJobName))
+    if (!ReadGameText(kJobNameOffset, kJobNameBytes, s.jobName, Tr("job name"),
+                      PatchField::kJobName))
       return false;
     for (std::size_t i = 0; i < result_.contents.paletteWords.size(); ++i) {
       const std::size_t at = kPaletteOffset + 2 * i;
@@ -122,20 +130,22 @@ class Reader {
     return true;
   }
 
-  bool Position(ListId list, const char* listName, std::size_t at, int& out) {
+  bool Position(ListId list, const std::string& listName, std::size_t at, int& out) {
     const auto position = sheet::PositionOfCode(list, bytes_[at]);
     if (!position) {
       PatchProblem problem = Why(PatchProblemKind::kCodeNotInList, bytes_[at]);
       problem.list = list;
-      return Fail(at, "code " + Hex(bytes_[at]) + " is not in the " + listName + " list", problem);
+      return Fail(at, Format(Tr("code %1$s is not in the %2$s list"), Hex(bytes_[at]), listName),
+                  problem);
     }
     out = *position;
     return true;
   }
 
-  bool Small(std::size_t at, std::size_t limit, const char* what, PatchField field, int& out) {
+  bool Small(std::size_t at, std::size_t limit, const std::string& what, PatchField field,
+             int& out) {
     if (bytes_[at] >= limit) {
-      return Fail(at, std::string(what) + " " + std::to_string(bytes_[at]) + " is out of range",
+      return Fail(at, Format(Tr("%1$s %2$s is out of range"), what, bytes_[at]),
                   OfField(PatchProblemKind::kOutOfRange, field, bytes_[at]));
     }
     out = bytes_[at];
@@ -151,11 +161,12 @@ class Reader {
           b.stats[i] = Decimal(bytes_[p + i]);
         const std::size_t after = p + b.stats.size();
         b.lp = Decimal(bytes_[after]);
-        return Small(after + 1, sheet::kDestinyStarCount, "destiny star", PatchField::kDestinyStar,
-                     b.destinyStar) &&
-               Small(after + 2, sheet::kFavouriteWeaponCount, "favourite weapon",
+        return Small(after + 1, sheet::kDestinyStarCount, Tr("destiny star"),
+                     PatchField::kDestinyStar, b.destinyStar) &&
+               Small(after + 2, sheet::kFavouriteWeaponCount, Tr("favourite weapon"),
                      PatchField::kFavouriteWeapon, b.favouriteWeapon) &&
-               Position(ListId::kInspirationType, "inspiration type", after + 3, b.inspirationType);
+               Position(ListId::kInspirationType, Tr("inspiration type"), after + 3,
+                        b.inspirationType);
       }
       case sheet::Section::kInitialLevels: {
         auto& l = s.initialLevels;
@@ -173,7 +184,7 @@ class Reader {
           } else if (i == sheet::kHeavenLevelIndex && school < int{sheet::kHeavenSchoolCount}) {
             if (byte != 0) l.heavenSchool = school;
           } else if (school != 0) {
-            return Fail(at, "level byte " + Hex(byte) + " has school bits set",
+            return Fail(at, Format(Tr("level byte %s has school bits set"), Hex(byte)),
                         Why(PatchProblemKind::kLevelSchoolBits, byte));
           }
         }
@@ -181,8 +192,8 @@ class Reader {
       }
       case sheet::Section::kInitialArts:
         for (std::size_t i = 0; i < sheet::kArtSlots; ++i) {
-          if (!Position(ListId::kTechnique, "technique", p + i, s.initialArts.techniques[i]) ||
-              !Position(ListId::kSpell, "spell", p + sheet::kArtSlots + i,
+          if (!Position(ListId::kTechnique, Tr("technique"), p + i, s.initialArts.techniques[i]) ||
+              !Position(ListId::kSpell, Tr("spell"), p + sheet::kArtSlots + i,
                         s.initialArts.spells[i])) {
             return false;
           }
@@ -190,8 +201,8 @@ class Reader {
         return true;
       case sheet::Section::kInitialEquipment:
         for (std::size_t i = 0; i < sheet::kEquipmentSlots; ++i) {
-          if (!Position(ListId::kWeapon, "weapon", p + i, s.initialEquipment.weapons[i]) ||
-              !Position(ListId::kArmour, "armour", p + sheet::kEquipmentSlots + i,
+          if (!Position(ListId::kWeapon, Tr("weapon"), p + i, s.initialEquipment.weapons[i]) ||
+              !Position(ListId::kArmour, Tr("armour"), p + sheet::kEquipmentSlots + i,
                         s.initialEquipment.armour[i])) {
             return false;
           }
@@ -205,17 +216,18 @@ class Reader {
       case sheet::Section::kForbiddenSpells: {
         const unsigned bits = bytes_[p];
         if (bits & 0xC0u)
-          return Fail(p, "forbidden schools byte " + Hex(bits) + " has bits 6 or 7 set",
+          return Fail(p, Format(Tr("forbidden schools byte %s has bits 6 or 7 set"), Hex(bits)),
                       Why(PatchProblemKind::kForbiddenSchoolsBits, bits));
         for (std::size_t i = 0; i < sheet::kSpellSchoolCount; ++i)
           s.forbiddenSpells.forbiddenSchools[i] = (bits >> i) & 1u;
         return true;
       }
       case sheet::Section::kOtherTraits:
-        return Position(ListId::kFormation, "formation", p, s.otherTraits.formation) &&
-               Position(ListId::kExclusiveWeapon, "exclusive weapon", p + 1,
+        return Position(ListId::kFormation, Tr("formation"), p, s.otherTraits.formation) &&
+               Position(ListId::kExclusiveWeapon, Tr("exclusive weapon"), p + 1,
                         s.otherTraits.exclusiveWeapon) &&
-               Position(ListId::kCommanderType, "commander", p + 2, s.otherTraits.commanderType);
+               Position(ListId::kCommanderType, Tr("commander"), p + 2,
+                        s.otherTraits.commanderType);
     }
     return true;
   }
@@ -229,33 +241,34 @@ class Reader {
       const auto block = std::find_if(kBlocks.begin(), kBlocks.end(),
                                       [id](const BlockInfo& b) { return b.id == id; });
       if (block == kBlocks.end())
-        return Fail(pos, "unknown block id " + Hex(id), Why(PatchProblemKind::kUnknownBlock, id));
+        return Fail(pos, Format(Tr("unknown block id %s"), Hex(id)),
+                    Why(PatchProblemKind::kUnknownBlock, id));
       if (id <= lastId) {
         return Fail(pos,
-                    "block " + std::to_string(id) + " follows block " + std::to_string(lastId) +
-                        "; blocks must be in ascending order, each once",
+                    Format(Tr("block %1$s follows block %2$s; blocks must be in ascending order, "
+                              "each once"),
+                           id, lastId),
                     InBlock(PatchProblemKind::kBlockOrder, id, static_cast<std::size_t>(lastId)));
       }
       lastId = id;
       if (bytes_.size() - pos < 3) {
-        return Fail(pos, "block " + std::to_string(id) + " is cut off",
+        return Fail(pos, Format(Tr("block %s is cut off"), id),
                     InBlock(PatchProblemKind::kBlockCutOff, id));
       }
       const std::uint8_t lock = bytes_[pos + 1];
       if (lock != 0x00 && lock != kLockedByte) {
-        return Fail(pos + 1, "lock byte " + Hex(lock) + " is neither 00 nor FF",
+        return Fail(pos + 1, Format(Tr("lock byte %s is neither 00 nor FF"), Hex(lock)),
                     InBlock(PatchProblemKind::kLockByte, id, lock));
       }
       if (bytes_[pos + 2] != block->payloadLength) {
         return Fail(
             pos + 2,
-            "block " + std::to_string(id) + " has payload length " +
-                std::to_string(bytes_[pos + 2]) + " instead of " +
-                std::to_string(block->payloadLength),
+            Format(Tr("block %1$s has payload length %2$s instead of %3$s"), id, bytes_[pos + 2],
+                   block->payloadLength),
             InBlock(PatchProblemKind::kPayloadLength, id, bytes_[pos + 2], block->payloadLength));
       }
       if (bytes_.size() - pos - 3 < block->payloadLength) {
-        return Fail(bytes_.size(), "block " + std::to_string(id) + " is cut off",
+        return Fail(bytes_.size(), Format(Tr("block %s is cut off"), id),
                     InBlock(PatchProblemKind::kBlockCutOff, id));
       }
       result_.contents.sheet.Flags(block->section) = {true, lock == kLockedByte};
@@ -267,11 +280,12 @@ class Reader {
 
   bool ReadComment(std::size_t pos) {
     if (bytes_.size() - pos < 3) {
-      return Fail(pos, "the comment block is cut off", Why(PatchProblemKind::kCommentBlockCutOff));
+      return Fail(pos, Tr("the comment block is cut off"),
+                  Why(PatchProblemKind::kCommentBlockCutOff));
     }
     const std::size_t count = bytes_[pos + 1] | static_cast<std::size_t>(bytes_[pos + 2]) << 8;
     if (count == 0) {
-      return Fail(pos + 1, "the comment block holds no characters",
+      return Fail(pos + 1, Tr("the comment block holds no characters"),
                   Why(PatchProblemKind::kEmptyComment));
     }
     // Walk the characters the count promises: a lead byte of code page 932 takes two bytes.
@@ -280,8 +294,7 @@ class Reader {
     for (std::size_t n = 0; n < count; ++n) {
       if (at >= bytes_.size()) {
         return Fail(bytes_.size(),
-                    "the comment is cut off after " + std::to_string(n) + " of " +
-                        std::to_string(count) + " characters",
+                    Format(Tr("the comment is cut off after %1$s of %2$s characters"), n, count),
                     Why(PatchProblemKind::kCommentCutOff, n, count));
       }
       const std::uint8_t b = bytes_[at];
@@ -289,11 +302,11 @@ class Reader {
       at += lead ? 2 : 1;
     }
     if (at > bytes_.size()) {
-      return Fail(bytes_.size(), "the comment's last character is cut off",
+      return Fail(bytes_.size(), Tr("the comment's last character is cut off"),
                   Why(PatchProblemKind::kCommentLastCharCutOff));
     }
     if (at < bytes_.size()) {
-      return Fail(at, std::to_string(bytes_.size() - at) + " bytes follow the end of the comment",
+      return Fail(at, Format(Tr("%s bytes follow the end of the comment"), bytes_.size() - at),
                   Why(PatchProblemKind::kBytesAfterComment, bytes_.size() - at));
     }
     result_.contents.sheet.comment = text::DecodeCp932(bytes_.subspan(start, at - start));

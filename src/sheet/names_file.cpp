@@ -9,9 +9,13 @@
 #include "text/executable_folder.hpp"
 #include "text/invisible.hpp"
 #include "text/settings_file.hpp"
+#include "text/translate.hpp"
 
 namespace kavelin::sheet {
 namespace {
+
+using text::Format;
+using text::Tr;
 
 constexpr std::array<std::pair<ListId, std::string_view>, 8> kListKeys = {{
     {ListId::kInspirationType, "inspirationType"},
@@ -116,8 +120,9 @@ class Reporter {
     if (unreported_ > 0) {
       problems_.push_back({file_,
                            0,
-                           std::to_string(unreported_) + " more bad line" +
-                               (unreported_ == 1 ? "" : "s") + " skipped and not shown",
+                           Format(text::TrN("%s more bad line skipped and not shown",
+                                            "%s more bad lines skipped and not shown", unreported_),
+                                  unreported_),
                            {}});
     }
   }
@@ -130,7 +135,7 @@ class Reporter {
       return;
     }
     ++reported_;
-    problems_.push_back({file_, line, std::move(reason) + "; line skipped", {}});
+    problems_.push_back({file_, line, Format(Tr("%s; line skipped"), reason), {}});
   }
 
  private:
@@ -209,23 +214,23 @@ std::optional<std::string> NameProblem(std::u16string_view name) {
       c = 0x10000 + ((c - 0xD800) << 10) + (name[i + 1] - 0xDC00u);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      return "the name holds a broken character";
+      return Tr("the name holds a broken character");
     } else if (IsControl(c)) {
-      return c == U'\t' ? "the name holds a tab (a line has three fields)"
-                        : "the name holds a control character";
+      return c == U'\t' ? Tr("the name holds a tab (a line has three fields)")
+                        : Tr("the name holds a control character");
     }
     // Shown in lists and written into the game, such a character could make a name look
     // empty or like another, or turn the text after it around.
     if (text::IsInvisibleCharacter(c))
-      return "the name holds an invisible character (" + CodePointText(c) + ")";
+      return Format(Tr("the name holds an invisible character (%s)"), CodePointText(c));
     if (!text::IsSpaceCharacter(c)) blank = false;
     ++characters;
   }
-  if (characters == 0) return "the name is empty";
-  if (blank) return "the name is only blanks";
+  if (characters == 0) return Tr("the name is empty");
+  if (blank) return Tr("the name is only blanks");
   if (characters > kMaxNameLength) {
-    return "the name has " + std::to_string(characters) + " characters; at most " +
-           std::to_string(kMaxNameLength) + " are allowed";
+    return Format(Tr("the name has %1$s characters; at most %2$s are allowed"), characters,
+                  kMaxNameLength);
   }
   return std::nullopt;
 }
@@ -258,7 +263,7 @@ void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::p
     const std::size_t tab1 = line.find('\t');
     const std::size_t tab2 = tab1 == std::string_view::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string_view::npos) {
-      report.Bad(number, "expected LIST<TAB>CODE<TAB>NAME, found " + Quoted(line));
+      report.Bad(number, Format(Tr("expected LIST<TAB>CODE<TAB>NAME, found %s"), Quoted(line)));
       continue;
     }
     const std::string_view key = line.substr(0, tab1);
@@ -267,24 +272,24 @@ void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::p
 
     const auto list = ListOfNamesKey(key);
     if (!list) {
-      report.Bad(number, "unknown list " + Quoted(key));
+      report.Bad(number, Format(Tr("unknown list %s"), Quoted(key)));
       continue;
     }
     const auto high = codeText.size() == 2 ? HexValue(codeText[0]) : std::nullopt;
     const auto low = codeText.size() == 2 ? HexValue(codeText[1]) : std::nullopt;
     if (!high || !low) {
-      report.Bad(number, "code " + Quoted(codeText) + " is not two hexadecimal digits");
+      report.Bad(number, Format(Tr("code %s is not two hexadecimal digits"), Quoted(codeText)));
       continue;
     }
     const auto code = static_cast<std::uint8_t>(*high * 16 + *low);
     if (!PositionOf(*list, code)) {
-      report.Bad(number, "the " + std::string(key) + " list has no code " +
-                             std::string{kHexDigits[code >> 4], kHexDigits[code & 15]});
+      report.Bad(number, Format(Tr("the %1$s list has no code %2$s"), key,
+                                std::string{kHexDigits[code >> 4], kHexDigits[code & 15]}));
       continue;
     }
     const auto name = text::FromUtf8(nameBytes);
     if (!name) {
-      report.Bad(number, "the name is not UTF-8 text");
+      report.Bad(number, Tr("the name is not UTF-8 text"));
       continue;
     }
     if (const auto problem = NameProblem(*name)) {
@@ -293,8 +298,8 @@ void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::p
     }
     const auto [first, added] = seen.try_emplace({*list, code}, number);
     if (!added) {
-      report.Bad(number, std::string(key) + " " + std::string(codeText) +
-                             " is named already on line " + std::to_string(first->second));
+      report.Bad(number, Format(Tr("%1$s %2$s is named already on line %3$s"), key, codeText,
+                                first->second));
       continue;
     }
     table.SetName(*list, code, *name);
@@ -336,12 +341,14 @@ NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places) {
     const io::FileRead read = io::ReadFile(place, kMaxNamesFileBytes);
     if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
     if (!read) {
-      NamesProblem problem{place, 0,
-                           read.problem == io::ReadProblem::kTooLarge
-                               ? "larger than " + std::to_string(kMaxNamesFileBytes >> 20) +
-                                     " MiB, too large for a names file; not read"
-                               : io::ReadProblemText(read, kMaxNamesFileBytes) + "; not read",
-                           read};
+      NamesProblem problem{
+          place, 0,
+          read.problem == io::ReadProblem::kTooLarge
+              ? Format(Tr("larger than %s MiB, too large for a names file; "
+                          "not read"),
+                       kMaxNamesFileBytes >> 20)
+              : Format(Tr("%s; not read"), io::ReadProblemText(read, kMaxNamesFileBytes)),
+          read};
       load.problems.push_back(std::move(problem));
       continue;
     }

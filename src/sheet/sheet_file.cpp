@@ -15,9 +15,13 @@
 #include "sheet/catalogue.hpp"
 #include "text/encoding.hpp"
 #include "text/hex.hpp"
+#include "text/translate.hpp"
 
 namespace kavelin::sheet {
 namespace {
+
+using text::Format;
+using text::Tr;
 
 // Ordered, so that a written file lists its keys in the order people read them.
 using Json = nlohmann::ordered_json;
@@ -211,30 +215,30 @@ struct Value {
   }
 };
 
-const char* ListName(ListId list) {
+std::string ListName(ListId list) {
   switch (list) {
     case ListId::kGender:
-      return "gender";
+      return Tr("gender");
     case ListId::kDestinyStar:
-      return "destiny star";
+      return Tr("destiny star");
     case ListId::kFavouriteWeapon:
-      return "favourite weapon";
+      return Tr("favourite weapon");
     case ListId::kInspirationType:
-      return "inspiration type";
+      return Tr("inspiration type");
     case ListId::kTechnique:
-      return "technique";
+      return Tr("technique");
     case ListId::kSpell:
-      return "spell";
+      return Tr("spell");
     case ListId::kWeapon:
-      return "weapon";
+      return Tr("weapon");
     case ListId::kArmour:
-      return "armour";
+      return Tr("armour");
     case ListId::kFormation:
-      return "formation";
+      return Tr("formation");
     case ListId::kExclusiveWeapon:
-      return "exclusive weapon";
+      return Tr("exclusive weapon");
     case ListId::kCommanderType:
-      return "commander";
+      return Tr("commander");
   }
   return "";
 }
@@ -256,23 +260,23 @@ class Decoder {
   }
 
   // "expected ..., found VALUE"
-  bool WrongType(const std::string& path, const char* expected, SheetValueKind kind,
+  bool WrongType(const std::string& path, const std::string& expected, SheetValueKind kind,
                  const Value& v) {
     SheetFileProblem why = Problem(SheetProblemKind::kWrongType, path);
     why.expected = kind;
     why.found = v.Short();
-    return Fail(path, std::string(expected) + ", found " + why.found, why);
+    return Fail(path, Format(Tr("%1$s, found %2$s"), expected, why.found), why);
   }
 
   // Checks that `object` is an object with no key but those the reader knows for it.
   bool Object(const Value& object, const std::string& path) {
     if (!object.IsObject()) {
-      return Fail(path.empty() ? "document" : path, "expected an object",
+      return Fail(path.empty() ? Tr("document") : path, Tr("expected an object"),
                   Problem(SheetProblemKind::kNotObject, path));
     }
     if (object.unknownKey) {
       const std::string at = Join(path, *object.unknownKey);
-      return Fail(at, "unknown key", Problem(SheetProblemKind::kUnknownKey, at));
+      return Fail(at, Tr("unknown key"), Problem(SheetProblemKind::kUnknownKey, at));
     }
     return true;
   }
@@ -290,13 +294,13 @@ class Decoder {
   // A numeric field holds text as typed; a JSON number is taken as its shortest text.
   void TextValue(const Value& v, const std::string& path, std::u16string& out, bool numeric) {
     if (!v.IsString() && !(numeric && v.IsNumber())) {
-      WrongType(path, numeric ? "expected a string or a number" : "expected a string",
+      WrongType(path, numeric ? Tr("expected a string or a number") : Tr("expected a string"),
                 numeric ? SheetValueKind::kStringOrNumber : SheetValueKind::kString, v);
       return;
     }
     const auto text = text::FromUtf8(v.text);
     if (!text) {
-      Fail(path, "not valid UTF-8", Problem(SheetProblemKind::kNotUtf8, path));
+      Fail(path, Tr("not valid UTF-8"), Problem(SheetProblemKind::kNotUtf8, path));
       return;
     }
     out = *text;
@@ -308,7 +312,7 @@ class Decoder {
 
   void BoolValue(const Value& v, const std::string& path, bool& out) {
     if (!v.IsBoolean()) {
-      WrongType(path, "expected true or false", SheetValueKind::kTrueOrFalse, v);
+      WrongType(path, Tr("expected true or false"), SheetValueKind::kTrueOrFalse, v);
       return;
     }
     out = v.boolean;
@@ -321,7 +325,7 @@ class Decoder {
     if (v == nullptr) return;
     const std::string at = Join(path, key);
     if (!v->IsWholeNumber()) {
-      WrongType(at, "expected a whole number", SheetValueKind::kWholeNumber, *v);
+      WrongType(at, Tr("expected a whole number"), SheetValueKind::kWholeNumber, *v);
       return;
     }
     const long long value = v->whole;
@@ -329,9 +333,7 @@ class Decoder {
       SheetFileProblem why = Problem(SheetProblemKind::kPositionOutOfRange, at);
       why.value = value;
       why.limit = static_cast<long long>(count - 1);
-      Fail(at,
-           "position " + std::to_string(value) + " is outside 0 to " + std::to_string(count - 1),
-           why);
+      Fail(at, Format(Tr("position %1$s is outside 0 to %2$s"), value, count - 1), why);
       return;
     }
     out = static_cast<int>(value);
@@ -340,7 +342,7 @@ class Decoder {
   // A coded list holds the entry's two hexadecimal digits.
   void Code(const Value& v, const std::string& path, ListId list, int& out) {
     if (!v.IsString()) {
-      WrongType(path, "expected a code of two hexadecimal digits", SheetValueKind::kCode, v);
+      WrongType(path, Tr("expected a code of two hexadecimal digits"), SheetValueKind::kCode, v);
       return;
     }
     const std::string& code = v.text;
@@ -357,7 +359,7 @@ class Decoder {
     if (!valid) {
       SheetFileProblem why = Problem(SheetProblemKind::kCodeNotHex, path);
       why.found = Clip(code);
-      Fail(path, "code \"" + why.found + "\" is not two hexadecimal digits", why);
+      Fail(path, Format(Tr("code \"%s\" is not two hexadecimal digits"), why.found), why);
       return;
     }
     const auto position = PositionOfCode(list, static_cast<std::uint8_t>(value));
@@ -365,7 +367,8 @@ class Decoder {
       SheetFileProblem why = Problem(SheetProblemKind::kCodeNotInList, path);
       why.found = text::Hex(value);
       why.list = list;
-      Fail(path, "code \"" + why.found + "\" is not in the " + ListName(list) + " list", why);
+      Fail(path, Format(Tr("code \"%1$s\" is not in the %2$s list"), why.found, ListName(list)),
+           why);
       return;
     }
     out = *position;
@@ -384,15 +387,14 @@ class Decoder {
     if (v == nullptr) return;
     const std::string at = Join(path, key);
     if (!v->IsArray()) {
-      WrongType(at, "expected an array", SheetValueKind::kArray, *v);
+      WrongType(at, Tr("expected an array"), SheetValueKind::kArray, *v);
       return;
     }
     if (v->count != N) {
       SheetFileProblem why = Problem(SheetProblemKind::kWrongLength, at);
       why.value = static_cast<long long>(v->count);
       why.limit = static_cast<long long>(N);
-      Fail(at, "expected " + std::to_string(N) + " entries, found " + std::to_string(v->count),
-           why);
+      Fail(at, Format(Tr("expected %1$s entries, found %2$s"), N, v->count), why);
       return;
     }
     for (std::size_t i = 0; i < N && !failed(); ++i) {
@@ -407,7 +409,7 @@ bool ReadSwap(Decoder& d, const Value& pair, std::size_t i, PaletteSwap& out) {
   const auto at = [i] { return "paletteSwaps[" + std::to_string(i) + "]"; };
   if (!pair.IsArray() || pair.count != 2 || !pair.items[0].IsWholeNumber() ||
       !pair.items[1].IsWholeNumber()) {
-    return d.WrongType(at(), "expected a pair of entry numbers", SheetValueKind::kPairOfEntries,
+    return d.WrongType(at(), Tr("expected a pair of entry numbers"), SheetValueKind::kPairOfEntries,
                        pair);
   }
   const long long a = pair.items[0].whole, b = pair.items[1].whole;
@@ -416,16 +418,14 @@ bool ReadSwap(Decoder& d, const Value& pair, std::size_t i, PaletteSwap& out) {
       SheetFileProblem why = Problem(SheetProblemKind::kSwapEntryOutOfRange, at());
       why.value = e;
       why.limit = static_cast<long long>(image::kPaletteSize) - 1;
-      return d.Fail(at(),
-                    "entry " + std::to_string(e) + " is outside 0 to " +
-                        std::to_string(image::kPaletteSize - 1),
+      return d.Fail(at(), Format(Tr("entry %1$s is outside 0 to %2$s"), e, image::kPaletteSize - 1),
                     why);
     }
     if (e == image::kReservedEntry) {
       SheetFileProblem why = Problem(SheetProblemKind::kSwapReservedEntry, at());
       why.value = e;
-      return d.Fail(
-          at(), "entry " + std::to_string(e) + " is the reserved black and cannot be swapped", why);
+      return d.Fail(at(), Format(Tr("entry %s is the reserved black and cannot be swapped"), e),
+                    why);
     }
   }
   out = {static_cast<int>(a), static_cast<int>(b)};
@@ -814,8 +814,7 @@ Parsed Parse(std::string_view text) {
   Json::sax_parse(text.substr(0, nul), &reader);
   if (reader.refused && reader.syntaxError) {
     if (nul != std::string_view::npos) {
-      parsed.error =
-          "document: offset " + std::to_string(nul) + ": a NUL byte, which no JSON text holds";
+      parsed.error = Format(Tr("document: offset %s: a NUL byte, which no JSON text holds"), nul);
       parsed.problem = Problem(SheetProblemKind::kNulByte);
       parsed.problem.value = static_cast<long long>(nul);
       return parsed;
@@ -826,7 +825,7 @@ Parsed Parse(std::string_view text) {
     parsed.problem = Problem(SheetProblemKind::kNotJson);
     ParserPosition(what, parsed.problem.line, parsed.problem.column);
     what = at == std::string_view::npos ? what : what.substr(at + 1);
-    parsed.error = "document: not valid JSON " + CutReason(what);
+    parsed.error = Format(Tr("document: not valid JSON %s"), CutReason(what));
     return parsed;
   }
   if (reader.refused) {
@@ -836,11 +835,11 @@ Parsed Parse(std::string_view text) {
     const std::size_t at = what.find("] ");
     what = at == std::string_view::npos ? what : what.substr(at + 2);
     parsed.problem = Problem(SheetProblemKind::kNotJson);
-    parsed.error = "document: not valid JSON: " + CutReason(what);
+    parsed.error = Format(Tr("document: not valid JSON: %s"), CutReason(what));
     return parsed;
   }
   if (nul != std::string_view::npos) {
-    parsed.error = "document: offset " + std::to_string(nul) + ": bytes after the JSON value";
+    parsed.error = Format(Tr("document: offset %s: bytes after the JSON value"), nul);
     parsed.problem = Problem(SheetProblemKind::kBytesAfterValue);
     parsed.problem.value = static_cast<long long>(nul);
     return parsed;
@@ -918,7 +917,8 @@ void ReadPaletteSwaps(Decoder& d, const Value& root, std::vector<PaletteSwap>& s
   const Value* v = d.Find(root, "paletteSwaps");
   if (v == nullptr) return;
   if (!v->IsArray()) {
-    d.WrongType("paletteSwaps", "expected an array of pairs", SheetValueKind::kArrayOfPairs, *v);
+    d.WrongType("paletteSwaps", Tr("expected an array of pairs"), SheetValueKind::kArrayOfPairs,
+                *v);
     return;
   }
   if (d.failed()) return;
@@ -934,24 +934,24 @@ void ReadTemplateKey(Decoder& d, const Value& root, std::string& out) {
   const Value* v = d.Find(root, "template");
   if (v == nullptr) return;
   if (!v->IsString()) {
-    d.WrongType("template", "expected a path as a string", SheetValueKind::kPath, *v);
+    d.WrongType("template", Tr("expected a path as a string"), SheetValueKind::kPath, *v);
     return;
   }
   const std::string& path = v->text;
   const auto text = text::FromUtf8(path);
   if (!text) {
-    d.Fail("template", "not valid UTF-8", Problem(SheetProblemKind::kNotUtf8, "template"));
+    d.Fail("template", Tr("not valid UTF-8"), Problem(SheetProblemKind::kNotUtf8, "template"));
   } else if (path.empty() || path.size() > kMaxTemplateKeyBytes) {
     SheetFileProblem why = Problem(SheetProblemKind::kTemplatePathLength, "template");
     why.value = static_cast<long long>(path.size());
     why.limit = static_cast<long long>(kMaxTemplateKeyBytes);
     d.Fail("template",
-           "expected a path of 1 to " + std::to_string(kMaxTemplateKeyBytes) + " bytes, found " +
-               std::to_string(path.size()),
+           Format(Tr("expected a path of 1 to %1$s bytes, found %2$s"), kMaxTemplateKeyBytes,
+                  path.size()),
            why);
   } else if (std::any_of(text->begin(), text->end(),
                          [](char16_t c) { return c < 0x20 || c == 0x7F; })) {
-    d.Fail("template", "a path with a control character",
+    d.Fail("template", Tr("a path with a control character"),
            Problem(SheetProblemKind::kTemplateControlCharacter, "template"));
   } else {
     out = path;
@@ -967,7 +967,7 @@ std::string CodeText(ListId list, int position) {
 SheetFileResult ReadSheetFile(std::string_view json) {
   SheetFileResult result;
   if (TooDeep(json)) {
-    result.error = "document: nested more than " + std::to_string(kMaxDepth) + " levels deep";
+    result.error = Format(Tr("document: nested more than %s levels deep"), kMaxDepth);
     result.problem = Problem(SheetProblemKind::kNestedTooDeep);
     result.problem.limit = kMaxDepth;
     return result;
@@ -992,14 +992,13 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     ReadTemplateKey(d, root, result.document.templateFile);
     // What a patch stored, as inspect prints it: shown for reference, never applied.
     if (const Value* words = d.Find(root, "paletteWords"); words && !words->IsArray()) {
-      d.WrongType("paletteWords", "expected an array", SheetValueKind::kArray, *words);
+      d.WrongType("paletteWords", Tr("expected an array"), SheetValueKind::kArray, *words);
     }
   }
   if (!d.failed() && parsed.tooManyKeys) {
     SheetFileProblem why = Problem(SheetProblemKind::kTooManyKeys);
     why.limit = static_cast<long long>(kMaxKeysPerObject);
-    d.Fail("document", "an object with more than " + std::to_string(kMaxKeysPerObject) + " keys",
-           why);
+    d.Fail(Tr("document"), Format(Tr("an object with more than %s keys"), kMaxKeysPerObject), why);
   }
   if (d.failed()) {
     result.error = d.error;

@@ -32,14 +32,14 @@ class ProgramFolder : public ::testing::Test {
     fs::copy_file(examples / "hero.json", folder_ / "hero.json");
   }
 
-  // Runs the program with `args` from the test's folder, stdin not a terminal; its
-  // standard output goes to `stdoutTo` when given.
+  // Runs the program with `args` from the test's folder, stdin not a terminal, in the
+  // locale `locale_` sets; its standard output goes to `stdoutTo` when given.
   // `before` is shell text run first, in the same shell (a ulimit, say).
   CommandResult Run(const std::string& args, const std::string& stdoutTo = "",
                     const std::string& before = "") const {
     const auto out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
     const std::string command =
-        before + "cd '" + folder_.Path().string() + "' && XDG_CONFIG_HOME='" +
+        before + "cd '" + folder_.Path().string() + "' && " + locale_ + " XDG_CONFIG_HOME='" +
         (folder_ / "config").string() + "' ./kavelin-cli " + args + " </dev/null >'" +
         (stdoutTo.empty() ? out.string() : stdoutTo) + "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
@@ -56,6 +56,10 @@ class ProgramFolder : public ::testing::Test {
   }
 
   TempFolder folder_;
+  // The exact English texts the tests compare come with the C locale, whatever the
+  // machine's user speaks.
+  std::string locale_ = kEnglish;
+  static constexpr const char* kEnglish = "LC_ALL=C LANGUAGE=";
 };
 
 }  // namespace kavelin::test_support

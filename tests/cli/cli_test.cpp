@@ -373,9 +373,10 @@ TEST_F(Cli, EncodeShowsCodesWithTheSettingsBesideTheRealProgram) {
   // real program, not beside the link or in the working folder.
   fs::create_directories(folder_ / "elsewhere");
   fs::create_symlink(folder_ / "kavelin-cli", folder_ / "elsewhere" / "kavelin-link");
-  const int status = std::system(("cd / && '" + (folder_ / "elsewhere" / "kavelin-link").string() +
-                                  "' encode 凛 > '" + (folder_ / "out.txt").string() + "'")
-                                     .c_str());
+  const int status =
+      std::system(("cd / && LC_ALL=C '" + (folder_ / "elsewhere" / "kavelin-link").string() +
+                   "' encode 凛 > '" + (folder_ / "out.txt").string() + "'")
+                      .c_str());
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadText(folder_ / "out.txt"), "凛\t18 30\t(extended characters)\n");
 }

@@ -28,9 +28,10 @@ class MakeWatch : public test_support::ProgramFolder {
     if (pid_ > 0) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
   }
   void Start(const std::string& args, const std::string& input = "/dev/null") {
-    const std::string command = "cd '" + folder_.Path().string() + "' && XDG_CONFIG_HOME='" +
-                                (folder_ / "config").string() + "' exec ./kavelin-cli " + args +
-                                " <'" + input + "' >out.txt 2>err.txt";
+    const std::string command = "cd '" + folder_.Path().string() + "' && " + locale_ +
+                                " XDG_CONFIG_HOME='" + (folder_ / "config").string() +
+                                "' exec ./kavelin-cli " + args + " <'" + input +
+                                "' >out.txt 2>err.txt";
     pid_ = ::fork();
     if (pid_ != 0) return;
     // As a shell starts a job in the foreground, whatever the test runner ignores.

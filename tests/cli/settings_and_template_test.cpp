@@ -24,7 +24,7 @@ class CliOptions : public ::testing::Test {
   // Runs in the test's folder, with XDG_CONFIG_HOME inside it, so that no settings file
   // of the machine's user is found.
   Result Run(const std::string& args) const {
-    const std::string command = "cd '" + temp_.Path().string() + "' && XDG_CONFIG_HOME='" +
+    const std::string command = "cd '" + temp_.Path().string() + "' && LC_ALL=C XDG_CONFIG_HOME='" +
                                 (temp_ / "config").string() + "' '" KAVELIN_CLI "' " + args +
                                 " </dev/null >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
