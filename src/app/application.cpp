@@ -14,6 +14,7 @@
 #include "app/dialogs.hpp"
 #include "app/entry_names.hpp"
 #include "app/file_reasons.hpp"
+#include "app/list_accessible.hpp"
 #include "app/main_window.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
@@ -146,6 +147,8 @@ int RunApplication(int argc, char* argv[], bool quitAfterFirstPaint) {
   QGuiApplication::setDesktopFileName(QStringLiteral("org.kavelin.Kavelin"));
   app.setWindowIcon(QIcon::fromTheme(QStringLiteral("org.kavelin.Kavelin")));
   InstallFontSubstitutions();
+  // Before any widget is made: a tool that asks for the window gets the window's interfaces.
+  InstallWindowAccessibility();
   // Message boxes and the file dialog are windows of their own; they get the same face.
   QApplication::setFont(QFont(QString::fromUtf16(kWindowFontFamily), kWindowFontPoints));
 

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include "app/list_accessible.hpp"
 #include "app/list_search.hpp"
 #include "app/qt_text.hpp"
 #include "app/text_box.hpp"
@@ -33,7 +34,8 @@ QLabel* Caption(QWidget* parent, const QString& name, std::u16string_view text, 
 }
 
 QLabel* Display(QWidget* parent, const QString& name, Rect at) {
-  auto* label = new QLabel(parent);
+  // Its own class tells assistive tools to read out its text, not only its name.
+  auto* label = new ValueDisplay(parent);
   Place(label, name, at);
   // Its leading space is part of the number's form.
   label->setTextFormat(Qt::PlainText);
@@ -86,13 +88,20 @@ constexpr char kOwnTipProperty[] = "kavelinOwnTip";
 }  // namespace
 
 void Describe(QWidget* widget, const QString& name, const QString& tip) {
-  widget->setAccessibleName(name);
+  // Qt announces every name it is given, even the same one; a reader would hear it again.
+  if (widget->accessibleName() != name) widget->setAccessibleName(name);
   widget->setToolTip(tip);
   widget->setProperty(kOwnTipProperty, tip);
 }
 
 QString OwnTip(const QWidget* widget) {
   return widget->property(kOwnTipProperty).toString();
+}
+
+void SetOwnTip(QWidget* widget, const QString& tip) {
+  widget->setProperty(kOwnTipProperty, tip);
+  // A live mark's messages stay until the mark goes, which brings this tip back.
+  if (MarkOf(widget) == Mark::kNone) widget->setToolTip(tip);
 }
 
 namespace {

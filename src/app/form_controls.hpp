@@ -59,6 +59,8 @@ QGroupBox* Frame(QWidget* parent, const QString& name, std::u16string_view capti
 // kept as the control's own, to come back when a mark that showed a message there clears.
 void Describe(QWidget* widget, const QString& name, const QString& tip);
 QString OwnTip(const QWidget* widget);
+// Changes the tip Describe gave, which shows whenever no live mark's messages do.
+void SetOwnTip(QWidget* widget, const QString& tip);
 // A live mark on a control: a red frame for an error, an amber one for a warning. While it
 // is shown, its message takes the tooltip's place; kNone brings the control's own back.
 enum class Mark { kNone, kWarning, kError };

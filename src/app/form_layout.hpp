@@ -25,6 +25,8 @@ namespace picture {
 inline constexpr Rect kPanel = {0, 0, 3000, 7300};
 inline constexpr Rect kCaption = {120, 120, 1095, kCaptionHeight};
 inline constexpr Rect kPicture = {120, 360, 2805, 2055};
+// The picture's zoom, in the caption's row over the picture's right edge.
+inline constexpr Rect kZoom = {2160, 45, 765, kListHeight};
 inline constexpr Rect kBrowse = {2640, 2400, 255, 255};
 // Opens the in-game preview; under the picture, left of the browse button.
 inline constexpr Rect kGamePreview = {480, 2400, 2100, 255};

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <array>
@@ -45,6 +46,12 @@ GamePreviewWindow::GamePreviewWindow(Dialogs& dialogs,
     : QWidget(parent, Qt::Window), dialogs_(dialogs), isOwnInput_(std::move(isOwnInput)) {
   setObjectName("GamePreview");
   setWindowTitle(Q(kGamePreviewTitle));
+  // A window beside the main one closes as such windows do.
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+    auto* close = new QShortcut(keys, this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
+  }
 
   auto* backgroundCaption = new QLabel(Q(kPreviewBackgroundCaption), this);
   backgrounds_ = new QComboBox(this);

@@ -18,12 +18,14 @@
 #include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
 #include "app/game_preview_window.hpp"
+#include "app/help_window.hpp"
 #include "app/list_accessible.hpp"
 #include "app/patch_dialogs.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
 #include "app/sheet_form.hpp"
 #include "app/template_panel.hpp"
+#include "app/template_watch.hpp"
 #include "app/user_files.hpp"
 #include "image/intake.hpp"
 #include "image/poison_preview.hpp"
@@ -50,7 +52,7 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
       decoder_(std::move(decoder)),
       settingsFile_(settingsFile) {
   setObjectName("Form1");
-  InstallListAccessibility();
+  InstallWindowAccessibility();
   setWindowTitle(Q(command::kProgramTitle));
   // The menu bar sits above the client area, which keeps its size and every position in
   // it; the window is as tall as the two together and no larger.
@@ -69,6 +71,7 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   box->setSizeConstraint(QLayout::SetFixedSize);
   BuildMenu();
   BuildEditMenu();
+  AddHelpMenu(menuBar_, this, dialogs_);
 
   // Made in reading order, which is the tab order: the template's panel first. The form
   // spans the client area, and the panel is raised over its empty top-left corner.
@@ -77,6 +80,10 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   templatePanel_->raise();
   create_ = new QPushButton(Q(kCreateCaption), client_);
   Place(create_, "Command1", layout::kCreate);
+  Describe(create_, Q(kCreateCaption), Q(kCreateTip));
+  // The panel's preview button opens the window's preview window, which the window explains.
+  if (auto* preview = templatePanel_->findChild<QPushButton*>("GamePreviewButton"))
+    Describe(preview, Q(kGamePreviewButton), Q(kGamePreviewTip));
 
   connect(templatePanel_, &TemplatePanel::PaletteToggled, this, &MainWindow::PaletteToggled);
   connect(templatePanel_, &TemplatePanel::PreviewToggled, this, &MainWindow::PreviewToggled);
@@ -88,10 +95,12 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   connect(form_, &SheetForm::StepEnded, this, &MainWindow::RecordStep);
   connect(templatePanel_, &TemplatePanel::GamePreviewRequested, this,
           [this] { ShowGamePreview(); });
+  ConnectTemplateWatch();
 
   FormLoad(settingsFile);
   // Sized now rather than when first shown, so that the size holds from the start.
   box->activate();
+  UpdateTitle();
 }
 
 MainWindow::~MainWindow() {
@@ -99,6 +108,8 @@ MainWindow::~MainWindow() {
   // loses the focus then must not reach back into a window that is gone.
   disconnect(form_, nullptr, this, nullptr);
   disconnect(templatePanel_, nullptr, this, nullptr);
+  disconnect(templatePanel_->PictureWidget(), nullptr, this, nullptr);
+  disconnect(templateWatch_, nullptr, this, nullptr);
 }
 
 void MainWindow::BuildMenu() {
@@ -194,6 +205,14 @@ void MainWindow::BuildStatusBar() {
   Describe(checkStatus_, Q(kCheckStatusName), Q(kCheckStatusTip));
   statusBar_->addPermanentWidget(checkStatus_);
   connect(checkStatus_, &QPushButton::clicked, this, &MainWindow::FocusNextMarked);
+  // F10 opens the menu bar from the keyboard, as on other desktops.
+  auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(menus, &QShortcut::activated, this, [this] {
+    if (!menuBar_->actions().isEmpty()) {
+      menuBar_->setFocus(Qt::MenuBarFocusReason);
+      menuBar_->setActiveAction(menuBar_->actions().front());
+    }
+  });
   auto* nextMark = new QShortcut(QKeySequence(Qt::Key_F8), this);
   connect(nextMark, &QShortcut::activated, this, &MainWindow::FocusNextMarked);
   // A moment after the last edit, so that typing stays smooth.
@@ -205,7 +224,10 @@ void MainWindow::BuildStatusBar() {
 
 void MainWindow::BuildEditMenu() {
   undoStack_ = new QUndoStack(this);
-  QMenu* edit = menuBar_->addMenu(Q(kEditMenu));
+  // Between File and View, in the order desktop editors keep.
+  QMenu* edit = new QMenu(Q(kEditMenu), menuBar_);
+  const QList<QAction*> menus = menuBar_->actions();
+  menuBar_->insertMenu(menus.size() > 1 ? menus[1] : nullptr, edit);
   edit->setObjectName("EditMenu");
   QAction* undo = edit->addAction(Q(kUndoItem));
   undo->setObjectName("Undo");
@@ -219,7 +241,18 @@ void MainWindow::BuildEditMenu() {
 }
 
 void MainWindow::ShowNote(const QString& text) {
-  statusBar_->showMessage(text);
+  // Long enough to read, then the bar is free for the next one.
+  statusBar_->showMessage(text, 10'000);
+}
+
+void MainWindow::UpdateTitle() {
+  const std::filesystem::path& file =
+      document_.SheetFile().empty() ? document_.OpenedPatch() : document_.SheetFile();
+  const QString star = HasUnsavedChanges() ? QStringLiteral("*") : QString();
+  setWindowTitle(
+      file.empty()
+          ? Q(command::kProgramTitle) + star
+          : Q(kTitleWithFile).arg(DisplayPath(file.filename()), star, Q(command::kProgramTitle)));
 }
 
 sheet::CharacterSheet MainWindow::ReadSheet() const {
@@ -231,6 +264,7 @@ void MainWindow::ShowSheet(const sheet::CharacterSheet& sheet) {
 }
 
 void MainWindow::PaletteToggled(int entry, bool ticked) {
+  if (entry == image::kReservedEntry && ticked) ShowNote(Q(kReservedEntryNote));
   document_.TogglePalette(entry, ticked);
   MirrorTemplate();
   RecordStep();
@@ -246,10 +280,13 @@ void MainWindow::MirrorTemplate() {
   ScheduleLiveCheck();
   exportTemplate_->setEnabled(document_.Template().Loaded());
   if (gamePreview_ != nullptr && gamePreview_->isVisible()) gamePreview_->Follow(Template());
+  FollowTemplateFile();
 }
 
 void MainWindow::LoadTemplate(const std::filesystem::path& file, command::IntakeMode mode) {
   RecordStep();
+  // Watched from the file's state before it is read, so that a save meanwhile is not missed.
+  templateWatch_->Watch(file);
   const command::TemplateIntake intake = document_.LoadTemplate(file, decoder_, mode);
   // Swaps this template cannot take leave the character, but no undo brings them back.
   RecordWithoutStep();
@@ -257,6 +294,10 @@ void MainWindow::LoadTemplate(const std::filesystem::path& file, command::Intake
   MirrorTemplate();
   if (intake.status != image::ImageStatus::kOk) {
     dialogs_.Show(Q(image::MessageFor(intake.status)), BoxIcon::kStop, Q(image::kReadErrorTitle));
+    // After the box, whose text stays as it is: how many colours, and where the ring is.
+    if (intake.status == image::ImageStatus::kTooManyColours &&
+        !templatePanel_->PictureHints().isEmpty())
+      ShowNote(templatePanel_->PictureHints().front());
     return;
   }
   NoteFileUsed(FileKind::kTemplate, file);
@@ -296,12 +337,16 @@ bool MainWindow::MayWritePatch(patch::WriteOptions& options,
   return true;
 }
 
+QString MainWindow::SwapsText(const std::vector<sheet::PaletteSwap>& swaps) {
+  QStringList named;
+  for (const auto& [a, b] : swaps)
+    named << QStringLiteral("%1 ⇔ %2").arg(a).arg(b);
+  return named.join(QStringLiteral("、"));
+}
+
 void MainWindow::ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipped) {
   if (skipped.empty()) return;
-  QStringList left;
-  for (const auto& [a, b] : skipped)
-    left << QStringLiteral("%1 ⇔ %2").arg(a).arg(b);
-  dialogs_.Show(Q(kSwapsDropped) + "\r\n" + left.join(QStringLiteral("、")), BoxIcon::kExclamation,
+  dialogs_.Show(Q(kSwapsDropped) + "\r\n" + SwapsText(skipped), BoxIcon::kExclamation,
                 Q(kSwapsDroppedTitle));
 }
 

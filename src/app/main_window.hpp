@@ -3,6 +3,7 @@
 // the File menu; the parts show and read what the document and the road decide.
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 #include <filesystem>
@@ -37,6 +38,7 @@ class GamePreviewWindow;
 class RecentFiles;
 class SheetForm;
 class TemplatePanel;
+class TemplateWatch;
 enum class FileKind;
 
 // Stand-ins for the window's font where the face itself is missing.
@@ -110,6 +112,10 @@ class MainWindow : public QWidget {
   // whole text is the bar's tooltip and accessible description too, for a line too long
   // to show.
   void ShowNote(const QString& text);
+  // The character's file name and "*" while it has unsaved changes, then the program's.
+  void UpdateTitle();
+  // Focuses a marked control and says its messages in the status bar.
+  void ReachMark(QWidget* marked);
   // What one undo step restores: the sheet and the palette swaps.
   struct Character {
     sheet::CharacterSheet sheet;
@@ -131,6 +137,13 @@ class MainWindow : public QWidget {
   bool OpenRecentFile(FileKind kind, const std::filesystem::path& file);
   // The in-game preview window, made and shown when first asked for.
   GamePreviewWindow* ShowGamePreview();
+  // The template's file read again (F5, or the watch when another program saved it): a
+  // file that cannot be taken keeps the picture and palette, and says why in the status
+  // bar. By hand, swaps the new picture cannot take are dropped as a load drops them; the
+  // watch keeps the picture instead.
+  void ReloadTemplate(bool byHand);
+  // The status bar's line about a pixel of the picture, in the picture's own coordinates.
+  QString PixelNote(QPoint pixel) const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -154,6 +167,9 @@ class MainWindow : public QWidget {
   // The core decides the toggles, the palette and the picture; the controls follow it.
   void MirrorTemplate();
   void BuildWorkMenus(QMenu* file, QAction* before);
+  // The watch and F5 follow the current template's file.
+  void FollowTemplateFile();
+  void ConnectTemplateWatch();
   void FillRecentMenu();
   void NoteFileUsed(FileKind kind, const std::filesystem::path& file);
   // Says, once, that the recent files are no longer kept, when the record just said so.
@@ -180,6 +196,8 @@ class MainWindow : public QWidget {
   void LoadTemplate(const std::filesystem::path& file, command::IntakeMode mode);
   // Says which of the character's swaps the template could not take.
   void ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipped);
+  // "5 ⇔ 9、2 ⇔ 4", as the box above and the status bar name swaps.
+  static QString SwapsText(const std::vector<sheet::PaletteSwap>& swaps);
   // `limit` is the cap the file was read under.
   QString OpenFailureReason(const command::OpenFailure& failure, std::uintmax_t limit) const;
   // Yes saves, No goes on, Cancel stops; true when the window may take another character.
@@ -216,6 +234,8 @@ class MainWindow : public QWidget {
   RecentFiles* recent_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   GamePreviewWindow* gamePreview_ = nullptr;
+  TemplateWatch* templateWatch_ = nullptr;
+  QAction* reloadTemplate_ = nullptr;
 };
 
 }  // namespace kavelin::app

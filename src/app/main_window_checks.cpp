@@ -56,11 +56,18 @@ void MainWindow::RunLiveCheck() {
 
   const auto errors = found.errors.messages.size(), warnings = found.warnings.messages.size();
   // The template panel marks the hinted rows itself, as it shows the template.
-  const auto hints = templatePanel_->FixedColourHints().size();
+  const auto hints = templatePanel_->HintCount();
   checkStatus_->setText(hints > 0 ? Q(kCheckStatusWithHints).arg(errors).arg(warnings).arg(hints)
                         : errors + warnings == 0 ? Q(kAllWellStatus)
                                                  : Q(kCheckStatus).arg(errors).arg(warnings));
   checkStatus_->setEnabled(!marked_.empty() || hints > 0);
+  UpdateTitle();
+}
+
+void MainWindow::ReachMark(QWidget* marked) {
+  marked->setFocus(Qt::ShortcutFocusReason);
+  // The reason in the status bar as well as in the tooltip, for a keyboard user to hear.
+  ShowNote(QString(marked->toolTip()).replace('\n', ' '));
 }
 
 void MainWindow::FocusNextMarked() {
@@ -78,11 +85,11 @@ void MainWindow::FocusNextMarked() {
   QWidget* next = from ? from->nextInFocusChain() : nullptr;
   for (QWidget* w = next; w && w != from; w = w->nextInFocusChain()) {
     if (std::find(shown.begin(), shown.end(), w) != shown.end()) {
-      w->setFocus(Qt::ShortcutFocusReason);
+      ReachMark(w);
       return;
     }
   }
-  shown.front()->setFocus(Qt::ShortcutFocusReason);
+  ReachMark(shown.front());
 }
 
 }  // namespace kavelin::app

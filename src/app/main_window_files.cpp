@@ -202,6 +202,7 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   document_.MarkSaved(document, file);
   NoteFileUsed(FileKind::kSheet, file);
   RecordStep();
+  UpdateTitle();
   return true;
 }
 

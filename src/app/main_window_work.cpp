@@ -1,14 +1,22 @@
 // Recent work and the in-game preview of the main window: the File menu's recent files,
-// the template a sheet file names, and the preview window that follows the template.
+// the template a sheet file names, the preview window that follows the template, and the
+// template's file watched and read again as a paint program saves it.
 #include <QAction>
+#include <QApplication>
+#include <QColor>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <optional>
 
 #include "app/game_preview_window.hpp"
 #include "app/main_window.hpp"
+#include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
+#include "app/template_panel.hpp"
+#include "app/template_watch.hpp"
+#include "image/sprite_cells.hpp"
 
 namespace kavelin::app {
 namespace {
@@ -40,6 +48,91 @@ void MainWindow::BuildWorkMenus(QMenu* file, QAction* before) {
   preview->setObjectName("GamePreviewItem");
   preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   connect(preview, &QAction::triggered, this, [this] { ShowGamePreview(); });
+  reloadTemplate_ = view->addAction(Q(kReloadTemplateItem));
+  reloadTemplate_->setObjectName("ReloadTemplate");
+  reloadTemplate_->setShortcut(QKeySequence(Qt::Key_F5));
+  reloadTemplate_->setEnabled(false);
+  connect(reloadTemplate_, &QAction::triggered, this, [this] { ReloadTemplate(true); });
+}
+
+void MainWindow::ConnectTemplateWatch() {
+  templateWatch_ = new TemplateWatch(this);
+  connect(templateWatch_, &TemplateWatch::Saved, this, [this] {
+    // Not under an open box: the road or a save may be holding the template half-way.
+    if (QApplication::activeModalWidget() != nullptr) {
+      templateWatch_->LookAgain();
+      return;
+    }
+    ReloadTemplate(false);
+  });
+  connect(templateWatch_, &TemplateWatch::Gone, this,
+          [this] { ShowNote(Q(kTemplateGoneNote).arg(DisplayPath(Template().path.filename()))); });
+  auto* picture = qobject_cast<PictureArea*>(templatePanel_->PictureWidget());
+  connect(picture, &PictureArea::PixelClicked, this,
+          [this](QPoint pixel) { ShowNote(PixelNote(pixel)); });
+}
+
+void MainWindow::FollowTemplateFile() {
+  if (templateWatch_ == nullptr) return;
+  // A template drawn from a patch has no file of its own.
+  const std::filesystem::path file =
+      Template().fromPatch ? std::filesystem::path() : Template().path;
+  reloadTemplate_->setEnabled(!file.empty());
+  if (!templateWatch_->Watches(file)) templateWatch_->Watch(file);
+}
+
+void MainWindow::ReloadTemplate(bool byHand) {
+  if (byHand) RecordStep();
+  // What is read now, taken or not, is seen: only the next save is worth another look. Its
+  // state before the read, so that a save meanwhile is not missed.
+  templateWatch_->MarkSeen();
+  const command::TemplateReload reload = document_.ReloadTemplate(decoder_, byHand);
+  const QString name = DisplayPath(Template().path.filename());
+  if (reload.taken) {
+    // As after a load: swaps the picture could not take are gone, and no undo brings them.
+    if (byHand) RecordWithoutStep();
+    MirrorTemplate();
+    ShowNote(Q(kTemplateReloadedNote).arg(name));
+    if (byHand) ReportSkippedSwaps(reload.skipped);
+    return;
+  }
+  if (reload.status == image::ImageStatus::kOk) {
+    ShowNote(Q(kTemplateReloadKeptSwapsNote).arg(SwapsText(reload.skipped), name));
+    return;
+  }
+  QString why = Q(image::MessageFor(reload.status));
+  if (const auto& at = reload.overflowPixel)
+    why += Q(kReloadOverflowPixel).arg(at->x).arg(at->y);
+  else if (const auto& pixel = reload.partlyTransparentPixel)
+    why += Q(kReloadPartlyTransparentPixel).arg(pixel->at.x).arg(pixel->at.y);
+  ShowNote(Q(kTemplateReloadFailedNote).arg(why, name));
+}
+
+QString MainWindow::PixelNote(QPoint pixel) const {
+  const image::TemplateImage& shown = Template();
+  // The file's own colours: neither the poison preview nor the red ring.
+  const image::Raster& picture = shown.loaded;
+  // The display pads a small picture out to the area; the padding is no pixel of it.
+  const int width = shown.pictureWidth > 0 ? shown.pictureWidth : picture.Width();
+  const int height = shown.pictureHeight > 0 ? shown.pictureHeight : picture.Height();
+  const int x = pixel.x(), y = pixel.y();
+  if (x < 0 || y < 0 || x >= width || y >= height || !picture.Contains(x, y))
+    return Q(kPixelOutsidePicture).arg(x).arg(y);
+  const image::Colour colour = picture.At(x, y);
+  const QString rgb =
+      QColor(image::Red(colour), image::Green(colour), image::Blue(colour)).name().toUpper();
+  std::optional<int> cell;
+  for (std::size_t n = 0; n < image::kSpriteCells.size() && !cell; ++n) {
+    const image::Cell& c = image::kSpriteCells[n];
+    const int left = c.x + shown.originOffset, top = c.y + shown.originOffset;
+    if (x >= left && x < left + c.w && y >= top && y < top + c.h) cell = static_cast<int>(n) + 1;
+  }
+  QString what = Q(kPixelOutsideCells);
+  if (cell) {
+    const std::optional<int> entry = shown.palette.IndexOf(colour);
+    what = entry ? Q(kPixelEntry).arg(*cell).arg(*entry) : Q(kPixelNotInPalette).arg(*cell);
+  }
+  return Q(kPixelNote).arg(x).arg(y).arg(rgb, what);
 }
 
 void MainWindow::SetRecentFiles(RecentFiles* recent) {

@@ -13,6 +13,7 @@
 #include "app/window_texts.hpp"
 #include "image/palette_panel.hpp"
 #include "image/sprite_cells.hpp"
+#include "image/template_hints.hpp"
 #include "patch/game_preview.hpp"
 #include "patch/sprite_tiles.hpp"
 
@@ -100,6 +101,29 @@ QString HintTip(const image::FixedColourHint& hint, int originOffset) {
       .arg(hint.seed.y + originOffset);
 }
 
+QString EdgeText(const image::EdgeHint& hint) {
+  QStringList cells;
+  for (const int cell : hint.cells)
+    cells << QString::number(cell);
+  return Q(kEdgeHintTip)
+      .arg(hint.pictureWidth)
+      .arg(hint.pictureHeight)
+      .arg(hint.neededWidth)
+      .arg(hint.neededHeight)
+      .arg(cells.join(Q(kCellListSeparator)))
+      .arg(hint.backgroundPixels)
+      .arg(Css(image::kBackground).toUpper());
+}
+
+QString OverflowText(const image::ColourOverflow& overflow) {
+  return Q(kColourOverflowTip)
+      .arg(overflow.colours)
+      .arg(image::kTemplateColourRoom)
+      .arg(overflow.at.x)
+      .arg(overflow.at.y)
+      .arg(Css(overflow.colour).toUpper());
+}
+
 }  // namespace
 
 TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
@@ -107,6 +131,7 @@ TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
   Caption(this, "Label5", kPictureCaption, at::kCaption);
   picture_ = new PictureArea(this);
   Place(picture_, "Picture1", at::kPicture);
+  Place(picture_->MakeZoomList(this), "PictureZoom", at::kZoom);
   // Made before the browse button, which stands to its right, so that Tab reaches it first.
   gamePreview_ = new QPushButton(Q(kGamePreviewButton), this);
   Place(gamePreview_, "GamePreviewButton", at::kGamePreview);
@@ -167,9 +192,14 @@ QWidget* TemplatePanel::PictureWidget() const {
 
 std::vector<QWidget*> TemplatePanel::HintedRows() const {
   std::vector<QWidget*> rows;
+  if (!pictureHints_.isEmpty()) rows.push_back(picture_);
   for (const image::FixedColourHint& hint : hints_)
     rows.push_back(toggles_[static_cast<std::size_t>(hint.entry)]);
   return rows;
+}
+
+int TemplatePanel::HintCount() const {
+  return static_cast<int>(hints_.size()) + static_cast<int>(pictureHints_.size());
 }
 
 void TemplatePanel::Show(const image::TemplateImage& image) {
@@ -199,7 +229,10 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
     const QString number = Q(kPaletteEntryName).arg(i);
     toggle->setAccessibleName(entry == image::kEmptyEntry ? number + ' ' + Q(kEmptyEntryName)
                                                           : number + ' ' + Css(entry));
-    toggle->setToolTip(twin.isEmpty() ? Q(kPaletteToggleTip).arg(i) : twin);
+    toggle->setToolTip(!twin.isEmpty() ? twin
+                       : static_cast<int>(i) == image::kReservedEntry
+                           ? Q(kReservedEntryNote)
+                           : Q(kPaletteToggleTip).arg(i));
   }
   for (const int entry : {1, 2}) {
     const auto e = static_cast<std::size_t>(entry);
@@ -218,8 +251,24 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
   picture_->ShowRaster(image.displayed);
   picture_->SetChangedPixels(ChangedPixelsOf(image, hints_));
   picture_->SetHint(image.Loaded() ? QString() : Q(kNoTemplateHint));
-  picture_->setAccessibleDescription(image.Loaded() ? DisplayPath(image.path.filename())
-                                                    : Q(kNoTemplateHint));
+  // The picture as decoded, not as the poison preview recolours it.
+  const std::optional<image::EdgeHint> edge = image::CellsPastEdge(image);
+  const std::optional<image::ColourOverflow> overflow = image::ColourOverflowOf(image);
+  pictureHints_.clear();
+  if (overflow) pictureHints_ << OverflowText(*overflow);
+  if (edge) pictureHints_ << EdgeText(*edge);
+  std::vector<QRect> outlined;
+  if (edge) {
+    for (const image::Cell& cell : edge->cellRects)
+      outlined.emplace_back(cell.x, cell.y, cell.w, cell.h);
+  }
+  picture_->SetOutlinedCells(std::move(outlined));
+  picture_->SetRing(overflow ? std::optional<QPoint>(QPoint(overflow->at.x, overflow->at.y))
+                             : std::nullopt);
+  const QString shown = image.Loaded() ? DisplayPath(image.path.filename()) : Q(kNoTemplateHint);
+  picture_->setAccessibleDescription(
+      pictureHints_.isEmpty() ? shown : shown + '\n' + pictureHints_.join('\n'));
+  SetOwnTip(picture_, pictureHints_.isEmpty() ? Q(kPictureTip) : pictureHints_.join('\n'));
 }
 
 }  // namespace kavelin::app

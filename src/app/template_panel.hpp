@@ -3,6 +3,7 @@
 // a template image as the core holds it and reports presses; it decides nothing itself.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <vector>
@@ -33,6 +34,10 @@ class TemplatePanel : public QWidget {
   // them, and the rows that say so.
   const std::vector<image::FixedColourHint>& FixedColourHints() const { return hints_; }
   std::vector<QWidget*> HintedRows() const;
+  // Every hint the last Show found: the fixed colours', cells past the picture's edge and
+  // the colour overflow; the texts of the last two, which the picture's tooltip gives.
+  int HintCount() const;
+  const QStringList& PictureHints() const { return pictureHints_; }
 
  signals:
   void PaletteToggled(int entry, bool ticked);
@@ -52,6 +57,7 @@ class TemplatePanel : public QWidget {
   // The game's fixed colours of entries 1 and 2, beside the template's own.
   std::array<QLabel*, 3> fixedSwatches_{};  // Fixed(1), Fixed(2)
   std::vector<image::FixedColourHint> hints_;
+  QStringList pictureHints_;
 };
 
 }  // namespace kavelin::app

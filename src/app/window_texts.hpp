@@ -13,7 +13,7 @@ inline constexpr char16_t kWindowFontFamily[] = u"ＭＳ Ｐゴシック";
 inline constexpr int kWindowFontPoints = 9;
 
 // Menu and dialog texts.
-inline constexpr std::u16string_view kFileMenu = u"ファイル";
+inline constexpr std::u16string_view kFileMenu = u"ファイル(&F)";
 inline constexpr std::u16string_view kOpenSheetItem = u"キャラクターを開く…";
 inline constexpr std::u16string_view kSaveSheetItem = u"キャラクターを保存…";
 inline constexpr std::u16string_view kOpenPatchItem = u"パッチを開く…";
@@ -42,7 +42,7 @@ inline constexpr std::u16string_view kSwapsDropped =
     u"このテンプレート画像では空のパレット番号があるため、次のパレットの入れ替えを行いませんでした"
     u"。";
 
-inline constexpr std::u16string_view kEditMenu = u"編集";
+inline constexpr std::u16string_view kEditMenu = u"編集(&E)";
 inline constexpr std::u16string_view kUndoItem = u"元に戻す";
 inline constexpr std::u16string_view kRedoItem = u"やり直し";
 inline constexpr std::u16string_view kBlankTemplateItem = u"テンプレートの雛形を書き出す…";
@@ -80,7 +80,7 @@ inline constexpr std::u16string_view kOtherKindName = u"別の種類のファイ
 // The recent files under the File menu, and the View menu.
 inline constexpr std::u16string_view kRecentMenu = u"最近使ったファイル";
 inline constexpr std::u16string_view kNoRecentItem = u"（なし）";
-inline constexpr std::u16string_view kViewMenu = u"表示";
+inline constexpr std::u16string_view kViewMenu = u"表示(&V)";
 inline constexpr std::u16string_view kGamePreviewItem = u"ゲーム内プレビュー";
 
 // File types the open and save dialogs offer.
@@ -119,7 +119,8 @@ inline constexpr std::u16string_view kInformationIconName = u"情報";
 
 // The live check in the status bar.
 inline constexpr std::u16string_view kCheckStatus = u"入力エラー %1件・注意 %2件";
-// With entries 1 or 2 that the game shows in its own colours.
+// With hints about the template: entries 1 or 2 that the game shows in its own colours,
+// cells past the picture's edge, too many colours.
 inline constexpr std::u16string_view kCheckStatusWithHints =
     u"入力エラー %1件・注意 %2件・ヒント %3件";
 inline constexpr std::u16string_view kAllWellStatus = u"入力内容に問題はありません。";
@@ -236,7 +237,7 @@ inline constexpr std::u16string_view kCommentTip = u"パッチに添えるコメ
 inline constexpr std::u16string_view kCommentLacksTip =
     u"次の文字はパッチに書き込めないため「?」になります：%1";
 inline constexpr std::u16string_view kPictureTip =
-    u"テンプレート画像です。GIF か BMP のファイルをここへドロップするか、「...」で選びます。";
+    u"テンプレート画像です。GIF、BMP か PNG のファイルをここへドロップするか、「...」で選びます。";
 inline constexpr std::u16string_view kNoTemplateHint =
     u"ここへテンプレート画像をドロップするか、「...」を押して選んでください。";
 inline constexpr std::u16string_view kBrowseTip = u"テンプレート画像のファイルを選びます。";
@@ -251,13 +252,80 @@ inline constexpr std::u16string_view kFixedColourHintTip =
     u"パレット%1: テンプレートの色 %2 は、ゲームでは固定色 %3（%4）で表示されます。"
     u"セルの %5 ピクセルの色が変わります。この番号の色はテンプレートの (%6, %7) "
     u"のピクセルで決まります。";
+inline constexpr std::u16string_view kEdgeHintTip =
+    u"絵の大きさは %1×%2 ですが、セルには %3×%4 が必要です。"
+    u"絵の外にはみ出したセル（%5）の %6 ピクセルは背景色 %7 になります。";
+inline constexpr std::u16string_view kColourOverflowTip =
+    u"セルには %1 色あります。使えるのは背景色を含めて %2 色までです。"
+    u"入りきらなかった最初の色は (%3, %4) の %5 です（赤い丸の中）。";
+inline constexpr std::u16string_view kCellListSeparator = u"、";
 inline constexpr std::u16string_view kSameSnesColourTip =
     u"パレット%1と%2はSNES形式が同じ %3 になり、ゲームでは見分けられません。";
 inline constexpr std::u16string_view kPreviewTip =
     u"毒状態のときの色で表示します。パッチには影響しません。";
 inline constexpr std::u16string_view kCreateTip = u"入力内容を確かめてパッチを作成します。";
+// The picture's zoom, what a click on it finds, and the template read again when another
+// program saves it.
+inline constexpr std::u16string_view kPictureZoomName = u"テンプレ画像の倍率";
+inline constexpr std::u16string_view kPictureZoomTip =
+    u"テンプレート画像の表示倍率です。画像の上で Ctrl キーを押しながらホイールを回しても"
+    u"変えられます。";
+// Where, in the picture's own pixels as a paint program counts them, and what is there.
+inline constexpr std::u16string_view kPixelNote = u"ピクセル (%1, %2): %3、%4";
+inline constexpr std::u16string_view kPixelEntry = u"セル%1・パレット%2";
+inline constexpr std::u16string_view kPixelNotInPalette = u"セル%1・パレットにない色";
+inline constexpr std::u16string_view kPixelOutsideCells = u"セルの外";
+inline constexpr std::u16string_view kPixelOutsidePicture = u"ピクセル (%1, %2): 絵の外です";
+inline constexpr std::u16string_view kReloadTemplateItem = u"テンプレートを再読み込み";
+inline constexpr std::u16string_view kTemplateReloadedNote =
+    u"テンプレートを再読み込みしました: %1";
+// %1 is why, as the load's box says it, with the pixel where there is one.
+inline constexpr std::u16string_view kTemplateReloadFailedNote =
+    u"テンプレートを再読み込みできませんでした。%1前の画像のままです: %2";
+inline constexpr std::u16string_view kReloadOverflowPixel =
+    u"(%1, %2) のピクセルの色が入りきりません。";
+inline constexpr std::u16string_view kReloadPartlyTransparentPixel =
+    u"(%1, %2) のピクセルが半透明です。";
+inline constexpr std::u16string_view kTemplateReloadKeptSwapsNote =
+    u"テンプレートを再読み込みしませんでした。パレットの入れ替え %1 ができない絵のため、"
+    u"前の画像のままです。F5 で読み込むと、この入れ替えを外します: %2";
+inline constexpr std::u16string_view kTemplateGoneNote =
+    u"テンプレート画像が見つかりません。削除されたか移動されたようです。表示中の画像は"
+    u"そのまま使えます: %1";
+// The Help menu: the guide shipped with the program and the about box.
+inline constexpr std::u16string_view kHelpMenu = u"ヘルプ(&H)";
+// The title: the character's file, "*" while it has unsaved changes.
+inline constexpr std::u16string_view kTitleWithFile = u"%1%2 – %3";
+// Palette row 03, which no swap may move.
+inline constexpr std::u16string_view kReservedEntryNote =
+    u"パレット03 はゲームがいつも黒として使う予約の番号のため、入れ替えられません。";
+inline constexpr std::u16string_view kHelpItem = u"使い方";
+inline constexpr std::u16string_view kAboutItem = u"Kavelin について";
+inline constexpr std::u16string_view kHelpWindowTitle = u"Kavelin の使い方";
+inline constexpr std::u16string_view kAboutTitle = u"Kavelin について";
+inline constexpr std::u16string_view kCloseButton = u"閉じる";
+// %1 the version; %2 to %5 the versions of Qt, ICU, zlib and nlohmann/json.
+inline constexpr std::u16string_view kAboutText =
+    u"<h3>Kavelin %1</h3>"
+    u"<p>スーパーファミコンのロールプレイングゲームに加えるオリジナルキャラクターの"
+    u"パッチ（.k7p）を作るツールです。</p>"
+    u"<p>MIT ライセンス。Copyright © 2026 The Kavelin developers</p>"
+    u"<p>使っているライブラリ：</p><ul>"
+    u"<li>Qt %2（LGPL-3.0）</li>"
+    u"<li>ICU %3（Unicode License）</li>"
+    u"<li>zlib %4（zlib License）</li>"
+    u"<li>nlohmann/json %5（MIT）</li>"
+    u"<li>stb_image（パブリックドメインまたは MIT）</li></ul>";
+
 // A range as the tooltips give it: "5～90", "3～99 または 128".
 inline constexpr std::u16string_view kRangeText = u"%1～%2";
 inline constexpr std::u16string_view kRangeOrText = u"%1～%2 または %3";
+
+// What screen readers hear beyond the captions: an item whose text changes is named by its
+// caption and then its text ("入力チェック：入力エラー 1件・注意 0件"). The in-game preview
+// button's tooltip.
+inline constexpr std::u16string_view kNamedValue = u"%1：%2";
+inline constexpr std::u16string_view kGamePreviewTip =
+    u"ゲームの中での見え方を別のウィンドウで確かめます。";
 
 }  // namespace kavelin::app

@@ -19,6 +19,30 @@ TemplateIntake CharacterDocument::LoadTemplate(const std::filesystem::path& file
   return intake;
 }
 
+TemplateReload CharacterDocument::ReloadTemplate(const image::ImageDecoder& decoder,
+                                                 bool dropSwaps) {
+  TemplateReload reload;
+  if (template_.path.empty() || template_.fromPatch) {
+    reload.status = image::ImageStatus::kCannotRead;
+    return reload;
+  }
+  // Taken in aside: the load empties the path and may leave a half-made palette on failure.
+  image::TemplateImage fresh = template_;
+  const TemplateIntake intake =
+      TakeInTemplate(fresh, template_.path, decoder, IntakeMode::kChecked, swaps_);
+  reload.status = intake.status;
+  reload.overflowPixel = fresh.overflowPixel;
+  reload.partlyTransparentPixel = fresh.partlyTransparentPixel;
+  if (intake.status != image::ImageStatus::kOk) return reload;
+  reload.skipped = intake.swaps.skipped;
+  if (!reload.skipped.empty() && !dropSwaps) return reload;
+  image::SetPoisonPreview(fresh, template_.toggles.preview.ticked);
+  template_ = std::move(fresh);
+  swaps_ = intake.swaps.made;
+  reload.taken = true;
+  return reload;
+}
+
 void CharacterDocument::TogglePalette(int entry, bool ticked) {
   int waiting = -1;
   for (int j = 0; j < image::kPaletteSize; ++j) {

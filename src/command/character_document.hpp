@@ -39,6 +39,18 @@ struct Opened {
   std::vector<sheet::PaletteSwap> skipped;  // swaps the current template could not take
 };
 
+// What reading the current template's file again found.
+struct TemplateReload {
+  image::ImageStatus status = image::ImageStatus::kOk;  // of the file's load
+  bool taken = false;  // the file's picture is now the template; otherwise nothing changed
+  // Swaps the file's picture cannot take: dropped from the character when taken, the
+  // reason it was not otherwise.
+  std::vector<sheet::PaletteSwap> skipped;
+  // Where a refused picture went wrong, as its load found it.
+  std::optional<image::Point> overflowPixel;
+  std::optional<image::PartlyTransparentPixel> partlyTransparentPixel;
+};
+
 class CharacterDocument {
  public:
   image::TemplateImage& Template() { return template_; }
@@ -52,6 +64,12 @@ class CharacterDocument {
   // cannot take are left out of the character and returned.
   TemplateIntake LoadTemplate(const std::filesystem::path& file, const image::ImageDecoder& decoder,
                               IntakeMode mode);
+  // The current template's file read again, as another program saved it, with the
+  // character's swaps on its fresh palette and the poison preview as it was. Unlike a load,
+  // a file that cannot be taken leaves the template as it was and current: a half-written
+  // save must not cost the picture. So does one that cannot take every swap, unless
+  // `dropSwaps`, as the user may repaint an entry for a moment and means to keep the swap.
+  TemplateReload ReloadTemplate(const image::ImageDecoder& decoder, bool dropSwaps);
   // A press of a palette toggle; a completed pair becomes one of the character's swaps.
   void TogglePalette(int entry, bool ticked);
 

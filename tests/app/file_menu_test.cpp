@@ -87,7 +87,7 @@ class FileMenuTest : public LoadedWindowTest {
 TEST_F(FileMenuTest, MenuHoldsTheSixItemsWithTheirShortcuts) {
   auto* menu = window_.findChild<QMenuBar*>()->findChild<QMenu*>("FileMenu");
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menu->title(), Q(u"ファイル"));
+  EXPECT_EQ(menu->title(), Q(u"ファイル(&F)"));
   QStringList items;
   for (QAction* action : menu->actions())
     if (!action->isSeparator()) items << action->text();

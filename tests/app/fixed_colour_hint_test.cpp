@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <algorithm>
 #include <utility>
 
@@ -159,6 +160,57 @@ TEST_F(FixedColourHintTest, TheBlankTemplateAndTheSampleGiveNone) {
   // Loading a template with the fault brings the marks back.
   window_.TakeInFile(template_);
   ExpectHintOnEntryOne(kWrong, 3);
+}
+
+// Cells past the picture's edge and a colour overflow: counted as hints, reached with F8,
+// explained in the picture's tooltip; the overflow's box keeps its text, and the status
+// bar then says how many colours and where the ring is, which is drawn above the hint.
+TEST_F(FixedColourHintTest, CellsPastTheEdgeAndTooManyColoursAreHintsOnThePicture) {
+  image::Raster narrow(170, 131, kWhite);
+  WriteTemplate(folder_ / "narrow.bmp", narrow);
+  window_.TakeInFile(folder_ / "narrow.bmp");
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  ASSERT_TRUE(window_.Template().Loaded());
+  // The background past the edge takes entry 1, so the fixed-colour hint joins in.
+  EXPECT_EQ(Status(), Q(u"入力エラー 0件・注意 0件・ヒント 2件"));
+  EXPECT_EQ(Picture()->OutlinedCells(), (std::vector<QRect>{{150, 74, 24, 24}}));
+  EXPECT_EQ(Picture()->toolTip(),
+            Q(u"絵の大きさは 170×131 ですが、セルには 174×131 が必要です。"
+              u"絵の外にはみ出したセル（20）の 96 ピクセルは背景色 #D4D0C8 になります。"));
+  window_.show();
+  QApplication::setActiveWindow(&window_);
+  Get<QWidget>("Text1")->setFocus();
+  window_.FocusNextMarked();
+  EXPECT_EQ(QApplication::focusWidget(), Picture());
+
+  image::Raster crowded = Margined(kWhite);
+  for (int i = 0; i < 20; ++i)
+    crowded.Set(2 + i, 20, image::Rgb(static_cast<std::uint8_t>(100 + i), 1, 2));
+  WriteTemplate(folder_ / "crowded.bmp", crowded);
+  window_.TakeInFile(folder_ / "crowded.bmp");
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_EQ(dialogs_.boxes[0].text, Q(u"色数が多すぎます。"));
+  ASSERT_TRUE(Picture()->Ring());
+  const QPoint ring = *Picture()->Ring();
+  EXPECT_TRUE(window_.findChild<QStatusBar*>()->currentMessage().startsWith(Q(u"セルには ")));
+  EXPECT_TRUE(window_.findChild<QStatusBar*>()->currentMessage().contains(
+      QStringLiteral("(%1, %2)").arg(ring.x()).arg(ring.y())));
+  EXPECT_TRUE(Picture()->OutlinedCells().empty());
+  // The refused picture leaves the window without a template: that is the error.
+  EXPECT_EQ(Status(), Q(u"入力エラー 1件・注意 0件・ヒント 1件"));
+  // The ring's red shows through the drop hint drawn over the refused picture.
+  const QImage drawn = Picture()->grab().toImage();
+  bool red = false;
+  for (int dx = -6; dx <= 6; ++dx)
+    red = red || (drawn.pixelColor(ring.x() + dx, ring.y()).red() > 200 &&
+                  drawn.pixelColor(ring.x() + dx, ring.y()).green() < 80);
+  EXPECT_TRUE(red);
+
+  // A template without either puts the picture's own tip back.
+  window_.TakeInFile(template_);
+  EXPECT_FALSE(Picture()->Ring());
+  Status();
+  EXPECT_EQ(Picture()->toolTip(), Q(kPictureTip));
 }
 
 }  // namespace
