@@ -16,6 +16,7 @@
 #include "app/file_reasons.hpp"
 #include "app/list_accessible.hpp"
 #include "app/main_window.hpp"
+#include "app/name_editor.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
 #include "app/translations.hpp"
@@ -101,10 +102,8 @@ void WarnAboutSettings(Dialogs& dialogs, const MainWindow& window, bool named) {
 }
 
 void ShowWorkNotes(MainWindow& window, RecentFiles& recent, bool settingsNamed) {
-  const sheet::NamesLoad names = LoadWindowNames();
-  ShowEntryNames(&window, names.table);
   QStringList notes;
-  if (!names.problems.empty()) notes << NamesNote(names.problems);
+  if (const QString names = window.EntryNames().LoadAtStart(); !names.isEmpty()) notes << names;
   // A settings file named with --ini has had its box; one found in its place is said here.
   const text::SettingsFileRead& settings = window.SettingsRead();
   if (!settingsNamed && !window.SettingsFile().empty() && !settings.read)

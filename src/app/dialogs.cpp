@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QStringList>
@@ -121,6 +122,18 @@ QString QtDialogs::SaveFile(const QString& title, const std::vector<FileType>& t
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+std::optional<QString> QtDialogs::AskText(const QString& text, const QString& title,
+                                          const QString& initial) {
+  QInputDialog dialog(parent_);
+  dialog.setObjectName("TextDialog");
+  dialog.setWindowTitle(title);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setLabelText(text);
+  dialog.setTextValue(initial);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }
 
 }  // namespace kavelin::app

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -45,6 +46,9 @@ class Dialogs {
                            const QString& suggested) = 0;
   // The folder the next OpenFile starts in; empty leaves it to the dialog.
   virtual void SetOpenFolder(const QString& folder) { (void)folder; }
+  // A small box asking for one line of text, `initial` in it; nothing when cancelled.
+  virtual std::optional<QString> AskText(const QString& text, const QString& title,
+                                         const QString& initial) = 0;
 };
 
 // The real thing: QMessageBox and QFileDialog over `parent`.
@@ -61,6 +65,8 @@ class QtDialogs : public Dialogs {
   QString SaveFile(const QString& title, const std::vector<FileType>& types,
                    const QString& suggested) override;
   void SetOpenFolder(const QString& folder) override { openFolder_ = folder; }
+  std::optional<QString> AskText(const QString& text, const QString& title,
+                                 const QString& initial) override;
 
  private:
   QWidget* parent_;

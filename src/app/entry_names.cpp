@@ -5,14 +5,12 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWidget>
-#include <cstdlib>
 
 #include "app/file_reasons.hpp"
 #include "app/list_search.hpp"
 #include "app/qt_text.hpp"
 #include "app/window_texts.hpp"
 #include "io/read_file.hpp"
-#include "text/executable_folder.hpp"
 
 namespace kavelin::app {
 
@@ -53,12 +51,6 @@ sheet::NamesLoad ReadWindowNames(std::span<const std::filesystem::path> places) 
       problem.reason = ReadProblemReason(problem.read, sheet::kMaxNamesFileBytes).toStdString();
   }
   return load;
-}
-
-sheet::NamesLoad LoadWindowNames() {
-  const auto places = sheet::NamesFilePlaces(text::ExecutableFolder(),
-                                             std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  return ReadWindowNames(places);
 }
 
 }  // namespace kavelin::app

@@ -24,7 +24,5 @@ QString NamesNote(const std::vector<sheet::NamesProblem>& problems);
 // reads them; a file that cannot be read gives a problem of line 0 whose reason is the
 // window's own words.
 sheet::NamesLoad ReadWindowNames(std::span<const std::filesystem::path> places);
-// The same for the places of this process.
-sheet::NamesLoad LoadWindowNames();
 
 }  // namespace kavelin::app

@@ -2,10 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -34,17 +36,51 @@ bool StartsSearch(const QKeyEvent* key) {
          !text.trimmed().isEmpty();
 }
 
-// Watches one list: the wheel passes it by unless it has the focus, and typing opens the
-// search.
+constexpr char kEntryMenuName[] = "kavelinEntryMenu";
+
+// The menu SetEntryMenu gave a window, kept as a child of its root.
+class EntryMenuHolder : public QObject {
+ public:
+  EntryMenuHolder(QWidget* root, EntryMenu menu) : QObject(root), menu_(std::move(menu)) {
+    setObjectName(kEntryMenuName);
+  }
+  const EntryMenu& Menu() const { return menu_; }
+
+ private:
+  EntryMenu menu_;
+};
+
+// Looked up when asked for, so that lists made before SetEntryMenu offer it too.
+const EntryMenuHolder* EntryMenuOf(const QWidget* widget) {
+  for (; widget != nullptr; widget = widget->parentWidget()) {
+    for (QObject* child : widget->children()) {
+      if (child->objectName() != QLatin1String(kEntryMenuName)) continue;
+      if (const auto* holder = dynamic_cast<const EntryMenuHolder*>(child)) return holder;
+    }
+  }
+  return nullptr;
+}
+
+bool AsksForMenu(const QKeyEvent* key) {
+  return key->key() == Qt::Key_Menu ||
+         (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+}
+
+// Watches one list: the wheel passes it by unless it has the focus, typing opens the
+// search, and the context menu is the window's entry menu.
 class ListGuard : public QObject {
  public:
   explicit ListGuard(QComboBox* combo) : QObject(combo), combo_(combo) {
     combo->installEventFilter(this);
-    // While the list's own popup is open, typing goes to its view.
+    // While the list's own popup is open, typing goes to its view. Installed after the
+    // popup's own filters, so this one sees a right click first: the popup takes any
+    // button's release as a choice.
     combo->view()->installEventFilter(this);
+    combo->view()->viewport()->installEventFilter(this);
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (MenuEvent(watched, event)) return true;
     if (watched == combo_ && event->type() == QEvent::Wheel && !combo_->hasFocus()) {
       // Ignored and swallowed: Qt then offers the wheel to the widgets under the list.
       event->ignore();
@@ -62,6 +98,62 @@ class ListGuard : public QObject {
   }
 
  private:
+  // Whether `event` asked for the entry menu, which is then open.
+  bool MenuEvent(QObject* watched, QEvent* event) {
+    const EntryMenuHolder* holder = nullptr;
+    const auto open = [&](int row, QPoint at) {
+      if (holder == nullptr) holder = EntryMenuOf(combo_);
+      if (holder != nullptr && row >= 0) holder->Menu()(combo_, row, at);
+    };
+    QAbstractItemView* view = combo_->view();
+    const bool onPopup = watched == view || watched == view->viewport();
+    switch (event->type()) {
+      case QEvent::ContextMenu: {
+        const auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (onPopup) {
+          // A right click was handled on its press.
+          if (menu->reason() != QContextMenuEvent::Mouse)
+            open(view->currentIndex().row(), PopupPoint());
+        } else {
+          open(combo_->currentIndex(), menu->reason() == QContextMenuEvent::Mouse
+                                           ? menu->globalPos()
+                                           : combo_->mapToGlobal(QPoint(0, combo_->height())));
+        }
+        return true;
+      }
+      case QEvent::KeyPress:
+        if (!AsksForMenu(static_cast<QKeyEvent*>(event))) return false;
+        if (onPopup)
+          open(view->currentIndex().row(), PopupPoint());
+        else
+          open(combo_->currentIndex(), combo_->mapToGlobal(QPoint(0, combo_->height())));
+        return true;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched != view->viewport() || mouse->button() != Qt::RightButton) return false;
+        if (event->type() == QEvent::MouseButtonPress) {
+          const QModelIndex under = view->indexAt(mouse->position().toPoint());
+          if (under.isValid()) {
+            view->setCurrentIndex(under);
+            open(under.row(), mouse->globalPosition().toPoint());
+          }
+        }
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  // Beside the highlighted entry of the open popup.
+  QPoint PopupPoint() const {
+    QAbstractItemView* view = combo_->view();
+    const QRect row = view->visualRect(view->currentIndex());
+    return view->viewport()->mapToGlobal(row.isValid() ? row.bottomLeft() : QPoint());
+  }
+
   ListSearch* Search() {
     if (search_ == nullptr) search_ = new ListSearch(combo_);
     return search_;
@@ -82,6 +174,14 @@ void SetUpList(QComboBox* combo, sheet::ListId list) {
   // plain drop-down list keeps it.
   combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
   new ListGuard(combo);
+}
+
+void SetEntryMenu(QWidget* root, EntryMenu menu) {
+  const QObjectList children = root->children();  // a copy: deleting changes the list
+  for (QObject* child : children) {
+    if (child->objectName() == QLatin1String(kEntryMenuName)) delete child;
+  }
+  new EntryMenuHolder(root, std::move(menu));
 }
 
 std::optional<sheet::ListId> ListOf(const QComboBox* combo) {

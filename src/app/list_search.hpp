@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QSortFilterProxyModel>
+#include <functional>
 #include <optional>
 
 #include "sheet/catalogue.hpp"
@@ -28,6 +29,13 @@ void SetUpList(QComboBox* combo, sheet::ListId list);
 // The list a combo built by List() shows.
 std::optional<sheet::ListId> ListOf(const QComboBox* combo);
 bool IsSearchable(const QComboBox* combo);
+
+// What a list does when the user asks for its context menu: a right click, the menu key or
+// Shift+F10, on the list or on an entry of its open popup. `row` is the entry meant and
+// `at` the screen point the menu opens at.
+using EntryMenu = std::function<void(QComboBox* combo, int row, const QPoint& at)>;
+// Every list under `root` that List() built offers `menu`, lists made later included.
+void SetEntryMenu(QWidget* root, EntryMenu menu);
 
 // The entries of one list that contain the typed text, ignoring case and the difference
 // between full-width and half-width forms.

@@ -35,6 +35,7 @@ class QUndoStack;
 namespace kavelin::app {
 
 class GamePreviewWindow;
+class NameEditor;
 class RecentFiles;
 class SheetForm;
 class TemplatePanel;
@@ -144,6 +145,8 @@ class MainWindow : public QWidget {
   void ReloadTemplate(bool byHand);
   // The status bar's line about a pixel of the picture, in the picture's own coordinates.
   QString PixelNote(QPoint pixel) const;
+  // The names the lists show, given in place from their context menus.
+  NameEditor& EntryNames() { return *nameEditor_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -236,6 +239,7 @@ class MainWindow : public QWidget {
   GamePreviewWindow* gamePreview_ = nullptr;
   TemplateWatch* templateWatch_ = nullptr;
   QAction* reloadTemplate_ = nullptr;
+  NameEditor* nameEditor_ = nullptr;
 };
 
 }  // namespace kavelin::app

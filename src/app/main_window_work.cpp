@@ -11,6 +11,7 @@
 
 #include "app/game_preview_window.hpp"
 #include "app/main_window.hpp"
+#include "app/name_editor.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
@@ -41,6 +42,8 @@ void MainWindow::BuildWorkMenus(QMenu* file, QAction* before) {
   file->insertSeparator(file->insertMenu(anchor, recentMenu_));
   connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
   FillRecentMenu();
+  nameEditor_ = new NameEditor(*this, dialogs_);
+  nameEditor_->AddFileMenuItems(file, anchor);
 
   QMenu* view = menuBar_->addMenu(Q(kViewMenu));
   view->setObjectName("ViewMenu");

@@ -92,6 +92,10 @@ class FolderMemoryDialogs : public Dialogs {
   QString SaveFile(const QString& title, const std::vector<FileType>& types,
                    const QString& suggested) override;
   void SetOpenFolder(const QString& folder) override;
+  std::optional<QString> AskText(const QString& text, const QString& title,
+                                 const QString& initial) override {
+    return inner_.AskText(text, title, initial);
+  }
 
   static FileKind KindOfPatterns(const QString& filterPatterns);
   static FileKind KindOfTypes(const std::vector<FileType>& types);

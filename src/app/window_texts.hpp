@@ -321,6 +321,34 @@ inline constexpr std::u16string_view kAboutText =
 inline constexpr std::u16string_view kRangeText = u"%1～%2";
 inline constexpr std::u16string_view kRangeOrText = u"%1～%2 または %3";
 
+// Names given in place: the lists' context menu, the box that asks for a name, the File
+// menu's names items and what the status bar says of names read and written.
+inline constexpr std::u16string_view kNameEntryItem = u"名前を付ける…";
+inline constexpr std::u16string_view kUnnameEntryItem = u"名前を消す";
+inline constexpr std::u16string_view kNameEntryTitle = u"名前を付ける";
+// %1 the entry as the list shows it, %2 the most characters a name may have.
+inline constexpr std::u16string_view kNameEntryQuestion = u"%1 の名前（%2 文字まで）：";
+inline constexpr std::u16string_view kNameRefused = u"この名前は付けられません。";
+inline constexpr std::u16string_view kNamesUnwritable = u"名前ファイルに書き込めませんでした。";
+inline constexpr std::u16string_view kNamesBusy =
+    u"ほかの Kavelin が名前ファイルを書き込み中のため、待ちきれませんでした。"
+    u"もう一度お試しください。";
+inline constexpr std::u16string_view kNamesLockUnusable = u"ロックファイルを使えません（%1）: %2";
+inline constexpr std::u16string_view kNamesNowhere =
+    u"名前ファイルを置くフォルダがわかりません（HOME が設定されていません）。";
+inline constexpr std::u16string_view kOpenNamesItem = u"名前ファイルを開く…";
+inline constexpr std::u16string_view kOpenNamesTitle = u"名前ファイルを開く";
+inline constexpr std::u16string_view kNamesFolderItem = u"名前ファイルの場所を開く";
+inline constexpr std::u16string_view kNamesFilterName = u"名前ファイル(*.tsv *.txt)";
+inline constexpr std::u16string_view kNamesUnreadable = u"名前ファイルを読み込めませんでした。";
+inline constexpr std::u16string_view kNamesFolderUnmade =
+    u"名前ファイルのフォルダを作れませんでした。";
+inline constexpr std::u16string_view kNamesFolderNotOpened =
+    u"名前ファイルのフォルダを開けませんでした。";
+inline constexpr std::u16string_view kNamesReadNote = u"名前を %1 件読み込みました：%2";
+inline constexpr std::u16string_view kNameGivenNote = u"%1 に名前「%2」を付けました。";
+inline constexpr std::u16string_view kNameTakenNote = u"%1 の名前を消しました。";
+
 // What screen readers hear beyond the captions: an item whose text changes is named by its
 // caption and then its text ("入力チェック：入力エラー 1件・注意 0件"). The in-game preview
 // button's tooltip.

@@ -1,9 +1,17 @@
 #include "sheet/names_file.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
+#include <thread>
 
+#include "io/atomic_file.hpp"
 #include "io/read_file.hpp"
 #include "text/encoding.hpp"
 #include "text/executable_folder.hpp"
@@ -144,6 +152,137 @@ class Reporter {
   std::size_t reported_ = 0, unreported_ = 0;
 };
 
+// One line of a names file, its line end taken off, as the reader judges it.
+struct NamesLine {
+  enum Kind { kNothing, kEntry, kBad } kind = kNothing;  // kNothing: a comment or blank
+  ListId list = ListId::kTechnique;
+  std::uint8_t code = 0;
+  std::u16string name;
+  std::string reason;  // of kBad
+};
+
+NamesLine ParseNamesLine(std::string_view line) {
+  NamesLine out;
+  if (line.starts_with('#') || line.find_first_not_of(" \t") == std::string_view::npos) return out;
+  out.kind = NamesLine::kBad;
+  const std::size_t tab1 = line.find('\t');
+  const std::size_t tab2 = tab1 == std::string_view::npos ? tab1 : line.find('\t', tab1 + 1);
+  if (tab2 == std::string_view::npos) {
+    out.reason = Format(Tr("expected LIST<TAB>CODE<TAB>NAME, found %s"), Quoted(line));
+    return out;
+  }
+  const std::string_view key = line.substr(0, tab1);
+  const std::string_view codeText = line.substr(tab1 + 1, tab2 - tab1 - 1);
+  const std::string_view nameBytes = line.substr(tab2 + 1);
+
+  const auto list = ListOfNamesKey(key);
+  if (!list) {
+    out.reason = Format(Tr("unknown list %s"), Quoted(key));
+    return out;
+  }
+  const auto high = codeText.size() == 2 ? HexValue(codeText[0]) : std::nullopt;
+  const auto low = codeText.size() == 2 ? HexValue(codeText[1]) : std::nullopt;
+  if (!high || !low) {
+    out.reason = Format(Tr("code %s is not two hexadecimal digits"), Quoted(codeText));
+    return out;
+  }
+  const auto code = static_cast<std::uint8_t>(*high * 16 + *low);
+  if (!PositionOf(*list, code)) {
+    out.reason = Format(Tr("the %1$s list has no code %2$s"), key,
+                        std::string{kHexDigits[code >> 4], kHexDigits[code & 15]});
+    return out;
+  }
+  auto name = text::FromUtf8(nameBytes);
+  if (!name) {
+    out.reason = Tr("the name is not UTF-8 text");
+    return out;
+  }
+  if (auto problem = NameProblem(*name)) {
+    out.reason = std::move(*problem);
+    return out;
+  }
+  out.kind = NamesLine::kEntry;
+  out.list = *list;
+  out.code = code;
+  out.name = std::move(*name);
+  return out;
+}
+
+// Each line of a file: where it starts, its text without the line end, and where the
+// next one starts. A byte order mark before the first line is no part of it.
+template <class Visit>
+void ForEachLine(std::string_view all, Visit visit) {
+  std::size_t start = all.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  for (std::size_t number = 1; start < all.size(); ++number) {
+    const std::size_t end = all.find('\n', start);
+    std::string_view line = all.substr(start, end == std::string_view::npos ? end : end - start);
+    const std::size_t next = end == std::string_view::npos ? all.size() : end + 1;
+    if (line.ends_with('\r')) line.remove_suffix(1);  // saved with Windows line ends
+    visit(number, start, line, next);
+    start = next;
+  }
+}
+
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+std::string EntryLine(const NameChange& change) {
+  std::string line(NamesListKey(change.list));
+  line += '\t';
+  line += kHexDigits[change.code >> 4];
+  line += kHexDigits[change.code & 15];
+  line += '\t';
+  line += text::ToUtf8(*change.name);
+  return line;
+}
+
+// Holds an exclusive flock on a lock file for as long as it lives.
+class NamesLock {
+ public:
+  NamesLock(const std::filesystem::path& file, std::chrono::milliseconds wait) {
+    // Non-blocking open: a pipe put in the lock file's place must not hang the window.
+    fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd_ < 0) {
+      error_ = errno;
+      return;
+    }
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+      error_ = io::kNotRegularFileError;
+      return;
+    }
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK) {
+        error_ = errno;
+        return;
+      }
+      if (std::chrono::steady_clock::now() >= until) {
+        busy_ = true;
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    held_ = true;
+  }
+  ~NamesLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  NamesLock(const NamesLock&) = delete;
+  NamesLock& operator=(const NamesLock&) = delete;
+
+  bool held() const { return held_; }
+  bool busy() const { return busy_; }
+  int error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+  bool held_ = false, busy_ = false;
+};
+
 }  // namespace
 
 std::string_view NamesListKey(ListId list) {
@@ -249,61 +388,131 @@ std::string ProblemText(const NamesProblem& problem) {
 
 void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::path& file,
                    NamesTable& table, std::vector<NamesProblem>& problems) {
-  std::string_view rest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
   Reporter report(file, problems);
   std::map<std::pair<ListId, std::uint8_t>, std::size_t> seen;  // entry -> its first line
-  for (std::size_t number = 1; !rest.empty(); ++number) {
-    const std::size_t end = rest.find('\n');
-    std::string_view line = rest.substr(0, end);
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);  // saved with Windows line ends
-    if (line.starts_with('#') || line.find_first_not_of(" \t") == std::string_view::npos) continue;
+  ForEachLine(AsText(bytes),
+              [&](std::size_t number, std::size_t, std::string_view line, std::size_t) {
+                NamesLine read = ParseNamesLine(line);
+                if (read.kind == NamesLine::kNothing) return;
+                if (read.kind == NamesLine::kBad) {
+                  report.Bad(number, std::move(read.reason));
+                  return;
+                }
+                const auto [first, added] = seen.try_emplace({read.list, read.code}, number);
+                if (!added) {
+                  const std::string_view key = line.substr(0, line.find('\t'));
+                  const std::string_view rest = line.substr(key.size() + 1);
+                  report.Bad(number, Format(Tr("%1$s %2$s is named already on line %3$s"), key,
+                                            rest.substr(0, rest.find('\t')), first->second));
+                  return;
+                }
+                table.SetName(read.list, read.code, read.name);
+              });
+}
 
-    const std::size_t tab1 = line.find('\t');
-    const std::size_t tab2 = tab1 == std::string_view::npos ? tab1 : line.find('\t', tab1 + 1);
-    if (tab2 == std::string_view::npos) {
-      report.Bad(number, Format(Tr("expected LIST<TAB>CODE<TAB>NAME, found %s"), Quoted(line)));
-      continue;
-    }
-    const std::string_view key = line.substr(0, tab1);
-    const std::string_view codeText = line.substr(tab1 + 1, tab2 - tab1 - 1);
-    const std::string_view nameBytes = line.substr(tab2 + 1);
+bool HasNamesLine(std::span<const std::uint8_t> bytes, ListId list, std::uint8_t code) {
+  bool found = false;
+  ForEachLine(AsText(bytes), [&](std::size_t, std::size_t, std::string_view line, std::size_t) {
+    if (found) return;
+    const NamesLine read = ParseNamesLine(line);
+    found = read.kind == NamesLine::kEntry && read.list == list && read.code == code;
+  });
+  return found;
+}
 
-    const auto list = ListOfNamesKey(key);
-    if (!list) {
-      report.Bad(number, Format(Tr("unknown list %s"), Quoted(key)));
-      continue;
+std::optional<std::string> ApplyNameChange(std::span<const std::uint8_t> bytes,
+                                           const NameChange& change) {
+  if (!IsCodedList(change.list) || !PositionOf(change.list, change.code)) return std::nullopt;
+  if (change.name && NameProblem(*change.name)) return std::nullopt;
+  const std::string_view all = AsText(bytes);
+  std::string out;
+  out.reserve(all.size() + 128);
+  std::size_t copied = 0;  // bytes of `all` dealt with
+  bool placed = false;
+  ForEachLine(all, [&](std::size_t, std::size_t start, std::string_view line, std::size_t next) {
+    const NamesLine read = ParseNamesLine(line);
+    if (read.kind != NamesLine::kEntry || read.list != change.list || read.code != change.code)
+      return;
+    if (change.name && placed) return;  // a duplicate the reader skips stays as it was
+    out.append(all.substr(copied, start - copied));
+    if (!change.name) {
+      copied = next;  // the line and its end go
+      return;
     }
-    const auto high = codeText.size() == 2 ? HexValue(codeText[0]) : std::nullopt;
-    const auto low = codeText.size() == 2 ? HexValue(codeText[1]) : std::nullopt;
-    if (!high || !low) {
-      report.Bad(number, Format(Tr("code %s is not two hexadecimal digits"), Quoted(codeText)));
-      continue;
-    }
-    const auto code = static_cast<std::uint8_t>(*high * 16 + *low);
-    if (!PositionOf(*list, code)) {
-      report.Bad(number, Format(Tr("the %1$s list has no code %2$s"), key,
-                                std::string{kHexDigits[code >> 4], kHexDigits[code & 15]}));
-      continue;
-    }
-    const auto name = text::FromUtf8(nameBytes);
-    if (!name) {
-      report.Bad(number, Tr("the name is not UTF-8 text"));
-      continue;
-    }
-    if (const auto problem = NameProblem(*name)) {
-      report.Bad(number, *problem);
-      continue;
-    }
-    const auto [first, added] = seen.try_emplace({*list, code}, number);
-    if (!added) {
-      report.Bad(number, Format(Tr("%1$s %2$s is named already on line %3$s"), key, codeText,
-                                first->second));
-      continue;
-    }
-    table.SetName(*list, code, *name);
+    out += EntryLine(change);
+    copied = start + line.size();  // the line end stays
+    placed = true;
+  });
+  out.append(all.substr(copied));
+  if (change.name && !placed) {
+    const std::size_t firstEnd = all.find('\n');
+    const bool windows =
+        firstEnd != std::string_view::npos && firstEnd > 0 && all[firstEnd - 1] == '\r';
+    if (!out.empty() && !out.ends_with('\n'))
+      out += out.ends_with('\r') ? "\n" : windows ? "\r\n" : "\n";
+    out += EntryLine(change);
+    out += windows ? "\r\n" : "\n";
   }
+  return out;
+}
+
+std::optional<std::string> MergeNameChange(const std::optional<std::vector<std::uint8_t>>& current,
+                                           const NameChange& change) {
+  if (current) return ApplyNameChange(*current, change);
+  if (!change.name) return ApplyNameChange({}, change);
+  const std::string header(kNamesFileHeader);
+  return ApplyNameChange(
+      std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size()), change);
+}
+
+std::filesystem::path NamesLockFile(const std::filesystem::path& file) {
+  std::filesystem::path lock = file;
+  lock += ".lock";
+  return lock;
+}
+
+NamesWrite WriteNameChange(const std::filesystem::path& file, const NameChange& change,
+                           std::chrono::milliseconds wait) {
+  NamesWrite result;
+  std::error_code error;
+  std::filesystem::create_directories(file.parent_path(), error);
+  if (error) {
+    result.failed = NamesWriteStep::kFolder;
+    result.error = error.value();
+    return result;
+  }
+  const NamesLock lock(NamesLockFile(file), wait);
+  if (!lock.held()) {
+    result.failed = lock.busy() ? NamesWriteStep::kBusy : NamesWriteStep::kLock;
+    result.error = lock.error();
+    return result;
+  }
+  // Read again under the lock: another window may have written since this one last read.
+  const std::filesystem::path target = io::LinkTarget(file);
+  io::FileRead read = io::ReadFile(target, kMaxNamesFileBytes);
+  std::optional<std::vector<std::uint8_t>> current;
+  if (read) {
+    current = std::move(read.bytes);
+  } else if (read.problem != io::ReadProblem::kNoSuchFile) {
+    result.failed = NamesWriteStep::kRead;
+    result.read = std::move(read);
+    return result;
+  }
+  const auto merged = MergeNameChange(current, change);
+  if (!merged) {
+    result.failed = NamesWriteStep::kName;
+    return result;
+  }
+  result.bytes = *merged;
+  const bool same = current ? AsText(*current) == *merged : merged->empty();
+  if (same) return result;
+  const io::AtomicWriteResult written = io::WriteFileAtomically(
+      target, std::span(reinterpret_cast<const std::uint8_t*>(merged->data()), merged->size()));
+  if (!written.ok) {
+    result.failed = NamesWriteStep::kWrite;
+    result.error = written.error;
+  }
+  return result;
 }
 
 std::string WriteNamesFile(const NamesTable& table) {

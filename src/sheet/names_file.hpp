@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -92,6 +93,62 @@ void ReadNamesFile(std::span<const std::uint8_t> bytes, const std::filesystem::p
 // The whole table in the file's own format, every entry of every coded list, unnamed
 // entries with their built-in names.
 std::string WriteNamesFile(const NamesTable& table);
+
+// One name given or taken out in place, as the window's lists do it.
+struct NameChange {
+  ListId list = ListId::kTechnique;
+  std::uint8_t code = 0;
+  std::optional<std::u16string> name;  // nothing: the user's name is taken out
+};
+
+// What a names file the program creates starts with, so that a person opening it knows
+// what it is and how to edit it.
+inline constexpr std::string_view kNamesFileHeader =
+    "# Kavelin names: one entry a line, LIST<TAB>CODE<TAB>NAME (1 to 40 characters).\n"
+    "# Lines starting with # are comments.\n";
+
+// Whether the file has a line the reader takes for the entry.
+bool HasNamesLine(std::span<const std::uint8_t> bytes, ListId list, std::uint8_t code);
+
+// `bytes` with one change made and every other byte kept, comments, blank lines, line
+// ends and lines the reader rejects included: a name replaces the line the reader takes
+// for the entry in place (its line end kept), or is appended in the file's own line ends;
+// taking a name out removes every line the reader could take for the entry, so that a
+// later duplicate does not become the name. Nothing when the list does not offer the code
+// or the name is not valid (NameProblem).
+std::optional<std::string> ApplyNameChange(std::span<const std::uint8_t> bytes,
+                                           const NameChange& change);
+// The same over what a names file holds now, nothing meaning no file: a new file starts
+// with kNamesFileHeader, and taking a name out of no file leaves no file (an empty result).
+std::optional<std::string> MergeNameChange(const std::optional<std::vector<std::uint8_t>>& current,
+                                           const NameChange& change);
+
+// Which step of writing one change into a names file failed.
+enum class NamesWriteStep {
+  kNone,
+  kName,    // the change itself is not valid
+  kFolder,  // the file's folder could not be made
+  kLock,    // the lock file beside it could not be opened or locked
+  kBusy,    // another writer held the lock for longer than the wait
+  kRead,    // the file there could not be read (too large, no regular file, ...)
+  kWrite,   // the atomic write failed
+};
+struct NamesWrite {
+  NamesWriteStep failed = NamesWriteStep::kNone;
+  int error = 0;      // errno, or an io:: write error, of kFolder, kLock and kWrite
+  io::FileRead read;  // of kRead
+  std::string bytes;  // the file as it is after the change
+  explicit operator bool() const { return failed == NamesWriteStep::kNone; }
+};
+// The lock file beside a names file, which writers hold while they read, merge and
+// write. The names file itself cannot be locked: the atomic write replaces it.
+std::filesystem::path NamesLockFile(const std::filesystem::path& file);
+// Reads `file` and writes it back with the one change, under an exclusive lock on
+// NamesLockFile, so that writers in other windows never lose each other's lines. Waits at
+// most `wait` for the lock. Makes the folder when it is missing; a link is written through
+// to the file it names. A change that changes nothing writes nothing.
+NamesWrite WriteNameChange(const std::filesystem::path& file, const NameChange& change,
+                           std::chrono::milliseconds wait = std::chrono::seconds(5));
 
 // Where names files are read from, in order, each overriding the ones before entry by
 // entry: beside the executable, then the user's configuration folder.

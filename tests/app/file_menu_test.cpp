@@ -94,7 +94,8 @@ TEST_F(FileMenuTest, MenuHoldsTheSixItemsWithTheirShortcuts) {
   EXPECT_EQ(items,
             QStringList({Q(u"キャラクターを開く…"), Q(u"キャラクターを保存…"), Q(u"パッチを開く…"),
                          Q(u"テンプレート画像を書き出す…"), Q(u"テンプレートの雛形を書き出す…"),
-                         Q(u"最近使ったファイル"), Q(u"終了")}));
+                         Q(u"最近使ったファイル"), Q(u"名前ファイルを開く…"),
+                         Q(u"名前ファイルの場所を開く"), Q(u"終了")}));
   EXPECT_EQ(window_.findChild<QAction*>("SaveSheet")->shortcut(), QKeySequence("Ctrl+S"));
   EXPECT_EQ(window_.findChild<QAction*>("OpenSheet")->shortcut(), QKeySequence("Ctrl+O"));
   // Export needs a template: enabled now, disabled after a load that failed.

@@ -56,6 +56,18 @@ QString ScriptedDialogs::SaveFile(const QString& title, const std::vector<FileTy
   return file;
 }
 
+std::optional<QString> ScriptedDialogs::AskText(const QString& text, const QString& title,
+                                                const QString& initial) {
+  textCalls.push_back({text, title, initial});
+  if (texts.empty()) {
+    ADD_FAILURE() << "unexpected text box: " << text.toStdString();
+    return std::nullopt;
+  }
+  const std::optional<QString> answer = texts.front();
+  texts.pop_front();
+  return answer;
+}
+
 void WriteTemplate(const std::filesystem::path& file, const image::Raster& raster) {
   image::testing::IndexedImage indexed{raster.Width(), raster.Height(), {}, {}};
   std::map<image::Colour, std::uint8_t> index;

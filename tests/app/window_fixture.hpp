@@ -8,6 +8,7 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/dialogs.hpp"
@@ -33,6 +34,10 @@ class ScriptedDialogs : public Dialogs {
   std::deque<Answer> choices;  // for Yes / No / Cancel boxes
   std::deque<QString> saveFiles;
   QStringList saveCall;  // title, "name:suffix" per type, suggested name of the last SaveFile
+  // Answers of AskText, nothing standing for Cancel; each call's text and title, and the
+  // text the box started with.
+  std::deque<std::optional<QString>> texts;
+  std::vector<QStringList> textCalls;
   // Runs as each box appears, to look at the window while the box would be open.
   std::function<void(const Box&)> onBox;
 
@@ -43,6 +48,8 @@ class ScriptedDialogs : public Dialogs {
   Answer AskYesNoCancel(const QString& text, BoxIcon icon, const QString& title) override;
   QString SaveFile(const QString& title, const std::vector<FileType>& types,
                    const QString& suggested) override;
+  std::optional<QString> AskText(const QString& text, const QString& title,
+                                 const QString& initial) override;
 };
 
 // Writes `raster` as a 24-bit BMP.

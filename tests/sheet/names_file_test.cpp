@@ -1,10 +1,17 @@
 #include "sheet/names_file.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "text/encoding.hpp"
 
 namespace kavelin::sheet {
 namespace {
@@ -262,6 +269,163 @@ TEST_F(NamesFiles, MissingFilesAreNoProblemAndUnusableOnesAreReported) {
   const auto atCap = ReadNamesFiles(places);
   EXPECT_EQ(atCap.table.Name(ListId::kTechnique, 0x0F), u"大きい");
 }
+
+namespace in_place {
+
+std::string Apply(std::string_view before, const NameChange& change) {
+  const auto bytes = Bytes(before);
+  const auto after = ApplyNameChange(bytes, change);
+  return after ? *after : std::string("<refused>");
+}
+
+const NameChange kName{ListId::kTechnique, 0x0F, u"新しい技"};
+const NameChange kUnname{ListId::kTechnique, 0x0F, std::nullopt};
+
+TEST(NamesInPlace, OneChangeKeepsEveryOtherByteAndReadsBackAsMeant) {
+  struct Case {
+    const char* what;
+    std::string_view before;
+    NameChange change;
+    std::string_view after;
+  };
+  const Case cases[] = {
+      {"replaced in place, Windows line ends, comments and bad lines kept",
+       "# mine\r\nnot a names line\r\ntechniques\t0f\t古い\r\n\r\nspells\tAB\tx\r\n", kName,
+       "# mine\r\nnot a names line\r\ntechniques\t0F\t新しい技\r\n\r\nspells\tAB\tx\r\n"},
+      {"appended after a last line without its end", "spells\tAB\tx", kName,
+       "spells\tAB\tx\ntechniques\t0F\t新しい技\n"},
+      {"appended in the file's Windows line ends", "# mine\r\n", kName,
+       "# mine\r\ntechniques\t0F\t新しい技\r\n"},
+      {"a lone CR at the end is not doubled", "spells\tAB\tx\r", kName,
+       "spells\tAB\tx\r\ntechniques\t0F\t新しい技\n"},
+      {"a rejected line of the entry stays; the line read is replaced",
+       "techniques\t0F\t\x01\ntechniques\t0F\t古い\n", kName,
+       "techniques\t0F\t\x01\ntechniques\t0F\t新しい技\n"},
+      {"a skipped duplicate stays", "techniques\t0F\ta\ntechniques\t0F\tb\n", kName,
+       "techniques\t0F\t新しい技\ntechniques\t0F\tb\n"},
+      {"the byte order mark stays", "\xEF\xBB\xBFtechniques\t0F\ta\n", kName,
+       "\xEF\xBB\xBFtechniques\t0F\t新しい技\n"},
+      {"taken out with every duplicate that would take its place",
+       "# mine\r\ntechniques\t0F\ta\r\nspells\tAB\tx\r\ntechniques\t0f\tb\r\n", kUnname,
+       "# mine\r\nspells\tAB\tx\r\n"},
+      {"taking out a name not there changes nothing", "# mine\nspells\tAB\tx", kUnname,
+       "# mine\nspells\tAB\tx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string after = Apply(c.before, c.change);
+    EXPECT_EQ(after, c.after);
+    const Read read = ReadText(after);
+    const std::u16string_view builtIn = NamesTable{}.Name(ListId::kTechnique, 0x0F);
+    EXPECT_EQ(read.table.Name(ListId::kTechnique, 0x0F),
+              c.change.name ? std::u16string_view(*c.change.name) : builtIn);
+    EXPECT_EQ(HasNamesLine(Bytes(after), ListId::kTechnique, 0x0F), c.change.name.has_value());
+  }
+}
+
+TEST(NamesInPlace, ChangesTheReaderWouldRejectAreRefused) {
+  ASSERT_FALSE(PositionOfCode(ListId::kFormation, 0xF0));
+  const NameChange refused[] = {
+      {ListId::kTechnique, 0x0F, u""},
+      {ListId::kTechnique, 0x0F, u"a\tb"},
+      {ListId::kTechnique, 0x0F, u"改行\n"},
+      {ListId::kTechnique, 0x0F, std::u16string(kMaxNameLength + 1, u'あ')},
+      {ListId::kFormation, 0xF0, u"陣"},
+      {ListId::kGender, 0x00, u"男"},
+  };
+  for (const NameChange& change : refused)
+    EXPECT_EQ(Apply("# mine\n", change), "<refused>");
+  EXPECT_EQ(Apply("", {ListId::kTechnique, 0x0F, std::u16string(kMaxNameLength, u'あ')}),
+            "techniques\t0F\t" + text::ToUtf8(std::u16string(kMaxNameLength, u'あ')) + "\n");
+}
+
+TEST(NamesInPlace, ANewFileStartsWithTheHeaderAndNoFileStaysNone) {
+  EXPECT_EQ(*MergeNameChange(std::nullopt, kName),
+            std::string(kNamesFileHeader) + "techniques\t0F\t新しい技\n");
+  EXPECT_EQ(*MergeNameChange(std::nullopt, kUnname), "");
+  EXPECT_EQ(*MergeNameChange(std::vector<std::uint8_t>{}, kName), "techniques\t0F\t新しい技\n");
+}
+
+using NamesWriting = NamesFiles;
+
+TEST_F(NamesWriting, TwoWritersAtOnceLoseNoLine) {
+  const fs::path file = folder_ / "config" / "kavelin" / "kavelin-names.tsv";
+  Write("config/kavelin/kavelin-names.tsv", "# shared\r\n");
+  // Each names every entry of its own list while the other does the same.
+  const auto writer = [&file](ListId list, std::vector<std::size_t>& failures) {
+    const auto entries = ListEntries(list);
+    for (std::size_t p = 0; p < entries.size(); ++p) {
+      const NameChange change{list, *EntryCode(entries[p]),
+                              u"名" + std::u16string(1, static_cast<char16_t>(u'a' + p % 26))};
+      if (!WriteNameChange(file, change)) failures.push_back(p);
+    }
+  };
+  std::vector<std::size_t> failedA, failedB;
+  std::thread a(writer, ListId::kTechnique, std::ref(failedA));
+  std::thread b(writer, ListId::kSpell, std::ref(failedB));
+  a.join();
+  b.join();
+  EXPECT_TRUE(failedA.empty() && failedB.empty());
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_TRUE(bytes.starts_with("# shared\r\n"));
+  Read read = ReadText(bytes);
+  EXPECT_TRUE(read.problems.empty());
+  EXPECT_EQ(read.table.NamedCount(),
+            ListEntries(ListId::kTechnique).size() + ListEntries(ListId::kSpell).size());
+  // No temporary left behind: the names file and its lock, nothing else.
+  std::vector<fs::path> left;
+  for (const auto& entry : fs::directory_iterator(file.parent_path()))
+    left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<fs::path>{"kavelin-names.tsv", "kavelin-names.tsv.lock"}));
+}
+
+TEST_F(NamesWriting, EachFailingStepIsToldAndLeavesTheFileAsItWas) {
+  const fs::path inFile = Write("plain", "x") / "kavelin-names.tsv";
+  EXPECT_EQ(WriteNameChange(inFile, kName).failed, NamesWriteStep::kFolder);
+
+  const fs::path file = folder_ / "config" / "kavelin" / "kavelin-names.tsv";
+  // A pipe in the lock file's place: refused at once, never waited on.
+  ASSERT_EQ(::mkfifo(NamesLockFile(file).c_str(), 0600), 0);
+  const NamesWrite pipe = WriteNameChange(file, kName);
+  EXPECT_EQ(pipe.failed, NamesWriteStep::kLock);
+  fs::remove(NamesLockFile(file));
+
+  // Held by another writer past the wait.
+  {
+    const int held = ::open(NamesLockFile(file).c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    EXPECT_EQ(WriteNameChange(file, kName, std::chrono::milliseconds(30)).failed,
+              NamesWriteStep::kBusy);
+    ::close(held);
+  }
+  EXPECT_FALSE(fs::exists(file));
+
+  std::string huge(kMaxNamesFileBytes + 1, '\n');
+  Write("config/kavelin/kavelin-names.tsv", huge);
+  EXPECT_EQ(WriteNameChange(file, kName).failed, NamesWriteStep::kRead);
+  EXPECT_EQ(fs::file_size(file), huge.size());
+
+  Write("config/kavelin/kavelin-names.tsv", "# mine\n");
+  EXPECT_EQ(WriteNameChange(file, {ListId::kTechnique, 0x0F, u"\t"}).failed, NamesWriteStep::kName);
+  const NamesWrite good = WriteNameChange(file, kName);
+  ASSERT_TRUE(good);
+  EXPECT_EQ(good.bytes, "# mine\ntechniques\t0F\t新しい技\n");
+}
+
+TEST_F(NamesWriting, ALinkIsWrittenThroughAndStaysALink) {
+  const fs::path real = Write("shared.tsv", "# dotfiles\n");
+  const fs::path file = folder_ / "config" / "kavelin" / "kavelin-names.tsv";
+  fs::create_symlink(real, file);
+  ASSERT_TRUE(WriteNameChange(file, kName));
+  EXPECT_TRUE(fs::is_symlink(file));
+  std::ifstream in(real, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            "# dotfiles\ntechniques\t0F\t新しい技\n");
+}
+
+}  // namespace in_place
 
 }  // namespace
 }  // namespace kavelin::sheet
