@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <functional>
-#include <regex>
 #include <thread>
 
 #include "cli_fixture.hpp"
@@ -87,8 +86,11 @@ TEST_F(MakeWatch, EverySaveIsMadeOnceSettled) {
   ASSERT_TRUE(Made(1)) << Err();
   EXPECT_EQ(Out().substr(8), " made hero.k7p\n");
   const std::string first = ReadText(folder_ / "hero.k7p");
-  const std::string other =
-      std::regex_replace(ReadText(folder_ / "hero.json"), std::regex("アルト"), "ベルタ");
+  // Another name, the same length in bytes; std::regex draws a false warning from g++ -O2.
+  std::string other = ReadText(folder_ / "hero.json");
+  const std::string heroName = "アルト";
+  ASSERT_NE(other.find(heroName), std::string::npos);
+  other.replace(other.find(heroName), heroName.size(), "ベルタ");
   const auto renameOver = [&](const std::string& name, const std::string& bytes) {
     struct stat old {};
     ::stat((folder_ / name).c_str(), &old);
