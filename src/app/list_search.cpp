@@ -105,6 +105,18 @@ class ListGuard : public QObject {
       if (holder == nullptr) holder = EntryMenuOf(combo_);
       if (holder != nullptr && row >= 0) holder->Menu()(combo_, row, at);
     };
+    // Other events reach the filter while the list is made or destroyed, when it is no
+    // list yet or any more: it is touched only for the events asked about here.
+    switch (event->type()) {
+      case QEvent::ContextMenu:
+      case QEvent::KeyPress:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        break;
+      default:
+        return false;
+    }
     QAbstractItemView* view = combo_->view();
     const bool onPopup = watched == view || watched == view->viewport();
     switch (event->type()) {
