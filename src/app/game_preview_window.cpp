@@ -14,6 +14,7 @@
 
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
+#include "app/screen_fit.hpp"
 #include "app/user_files.hpp"
 #include "app/window_texts.hpp"
 #include "command/create_patch.hpp"
@@ -92,10 +93,14 @@ GamePreviewWindow::GamePreviewWindow(Dialogs& dialogs,
   box->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(backgrounds_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    if (i >= 0) SetBackground(kBackgrounds[static_cast<std::size_t>(i)]);
+    if (i < 0) return;
+    SetBackground(kBackgrounds[static_cast<std::size_t>(i)]);
+    emit ViewChosen(zoom_, background_);
   });
-  connect(zooms_, &QComboBox::currentIndexChanged, this,
-          [this](int i) { SetZoom(i + kMinPreviewZoom); });
+  connect(zooms_, &QComboBox::currentIndexChanged, this, [this](int i) {
+    SetZoom(i + kMinPreviewZoom);
+    emit ViewChosen(zoom_, background_);
+  });
   connect(save_, &QPushButton::clicked, this, [this] { Save(); });
   Redraw();
 }
@@ -118,6 +123,21 @@ void GamePreviewWindow::SetZoom(int zoom) {
   const QSignalBlocker quiet(zooms_);
   zooms_->setCurrentIndex(zoom_ - kMinPreviewZoom);
   Redraw();
+}
+
+void GamePreviewWindow::FitOnScreen(const QRect& available, const QRect& beside) {
+  const QSize frame = FrameAllowance(this);
+  const auto fits = [&] {
+    layout()->activate();
+    const QSize whole = sizeHint() + frame;
+    return whole.width() <= available.width() && whole.height() <= available.height();
+  };
+  while (zoom_ > kMinPreviewZoom && !fits())
+    SetZoom(zoom_ - 1);
+  const QSize whole = sizeHint() + frame;
+  QRect placed(QPoint(beside.right() + 1, beside.top()), whole);
+  if (!available.contains(placed)) placed.moveRight(beside.left() - 1);
+  move(KeptOnScreen(placed, available).topLeft());
 }
 
 void GamePreviewWindow::Redraw() {

@@ -43,9 +43,17 @@ class GamePreviewWindow : public QWidget {
   const image::Raster& Picture() const { return picture_; }
   image::Raster Shown() const { return Enlarge(picture_, zoom_); }
 
+  // Lowers the zoom until the window fits `available` (a screen's free area) and places it
+  // beside `beside` (the main window's frame) where there is room, wholly on the screen.
+  void FitOnScreen(const QRect& available, const QRect& beside);
+
   // Saves the picture as shown, asking where; false when nothing was written.
   bool Save();
   bool SaveFile(const std::filesystem::path& file);
+
+ signals:
+  // The user chose a zoom or background, which the window remembers for the next run.
+  void ViewChosen(int zoom, patch::PreviewBackground background);
 
  private:
   void Redraw();

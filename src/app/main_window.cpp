@@ -1,13 +1,18 @@
 #include "app/main_window.hpp"
 
 #include <QAction>
+#include <QApplication>
 #include <QFont>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -23,6 +28,7 @@
 #include "app/patch_dialogs.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
+#include "app/screen_fit.hpp"
 #include "app/sheet_form.hpp"
 #include "app/template_panel.hpp"
 #include "app/template_watch.hpp"
@@ -33,6 +39,21 @@
 #include "text/settings_file.hpp"
 
 namespace kavelin::app {
+namespace {
+
+// Asks for the whole client area, not the few lines a scroll area asks for by default.
+class ClientScroll : public QScrollArea {
+ public:
+  explicit ClientScroll(QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+  }
+  QSize sizeHint() const override {
+    return widget() ? widget()->size() + QSize(2, 2) * frameWidth() : QScrollArea::sizeHint();
+  }
+};
+
+}  // namespace
 
 void InstallFontSubstitutions() {
   static const bool installed = [] {
@@ -55,20 +76,26 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   InstallWindowAccessibility();
   setWindowTitle(Q(command::kProgramTitle));
   // The menu bar sits above the client area, which keeps its size and every position in
-  // it; the window is as tall as the two together and no larger.
-  client_ = new QWidget(this);
+  // it. The client area scrolls inside the window, so that a window cut to a small
+  // screen still reaches every control; the status bar stays below, always in view.
+  client_ = new QWidget;
   client_->setObjectName("Client");
   client_->setFixedSize(Px(layout::kClientWidth), Px(layout::kClientHeight));
+  scroll_ = new ClientScroll(this);
+  scroll_->setObjectName("ClientScroll");
+  scroll_->setWidget(client_);
   menuBar_ = new QMenuBar(this);
   auto* box = new QVBoxLayout(this);
   box->setContentsMargins(0, 0, 0, 0);
   box->setSpacing(0);
   box->setMenuBar(menuBar_);
-  box->addWidget(client_);
-  // The status bar adds its height below the client area, as the menu bar does above it.
+  box->addWidget(scroll_, 1);
   BuildStatusBar();
   box->addWidget(statusBar_);
-  box->setSizeConstraint(QLayout::SetFixedSize);
+  // A keyboard user who tabs or is sent (F8) to a control out of view sees it.
+  connect(qApp, &QApplication::focusChanged, scroll_, [this](QWidget*, QWidget* now) {
+    if (now && client_->isAncestorOf(now)) scroll_->ensureWidgetVisible(now, 8, 8);
+  });
   BuildMenu();
   BuildEditMenu();
   AddHelpMenu(menuBar_, this, dialogs_);
@@ -98,8 +125,10 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
   ConnectTemplateWatch();
 
   FormLoad(settingsFile);
-  // Sized now rather than when first shown, so that the size holds from the start.
+  // The whole client area when the screen has room; larger than that is only grey.
   box->activate();
+  setMaximumSize(sizeHint());
+  resize(sizeHint());
   UpdateTitle();
 }
 
@@ -110,6 +139,27 @@ MainWindow::~MainWindow() {
   disconnect(templatePanel_, nullptr, this, nullptr);
   disconnect(templatePanel_->PictureWidget(), nullptr, this, nullptr);
   disconnect(templateWatch_, nullptr, this, nullptr);
+}
+
+QSize MainWindow::FitInto(const QRect& available) {
+  const QSize frame = FrameAllowance(this);
+  const QSize room = available.size() - frame;
+  // Cut in height, the window is wider by the scroll bar that appears, where there is room.
+  QSize want = sizeHint();
+  if (want.height() > room.height())
+    want.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+  setMaximumSize(want);
+  const QSize fitted = want.boundedTo(room).expandedTo(minimumSizeHint());
+  resize(fitted);
+  move(KeptOnScreen(QRect(frameGeometry().topLeft(), fitted + frame), available).topLeft());
+  return fitted;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (fitted_ || event->spontaneous()) return;
+  fitted_ = true;
+  if (const QScreen* on = screen()) FitInto(on->availableGeometry());
 }
 
 void MainWindow::BuildMenu() {

@@ -29,6 +29,8 @@ class QLabel;
 class QMenuBar;
 class QPushButton;
 class QStatusBar;
+class QScrollArea;
+class QShowEvent;
 class QTimer;
 class QUndoStack;
 
@@ -148,8 +150,13 @@ class MainWindow : public QWidget {
   // The names the lists show, given in place from their context menus.
   NameEditor& EntryNames() { return *nameEditor_; }
 
+  // Sizes and moves the window to fit the given part of a screen, scrolling the client
+  // area where it does not fit; done on first showing with the screen's free area.
+  QSize FitInto(const QRect& available);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildMenu();
@@ -227,9 +234,11 @@ class MainWindow : public QWidget {
   QTimer* liveCheckTimer_ = nullptr;
   std::vector<QPointer<QWidget>> marked_;
   QUndoStack* undoStack_ = nullptr;
-  Character recorded_;         // the character as the last step left it
-  bool restoring_ = false;     // an undo or redo is putting a character back
-  QWidget* client_ = nullptr;  // every control, below the menu bar
+  Character recorded_;             // the character as the last step left it
+  bool restoring_ = false;         // an undo or redo is putting a character back
+  QWidget* client_ = nullptr;      // every control, below the menu bar
+  QScrollArea* scroll_ = nullptr;  // around the client area, for screens smaller than it
+  bool fitted_ = false;            // fitted to its screen when first shown
   QAction* exportTemplate_ = nullptr;
   SheetForm* form_ = nullptr;
   TemplatePanel* templatePanel_ = nullptr;

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <array>
 #include <optional>
 
 #include "app/game_preview_window.hpp"
@@ -189,6 +191,8 @@ bool MainWindow::OpenRecentFile(FileKind kind, const std::filesystem::path& file
     case FileKind::kTemplate:
       TakeInFile(file);
       return Template().path == file;
+    case FileKind::kNames:
+      break;
   }
   return false;
 }
@@ -211,12 +215,43 @@ bool MainWindow::LoadSheetTemplate(const std::filesystem::path& sheetFile,
   return true;
 }
 
+namespace {
+
+// The preview's backgrounds as the record keeps them.
+constexpr std::array<std::pair<patch::PreviewBackground, const char*>, 3> kBackgroundKeys = {{
+    {patch::PreviewBackground::kBlack, "black"},
+    {patch::PreviewBackground::kWhite, "white"},
+    {patch::PreviewBackground::kCheckerboard, "checkerboard"},
+}};
+
+}  // namespace
+
 GamePreviewWindow* MainWindow::ShowGamePreview() {
   if (gamePreview_ == nullptr) {
     gamePreview_ = new GamePreviewWindow(
         dialogs_, [this](const std::filesystem::path& file) { return IsOwnInput(file); }, this);
+    if (recent_ != nullptr) {
+      // As the user left it last time; anything else in the record is passed over.
+      bool number = false;
+      const int keptZoom = recent_->Value(QStringLiteral("preview/zoom")).toInt(&number);
+      if (number) gamePreview_->SetZoom(keptZoom);
+      const QString keptBackground = recent_->Value(QStringLiteral("preview/background"));
+      for (const auto& [kind, key] : kBackgroundKeys)
+        if (keptBackground == QLatin1String(key)) gamePreview_->SetBackground(kind);
+      connect(gamePreview_, &GamePreviewWindow::ViewChosen, this,
+              [this](int zoom, patch::PreviewBackground background) {
+                recent_->SetValue(QStringLiteral("preview/zoom"), QString::number(zoom));
+                for (const auto& [kind, key] : kBackgroundKeys)
+                  if (kind == background)
+                    recent_->SetValue(QStringLiteral("preview/background"), QLatin1String(key));
+              });
+    }
   }
   gamePreview_->Follow(Template());
+  if (!gamePreview_->isVisible()) {
+    if (const QScreen* on = screen())
+      gamePreview_->FitOnScreen(on->availableGeometry(), frameGeometry());
+  }
   gamePreview_->show();
   gamePreview_->raise();
   gamePreview_->activateWindow();

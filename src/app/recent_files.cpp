@@ -35,6 +35,8 @@ QString KindKey(FileKind kind) {
       return QStringLiteral("patch");
     case FileKind::kTemplate:
       return QStringLiteral("template");
+    case FileKind::kNames:
+      return QStringLiteral("names");
   }
   return {};
 }
@@ -240,9 +242,24 @@ void RecentFiles::SetFolder(FileKind kind, const QString& folder) {
   Store();
 }
 
+QString RecentFiles::Value(const QString& key) const {
+  Reload();
+  const auto at = record_.values.find(key);
+  return at == record_.values.end() ? QString() : at->second;
+}
+
+void RecentFiles::SetValue(const QString& key, const QString& value) {
+  if (!IsRecentRecordKey(key)) return;
+  Reload();
+  if (Value(key) == value) return;
+  record_.values[key] = value;
+  Store();
+}
+
 FileKind FolderMemoryDialogs::KindOfPatterns(const QString& filterPatterns) {
   if (filterPatterns.contains(QStringLiteral("k7c"), Qt::CaseInsensitive)) return FileKind::kSheet;
   if (filterPatterns.contains(QStringLiteral("k7p"), Qt::CaseInsensitive)) return FileKind::kPatch;
+  if (filterPatterns.contains(QStringLiteral("tsv"), Qt::CaseInsensitive)) return FileKind::kNames;
   return FileKind::kTemplate;
 }
 

@@ -1,6 +1,7 @@
 // Recent work: the files the user opened and saved last, and the folder each kind of file
 // dialog starts in. Kept in the user's configuration folder
-// (~/.config/kavelin/kavelin.conf, INI); nothing else of the window is kept between runs.
+// (~/.config/kavelin/kavelin.conf, INI), with the game preview's zoom and background;
+// nothing else of the window is kept between runs.
 #pragma once
 
 #include <QString>
@@ -16,7 +17,12 @@
 namespace kavelin::app {
 
 // The kinds of file the window opens, each with its own start folder.
-enum class FileKind { kSheet, kPatch, kTemplate };
+enum class FileKind {
+  kSheet,
+  kPatch,
+  kTemplate,
+  kNames,  // a folder of its own only: names files are not listed among recent files
+};
 
 struct RecentFile {
   FileKind kind;
@@ -52,6 +58,10 @@ class RecentFiles {
   // The folder the dialogs of `kind` last used; empty when none yet.
   QString Folder(FileKind kind) const;
   void SetFolder(FileKind kind, const QString& folder);
+
+  // A setting the window keeps beside the files ("preview/zoom"); empty when not kept.
+  QString Value(const QString& key) const;
+  void SetValue(const QString& key, const QString& value);
 
   // Entries of the record that could not be used when it was last read.
   std::size_t Unusable() const { return unusable_; }

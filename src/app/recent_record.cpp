@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <iterator>
 #include <limits>
@@ -161,8 +162,12 @@ bool EndsInEscape(const QByteArray& line) {
 }  // namespace
 
 bool IsRecentRecordKey(const QString& key) {
-  return key.startsWith(QLatin1String("recent/")) || key == QLatin1String("folders/sheet") ||
-         key == QLatin1String("folders/patch") || key == QLatin1String("folders/template");
+  static constexpr std::array<const char*, 6> kKept = {"folders/sheet",    "folders/patch",
+                                                       "folders/template", "folders/names",
+                                                       "preview/zoom",     "preview/background"};
+  return key.startsWith(QLatin1String("recent/")) ||
+         std::any_of(kKept.begin(), kKept.end(),
+                     [&key](const char* kept) { return key == QLatin1String(kept); });
 }
 
 RecentRecordRead ParseRecentRecord(std::span<const std::uint8_t> bytes) {

@@ -34,7 +34,7 @@ struct RecentRecordRead {
 };
 
 // Whether the window keeps `key` (a path as in RecentRecord::values): everything under
-// "recent/", and the three start folders.
+// "recent/", the start folders and the game preview's zoom and background.
 bool IsRecentRecordKey(const QString& key);
 
 // The record in `bytes`. A line that is neither blank, a comment, a "[section]" nor a

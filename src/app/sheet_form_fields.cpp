@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTextDocument>
 
 #include "app/form_controls.hpp"
 #include "app/qt_text.hpp"
@@ -68,7 +70,16 @@ void SheetForm::Connect() {
 }
 
 bool SheetForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == comment_ && event->type() == QEvent::FocusOut && !showing_) emit StepEnded();
+  if (watched == comment_) {
+    const QTextDocument* typed = comment_->document();
+    if (PassUndoToWindow(event, typed->isUndoAvailable(), typed->isRedoAvailable())) return true;
+    if (event->type() == QEvent::FocusOut && !showing_) {
+      // The typing is a step of the character now; see TextBox. A popup is no leaving.
+      if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        comment_->document()->clearUndoRedoStacks();
+      emit StepEnded();
+    }
+  }
   return QWidget::eventFilter(watched, event);
 }
 

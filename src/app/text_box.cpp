@@ -1,7 +1,9 @@
 #include "app/text_box.hpp"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QValidator>
 
 namespace kavelin::app {
@@ -42,6 +44,21 @@ void TextBox::SelectWhole() {
   setSelection(length, -length);
 }
 
+bool PassUndoToWindow(QEvent* event, bool canUndo, bool canRedo) {
+  if (event->type() != QEvent::ShortcutOverride) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const bool undo = key->matches(QKeySequence::Undo);
+  const bool redo = key->matches(QKeySequence::Redo) ||
+                    key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+  if ((undo && canUndo) || (redo && canRedo) || (!undo && !redo)) return false;
+  event->ignore();
+  return true;
+}
+
+bool TextBox::event(QEvent* event) {
+  return PassUndoToWindow(event, isUndoAvailable(), isRedoAvailable()) || QLineEdit::event(event);
+}
+
 void TextBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   // Coming back to the window or from a popup returns to the box as it was left.
@@ -58,6 +75,13 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
   // A popup or another window taking the focus for a moment is no leaving of the box.
   if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
     return;
+  // Leaving ends the typing as a step of the character; the box's own history of it would
+  // otherwise undo it a second time, behind the window's back.
+  if (isUndoAvailable() || isRedoAvailable()) {
+    const QSignalBlocker quiet(this);
+    const QString kept = text();
+    setText(kept);
+  }
   emit FocusLost();
 }
 

@@ -4,7 +4,14 @@
 #include <QLineEdit>
 #include <QString>
 
+class QEvent;
+
 namespace kavelin::app {
+
+// A text box keeps Ctrl+Z and Ctrl+Y only while it has typing of its own to take back;
+// otherwise they go on to the window, which undoes the character. True when the event
+// was such a key and has been left to the window.
+bool PassUndoToWindow(QEvent* event, bool canUndo, bool canRedo);
 
 class TextBox : public QLineEdit {
   Q_OBJECT
@@ -27,6 +34,7 @@ class TextBox : public QLineEdit {
   void FocusLost();
 
  protected:
+  bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -2,6 +2,7 @@
 // title names the character's file and its unsaved state, F8 says why a field is marked,
 // palette row 03 says why it cannot be swapped, and the preview closes with Esc.
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 
 #include "app/game_preview_window.hpp"
 #include "app/qt_text.hpp"
+#include "app/recent_files.hpp"
 #include "app/window_texts.hpp"
 #include "window_fixture.hpp"
 
@@ -77,6 +79,66 @@ TEST_F(DesktopEditorTest, ThePreviewClosesWithEscAndCtrlW) {
     QApplication::setActiveWindow(preview);
     QTest::keySequence(preview, keys);
     EXPECT_FALSE(preview->isVisible()) << keys.toString().toStdString();
+  }
+}
+
+// The preview opens wholly on the screen, at a zoom that fits it, and the zoom and
+// background the user chose come back in the next run's window.
+TEST_F(DesktopEditorTest, ThePreviewOpensOnScreenAndRemembersItsView) {
+  const auto record = folder_ / "kavelin.conf";
+  {
+    RecentFiles recent(record);
+    window_.SetRecentFiles(&recent);
+    GamePreviewWindow* preview = window_.ShowGamePreview();
+    EXPECT_TRUE(QRect(0, 0, 1366, 768).contains(preview->frameGeometry()));
+    preview->findChild<QComboBox*>("PreviewZoom")->setCurrentIndex(1);        // ×2
+    preview->findChild<QComboBox*>("PreviewBackground")->setCurrentIndex(2);  // checkerboard
+    preview->close();
+    window_.SetRecentFiles(nullptr);
+  }
+  MainWindow next(dialogs_, image::DecodeImageFile, folder_ / "KV7Tools.ini");
+  RecentFiles recent(record);
+  next.SetRecentFiles(&recent);
+  GamePreviewWindow* preview = next.ShowGamePreview();
+  EXPECT_EQ(preview->Zoom(), 2);
+  EXPECT_EQ(preview->findChild<QComboBox*>("PreviewBackground")->currentIndex(), 2);
+
+  // ×6 does not fit a 1024x600 screen: the preview opens at the largest zoom that does.
+  preview->close();
+  preview->SetZoom(6);
+  preview->FitOnScreen(QRect(0, 0, 1024, 600), next.frameGeometry());
+  preview->show();
+  EXPECT_LT(preview->Zoom(), 6);
+  EXPECT_TRUE(QRect(0, 0, 1024, 600).contains(preview->frameGeometry()))
+      << preview->frameGeometry().width() << "x" << preview->frameGeometry().height() << "+"
+      << preview->frameGeometry().x() << "+" << preview->frameGeometry().y();
+  next.SetRecentFiles(nullptr);
+}
+
+// A screen smaller than the window: the window fits it, the client area scrolls, and
+// パッチ作成 and the status bar can be reached. The second is 1280x800 at scale 1.5.
+TEST_F(DesktopEditorTest, TheWindowFitsSmallScreensAndScrollsToWhatIsFocused) {
+  window_.show();
+  QApplication::setActiveWindow(&window_);
+  const QSize whole = window_.size();
+  EXPECT_EQ(window_.maximumSize(), whole);  // on the tests' 1366x768 screen, shown whole
+  for (const QRect screen : {QRect(0, 0, 1366, 768 - 40), QRect(0, 0, 853, 533 - 27)}) {
+    const QSize fitted = window_.FitInto(screen);
+    EXPECT_EQ(window_.size(), fitted);
+    EXPECT_LE(fitted.height(), screen.height());
+    EXPECT_LE(fitted.width(), screen.width());
+    EXPECT_TRUE(QRect(QPoint(0, 0), screen.size()).contains(window_.geometry()));
+    auto* status = window_.findChild<QStatusBar*>("StatusBar");
+    EXPECT_TRUE(window_.rect().contains(QRect(status->mapTo(&window_, QPoint()), status->size())));
+    auto* create = Get<QPushButton>("Command1");
+    Get<QWidget>("Text1")->setFocus();  // at the top, then down to パッチ作成
+    QApplication::processEvents();
+    create->setFocus();
+    QApplication::processEvents();
+    const QRect shown(create->mapTo(&window_, QPoint()), create->size());
+    EXPECT_TRUE(window_.rect().contains(shown)) << screen.height();
+    EXPECT_FALSE(status->geometry().intersects(shown)) << screen.height();
+    window_.resize(whole);
   }
 }
 

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QUndoStack>
 #include <fstream>
@@ -107,6 +108,45 @@ TEST_F(EditingTest, UndoingBackToTheSavedSheetMeansNothingToSave) {
   Trigger("Undo");
   EXPECT_EQ(window_.ReadSheet().gender, 0);
   EXPECT_EQ(window_.Template().path, folder_ / "other.bmp");
+}
+
+// Ctrl+Z and Ctrl+Y from the keyboard: a box that holds typing of its own takes that back
+// first; an untouched box, or one whose typing was ended by leaving it, passes them on.
+TEST_F(EditingTest, UndoKeysReachTheCharacterFromAnyBox) {
+  window_.show();
+  QApplication::setActiveWindow(&window_);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
+    QTest::keyClick(QApplication::focusWidget(), k, m);
+  };
+  auto* stack = window_.findChild<QUndoStack*>();
+  auto* level = Get<QLineEdit>("Text2");
+  Get<QComboBox>("Combo2")->setCurrentIndex(3);
+  ASSERT_EQ(stack->count(), 1);
+
+  for (const char* box : {"Text2", "Text7"}) {  // a line box and the comment box
+    Get<QWidget>(box)->setFocus();
+    key(Qt::Key_Z);
+    EXPECT_EQ(Get<QComboBox>("Combo2")->currentIndex(), 0) << box;
+    key(Qt::Key_Y);
+    EXPECT_EQ(Get<QComboBox>("Combo2")->currentIndex(), 3) << box;
+  }
+
+  level->setFocus();
+  const QString before = level->text();
+  QTest::keyClicks(level, "7");
+  key(Qt::Key_Z);  // the box's own typing first
+  EXPECT_EQ(level->text(), before);
+  EXPECT_EQ(stack->count(), 1);
+  QTest::keyClicks(level, "7");
+  Get<QWidget>("Text7")->setFocus();  // leaving ends the typing as a step
+  ASSERT_EQ(stack->count(), 2);
+  level->setFocus();
+  key(Qt::Key_Z);  // undone once, by the window, not again by the box
+  EXPECT_EQ(level->text(), before);
+  key(Qt::Key_Z);
+  EXPECT_EQ(Get<QComboBox>("Combo2")->currentIndex(), 0);
+  EXPECT_EQ(stack->index(), 0);
 }
 
 // Every input is named by its caption; no two inputs of one frame share a name.

@@ -67,7 +67,9 @@ TEST_F(MainWindowTest, StartsWithTheFreshSheetFullListsAndOnlyTopFieldsEnabled) 
   const int statusHeight = window_.findChild<QStatusBar*>("StatusBar")->height();
   EXPECT_GT(statusHeight, 0);
   EXPECT_EQ(window_.size(), QSize(791, 592 + menuHeight + statusHeight));
-  EXPECT_EQ(Get<QWidget>("Client")->geometry(), QRect(0, menuHeight, 791, 592));
+  auto* client = Get<QWidget>("Client");
+  EXPECT_EQ(QRect(client->mapTo(&window_, QPoint()), client->size()),
+            QRect(0, menuHeight, 791, 592));
   EXPECT_EQ(Get<QWidget>("Command1")->mapTo(&window_, QPoint(0, 0)), QPoint(664, 568 + menuHeight));
   EXPECT_EQ(window_.ReadSheet(), sheet::CharacterSheet{});
   const std::vector<std::pair<QString, int>> counts = {

@@ -19,6 +19,7 @@
 #include "app/entry_names.hpp"
 #include "app/game_preview_window.hpp"
 #include "app/list_search.hpp"
+#include "app/name_editor.hpp"
 #include "app/qt_text.hpp"
 #include "app/recent_files.hpp"
 #include "image/decoder.hpp"
@@ -286,6 +287,12 @@ TEST_F(RecentTest, TheMenuOpensRecentWorkAndDropsWhatIsGone) {
   recent.SetFolder(FileKind::kSheet, DisplayPath(folder_ / "a"));
   window.SaveSheet();
   EXPECT_EQ(spy.saveCall.back(), DisplayPath(folder_ / "a" / "hero.k7c"));
+  // A names file shared by other players is kept apart from the templates.
+  spy.files.push_back(DisplayPath(folder_ / "shared" / "names.tsv"));
+  window.EntryNames().OpenNamesFile();
+  EXPECT_EQ(recent.Folder(FileKind::kNames), DisplayPath(folder_ / "shared"));
+  EXPECT_EQ(recent.Folder(FileKind::kTemplate), DisplayPath(folder_.Path()));
+  spy.boxes.clear();  // the file itself is not there
 
   std::filesystem::remove(hero);
   EXPECT_FALSE(window.OpenRecentFile(FileKind::kTemplate, hero));
