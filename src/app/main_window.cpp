@@ -409,10 +409,11 @@ void MainWindow::Browse() {
 }
 
 void MainWindow::CreatePatch() {
-  // The preview's reaction first, so that the encoder reads the template's own colours.
+  // The window unticks its preview when a patch is made, as it always has; the patch is
+  // made from the template's own pixels either way.
   PreviewToggled(false);
   RecordStep();
-  sheet::CharacterSheet sheet = ReadSheet();
+  const sheet::CharacterSheet sheet = ReadSheet();
   patch::WriteOptions options = writeOptions_;
   std::filesystem::path replaced;
   // A drawn template has no file to name the patch after; the patch it came from does.
@@ -424,7 +425,7 @@ void MainWindow::CreatePatch() {
   // The road reads the output only when it writes, after its last question; the check may
   // still turn it to the file a link names.
   PatchDialogs boxes(
-      dialogs_, [this, &sheet] { ShowSheet(sheet); }, replaced,
+      dialogs_, [this](const sheet::CharacterSheet& tidied) { ShowSheet(tidied); }, replaced,
       [this, &options, &replaced] { return MayWritePatch(options, replaced); });
   const command::CreatePatchResult result =
       command::CreatePatch(sheet, document_.Template(), codes_, boxes, options);
@@ -433,7 +434,6 @@ void MainWindow::CreatePatch() {
     ShowNote(Q(kPatchWrittenNote)
                  .arg(DisplayPath(std::filesystem::absolute(result.write.output, ignored))));
   }
-  ShowSheet(sheet);
   MirrorTemplate();
   // The road's tidying of the name, job name and slots is one step.
   RecordStep();

@@ -6,18 +6,15 @@
 namespace kavelin::app {
 
 void PatchDialogs::ShowInputErrors(const validate::CheckResult& errors) {
-  BeforeBox();
   dialogs_.Show(Q(errors.report), BoxIcon::kStop, Q(command::kInputErrorTitle));
 }
 
 bool PatchDialogs::ConfirmWarnings(const validate::CheckResult& warnings) {
-  BeforeBox();
   return dialogs_.Ask(Q(warnings.report), BoxIcon::kExclamation, Q(command::kCautionTitle)) &&
          ConfirmReplace() && MayWrite();
 }
 
 bool PatchDialogs::ConfirmCreate() {
-  BeforeBox();
   return dialogs_.Ask(Q(validate::messages::kConfirmQuestion), BoxIcon::kQuestion,
                       Q(command::kConfirmTitle)) &&
          ConfirmReplace() && MayWrite();
@@ -31,12 +28,10 @@ bool PatchDialogs::ConfirmReplace() {
 }
 
 void PatchDialogs::ShowDone(const patch::WriteResult&) {
-  BeforeBox();
   dialogs_.Show(Q(command::kDoneMessage), BoxIcon::kInformation, Q(command::kProgramTitle));
 }
 
 void PatchDialogs::ShowWriteFailure(const patch::WriteResult& failed) {
-  BeforeBox();
   dialogs_.Show(Q(failed.message), BoxIcon::kStop, Q(command::kWriteErrorTitle));
 }
 

@@ -13,18 +13,22 @@ namespace kavelin::app {
 
 class PatchDialogs : public command::CreatePatchDialogs {
  public:
-  // `beforeBox` runs before every box, so that the window shows the sheet as the error
-  // pass normalised it while the user reads the box. When `replaced` names an existing
+  // `showTidied` is given the sheet as the road tidied it, before the first box, so that
+  // the window shows it while the user reads the box. When `replaced` names an existing
   // file, a Yes to the confirmation is followed by the question whether to replace it.
   // `beforeWrite` runs after the last Yes, just before the writer; false stops the road
   // there, as a No would.
-  PatchDialogs(Dialogs& dialogs, std::function<void()> beforeBox,
-               std::filesystem::path replaced = {}, std::function<bool()> beforeWrite = {})
+  using ShowSheet = std::function<void(const sheet::CharacterSheet&)>;
+  PatchDialogs(Dialogs& dialogs, ShowSheet showTidied, std::filesystem::path replaced = {},
+               std::function<bool()> beforeWrite = {})
       : dialogs_(dialogs),
-        beforeBox_(std::move(beforeBox)),
+        showTidied_(std::move(showTidied)),
         replaced_(std::move(replaced)),
         beforeWrite_(std::move(beforeWrite)) {}
 
+  void ShowTidied(const sheet::CharacterSheet& tidied) override {
+    if (showTidied_) showTidied_(tidied);
+  }
   void ShowInputErrors(const validate::CheckResult& errors) override;
   bool ConfirmWarnings(const validate::CheckResult& warnings) override;
   bool ConfirmCreate() override;
@@ -32,14 +36,11 @@ class PatchDialogs : public command::CreatePatchDialogs {
   void ShowWriteFailure(const patch::WriteResult& failed) override;
 
  private:
-  void BeforeBox() {
-    if (beforeBox_) beforeBox_();
-  }
   bool ConfirmReplace();
   bool MayWrite() { return !beforeWrite_ || beforeWrite_(); }
 
   Dialogs& dialogs_;
-  std::function<void()> beforeBox_;
+  ShowSheet showTidied_;
   std::filesystem::path replaced_;
   std::function<bool()> beforeWrite_;
 };

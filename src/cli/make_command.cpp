@@ -277,9 +277,8 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
     dialogs.Print(Note(FixedColourNote(hint, image.originOffset)));
   if (const auto edge = image::CellsPastEdge(image)) dialogs.Print(Note(EdgeNote(*edge)));
   dialogs.prefix = batch ? name : "";
-  sheet::CharacterSheet sheet = document.sheet;
   options.output = job.output;
-  return ExitCodeFor(command::CreatePatch(sheet, image, codes, dialogs, options).outcome);
+  return ExitCodeFor(command::CreatePatch(document.sheet, image, codes, dialogs, options).outcome);
 }
 
 // Refuses the whole run, before anything is read or written, when an output would land on

@@ -1,34 +1,44 @@
 #include "command/create_patch.hpp"
 
-#include "image/poison_preview.hpp"
 #include "validate/consistency_warnings.hpp"
 #include "validate/input_errors.hpp"
+#include "validate/tidy.hpp"
 
 namespace kavelin::command {
 
-CreatePatchResult CreatePatch(sheet::CharacterSheet& sheet, image::TemplateImage& templateImage,
+PatchPlan MakePatch(const sheet::CharacterSheet& sheet, const image::TemplateImage& templateImage,
+                    const text::CodeTable& codes) {
+  PatchPlan plan;
+  plan.tidied = validate::Tidy(sheet);
+  plan.errors = validate::CheckInputErrors(plan.tidied, codes, templateImage.Loaded());
+  if (plan.errors.Found()) return plan;
+  plan.warnings = validate::CheckConsistencyWarnings(plan.tidied, codes);
+  plan.built = patch::BuildPatchBytes(plan.tidied, codes, templateImage);
+  return plan;
+}
+
+CreatePatchResult CreatePatch(const sheet::CharacterSheet& sheet,
+                              const image::TemplateImage& templateImage,
                               const text::CodeTable& codes, CreatePatchDialogs& dialogs,
                               const patch::WriteOptions& options) {
+  PatchPlan plan = MakePatch(sheet, templateImage, codes);
   CreatePatchResult result;
-  // The encoder must read the template's own colours, not the poisoned look.
-  image::SetPoisonPreview(templateImage, false);
-
-  const auto errors = validate::CheckInputErrors(sheet, codes, templateImage.Loaded());
-  if (errors.Found()) {
-    dialogs.ShowInputErrors(errors);
+  result.tidied = std::move(plan.tidied);
+  dialogs.ShowTidied(result.tidied);
+  if (plan.errors.Found()) {
+    dialogs.ShowInputErrors(plan.errors);
     result.outcome = CreatePatchOutcome::kInputErrors;
     return result;
   }
 
-  const auto warnings = validate::CheckConsistencyWarnings(sheet, codes);
   const bool confirmed =
-      warnings.Found() ? dialogs.ConfirmWarnings(warnings) : dialogs.ConfirmCreate();
+      plan.warnings.Found() ? dialogs.ConfirmWarnings(plan.warnings) : dialogs.ConfirmCreate();
   if (!confirmed) {
     result.outcome = CreatePatchOutcome::kDeclined;
     return result;
   }
 
-  result.write = patch::WritePatchFile(sheet, codes, templateImage, options);
+  result.write = patch::WritePatch(plan.built, templateImage.path, options);
   if (result.write.status != patch::WriteStatus::kWritten) {
     dialogs.ShowWriteFailure(result.write);
     result.outcome = CreatePatchOutcome::kWriteFailed;

@@ -1,11 +1,13 @@
 // The one road from the character sheet to a patch file, shared by the window and the
-// command line: preview off, error pass, warning pass, confirmation, writer, completion.
+// command line: tidying, error pass, warning pass, confirmation, writer, completion. Its
+// values part, MakePatch, asks and writes nothing.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
 #include "image/template_image.hpp"
+#include "patch/patch_file.hpp"
 #include "patch/patch_writer.hpp"
 #include "sheet/character_sheet.hpp"
 #include "text/code_table.hpp"
@@ -28,6 +30,9 @@ inline constexpr std::u16string_view kWriteErrorTitle = u"書き込みエラー"
 class CreatePatchDialogs {
  public:
   virtual ~CreatePatchDialogs() = default;
+  // Before the first box: the sheet as the road tidied it, for a front end that shows the
+  // sheet while the user reads the box.
+  virtual void ShowTidied(const sheet::CharacterSheet& tidied) { (void)tidied; }
   // Stop icon, OK, titled kInputErrorTitle: the whole report.
   virtual void ShowInputErrors(const validate::CheckResult& errors) = 0;
   // Exclamation icon, Yes/No, titled kCautionTitle: the warnings and the closing question.
@@ -47,14 +52,28 @@ enum class CreatePatchOutcome : std::uint8_t {
   kWriteFailed,
 };
 
-struct CreatePatchResult {
-  CreatePatchOutcome outcome = CreatePatchOutcome::kInputErrors;
-  patch::WriteResult write;  // set when the writer ran
+// The road's facts for one sheet and template, before anything is asked or written.
+struct PatchPlan {
+  sheet::CharacterSheet tidied;    // as validate::Tidy leaves the sheet
+  validate::CheckResult errors;    // when found, the road ends in the input-error box
+  validate::CheckResult warnings;  // only looked for when there are no errors
+  patch::BuildResult built;        // the patch's bytes, built only when there are no errors
 };
 
-// Runs the road. Whatever the outcome, the sheet keeps what the error pass normalised
-// (trimmed and widened names, packed art slots) and the preview is off.
-CreatePatchResult CreatePatch(sheet::CharacterSheet& sheet, image::TemplateImage& templateImage,
+// The road as a function of values: tidies the sheet, checks it, and builds the patch of
+// the template's pixels as loaded through its (swapped) palette.
+PatchPlan MakePatch(const sheet::CharacterSheet& sheet, const image::TemplateImage& templateImage,
+                    const text::CodeTable& codes);
+
+struct CreatePatchResult {
+  CreatePatchOutcome outcome = CreatePatchOutcome::kInputErrors;
+  sheet::CharacterSheet tidied;  // the sheet as the road tidied it, whatever the outcome
+  patch::WriteResult write;      // set when the writer ran
+};
+
+// Runs the road: MakePatch, then the boxes, then the writer.
+CreatePatchResult CreatePatch(const sheet::CharacterSheet& sheet,
+                              const image::TemplateImage& templateImage,
                               const text::CodeTable& codes, CreatePatchDialogs& dialogs,
                               const patch::WriteOptions& options = {});
 

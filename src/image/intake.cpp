@@ -65,14 +65,18 @@ Raster DisplayedRaster(const Raster& image) {
   return shown;
 }
 
+bool HasImageSignature(std::span<const std::uint8_t> bytes) {
+  const std::string_view read(reinterpret_cast<const char*>(bytes.data()),
+                              std::min(bytes.size(), std::size(kPngSignature)));
+  const std::string_view png(reinterpret_cast<const char*>(kPngSignature),
+                             std::size(kPngSignature));
+  return read.starts_with("GIF") || read.starts_with("BM") || read == png;
+}
+
 ImageStatus CheckImageSignature(const std::filesystem::path& file) {
   const io::FileRead head = io::ReadFileStart(file, std::size(kPngSignature));
   if (!head) return ImageStatus::kCannotRead;
-  const std::string_view read(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size());
-  const std::string_view png(reinterpret_cast<const char*>(kPngSignature),
-                             std::size(kPngSignature));
-  if (read.starts_with("GIF") || read.starts_with("BM") || read == png) return ImageStatus::kOk;
-  return ImageStatus::kInvalidFile;
+  return HasImageSignature(head.bytes) ? ImageStatus::kOk : ImageStatus::kInvalidFile;
 }
 
 namespace {
@@ -99,33 +103,41 @@ ImageStatus ShowTemplate(TemplateImage& image, const Raster& decoded) {
 
 }  // namespace
 
-ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
-                              const ImageDecoder& decode) {
+namespace {
+
+// The load's steps before decoding: the preview off and disabled, nothing drawn from a patch.
+void StartLoad(TemplateImage& image) {
   SetPoisonPreview(image, false);
   image.toggles.preview.enabled = false;
   image.fromPatch = false;
   image.partlyTransparentPixel.reset();
+}
 
-  std::optional<Raster> decoded;
-  if (IsRegularFile(file) && decode) {
-    try {
-      decoded = decode(file);
-    } catch (const std::bad_alloc&) {
-      image.path.clear();
-      return ImageStatus::kOutOfMemory;
-    } catch (const std::exception&) {
-      decoded.reset();
-    }
+// Decodes with `decode`, taking an exception for a refused picture and running out of
+// memory as such.
+template <typename Decode>
+std::optional<Raster> Decoded(Decode decode, bool& outOfMemory) {
+  try {
+    return decode();
+  } catch (const std::bad_alloc&) {
+    outOfMemory = true;
+  } catch (const std::exception&) {
   }
+  return std::nullopt;
+}
+
+// The load's steps after decoding; `path` is set to `name` only on kOk.
+ImageStatus TakeDecoded(TemplateImage& image, const std::optional<Raster>& decoded,
+                        bool outOfMemory, const std::filesystem::path& name) {
+  image.path.clear();
+  if (outOfMemory) return ImageStatus::kOutOfMemory;
   // The decoder is trusted for the size cap too, but an oversized raster would cost the
   // same memory twice more here.
   if (!decoded || decoded->Width() <= 0 || decoded->Height() <= 0 ||
       decoded->Width() > kMaxImageSide || decoded->Height() > kMaxImageSide) {
-    image.path.clear();
     return ImageStatus::kInvalidFile;
   }
   if (auto pixel = PartlyTransparentInCell(*decoded)) {
-    image.path.clear();
     image.partlyTransparentPixel = pixel;
     return ImageStatus::kInvalidFile;
   }
@@ -136,8 +148,31 @@ ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path&
     image.path.clear();
     return ImageStatus::kOutOfMemory;
   }
-  if (status == ImageStatus::kOk) image.path = file;
+  if (status == ImageStatus::kOk) image.path = name;
   return status;
+}
+
+}  // namespace
+
+ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
+                              const ImageDecoder& decode) {
+  StartLoad(image);
+  bool outOfMemory = false;
+  std::optional<Raster> decoded;
+  if (IsRegularFile(file) && decode) decoded = Decoded([&] { return decode(file); }, outOfMemory);
+  return TakeDecoded(image, decoded, outOfMemory, file);
+}
+
+ImageStatus LoadTemplateBytes(TemplateImage& image, std::span<const std::uint8_t> bytes,
+                              const std::filesystem::path& name) {
+  StartLoad(image);
+  if (!HasImageSignature(bytes)) {
+    image.path.clear();
+    return ImageStatus::kInvalidFile;
+  }
+  bool outOfMemory = false;
+  const std::optional<Raster> decoded = Decoded([&] { return DecodeImage(bytes); }, outOfMemory);
+  return TakeDecoded(image, decoded, outOfMemory, name.empty() ? "template" : name);
 }
 
 ImageStatus LoadDrawnTemplate(TemplateImage& image, const Raster& drawn) {

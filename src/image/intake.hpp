@@ -1,7 +1,9 @@
 // Taking a file in as the template: the signature check and the load.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 #include "image/decoder.hpp"
 #include "image/raster.hpp"
@@ -24,6 +26,8 @@ Raster DisplayedRaster(const Raster& image);
 // kCannotRead when it cannot be opened (a folder, a pipe or a device counts as
 // unreadable), kInvalidFile otherwise.
 ImageStatus CheckImageSignature(const std::filesystem::path& file);
+// The same test on a file's first bytes.
+bool HasImageSignature(std::span<const std::uint8_t> bytes);
 
 // Loads `file` as the template: unticks and disables the preview, decodes, sets the
 // origin offset from pixel (175, 1), extracts the palette. `path` is set only on kOk and
@@ -34,6 +38,11 @@ ImageStatus CheckImageSignature(const std::filesystem::path& file);
 // disabled. Only regular files are handed to the decoder.
 ImageStatus LoadTemplateImage(TemplateImage& image, const std::filesystem::path& file,
                               const ImageDecoder& decode);
+
+// The same load, and the signature check before it, from a file's bytes; `name` (never
+// opened) becomes `path`, which names the patch.
+ImageStatus LoadTemplateBytes(TemplateImage& image, std::span<const std::uint8_t> bytes,
+                              const std::filesystem::path& name);
 
 // Loads a template no file holds, drawn from an opened patch, as the current template:
 // the load's steps after decoding. `path` stays empty and `fromPatch` is set on kOk.

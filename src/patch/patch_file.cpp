@@ -118,8 +118,10 @@ BuildResult BuildPatchBytes(const sheet::CharacterSheet& s, const text::CodeTabl
     return result;
   }
 
+  // The pixels as loaded, through the palette as swapped: what the picture area shows (a
+  // preview's colours, a ring) is the window's and never reaches the patch.
   const auto graphics =
-      EncodeSpriteTiles(templateImage.displayed, templateImage.originOffset, templateImage.palette);
+      EncodeSpriteTiles(templateImage.loaded, templateImage.originOffset, templateImage.palette);
   out.insert(out.end(), graphics.palette.begin(), graphics.palette.end());
   out.insert(out.end(), graphics.tiles.begin(), graphics.tiles.end());
 

@@ -74,6 +74,7 @@ struct BuildResult {
 // Every byte of the patch for a sheet the error pass has accepted. The few values that
 // would corrupt the layout (a name or job name that does not fit, a comment longer than
 // its 16-bit count) fail the build instead of being cut; everything else is written as is.
+// The sprite comes from the template's pixels as loaded, whatever the picture area shows.
 BuildResult BuildPatchBytes(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
                             const image::TemplateImage& templateImage);
 

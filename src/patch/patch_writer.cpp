@@ -52,20 +52,24 @@ std::u16string WriteFailureMessage(const std::filesystem::path& output, int erro
 
 WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
                            const image::TemplateImage& templateImage, const WriteOptions& options) {
+  return WritePatch(BuildPatchBytes(sheet, codes, templateImage), templateImage.path, options);
+}
+
+WriteResult WritePatch(const BuildResult& built, const std::filesystem::path& templatePath,
+                       const WriteOptions& options) {
   WriteResult result;
-  result.output = options.output.empty() ? PatchOutputName(templateImage.path) : options.output;
+  result.output = options.output.empty() ? PatchOutputName(templatePath) : options.output;
   if (result.output.empty()) {
     result.message = u"正しい画像が指定されていません。";
     return result;
   }
-  if (io::SameFile(result.output, templateImage.path)) {
+  if (io::SameFile(result.output, templatePath)) {
     result.message =
         u"パッチファイルの名前がテンプレート画像と同じになるため、作成できません。\r\n" +
         PathText(result.output);
     return result;
   }
 
-  const BuildResult built = BuildPatchBytes(sheet, codes, templateImage);
   if (!built.ok) {
     result.message = built.message;
     return result;

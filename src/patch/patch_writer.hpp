@@ -7,6 +7,7 @@
 
 #include "image/template_image.hpp"
 #include "io/atomic_file.hpp"
+#include "patch/patch_file.hpp"
 #include "sheet/character_sheet.hpp"
 #include "text/code_table.hpp"
 
@@ -36,6 +37,11 @@ struct WriteResult {
 WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeTable& codes,
                            const image::TemplateImage& templateImage,
                            const WriteOptions& options = {});
+
+// The same with the bytes already built (the road builds them before it asks): the output
+// named and checked first, then the build's failure, then the write.
+WriteResult WritePatch(const BuildResult& built, const std::filesystem::path& templatePath,
+                       const WriteOptions& options = {});
 
 // Why a file could not be written, from the system's error number, ready to show.
 std::u16string FileErrorReason(int error);

@@ -8,7 +8,7 @@
 
 namespace kavelin::validate {
 
-// Reads the name, job name and slots as CheckInputErrors leaves them; the road runs it only
+// Reads the name, job name and slots as Tidy leaves them; the road runs it only
 // when that pass found nothing. At most six warnings; when there is any, `report` ends with the
 // line messages::kConfirmQuestion (which `messages` leaves out), to be answered yes or no. Each
 // warning names the fields it is about: both of a pair that cannot go together (two shields,

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "text/widths.hpp"
 #include "validate/field_ranges.hpp"
 #include "validate/messages.hpp"
 #include "validate/numeric_field.hpp"
+#include "validate/tidy.hpp"
 
 namespace kavelin::validate {
 namespace {
@@ -19,15 +19,6 @@ using detail::StoredValue;
 using sheet::Section;
 using Value = double;
 using K = FieldKind;
-
-// Only the ordinary space is trimmed; a full-width space the user typed stays, and encodes
-// like any other character.
-std::u16string TrimSpaces(std::u16string_view text) {
-  const auto first = text.find_first_not_of(u' ');
-  if (first == std::u16string_view::npos) return {};
-  const auto last = text.find_last_not_of(u' ');
-  return std::u16string(text.substr(first, last - first + 1));
-}
 
 // Characters that would show as nothing between 「」, or break the report text: control
 // and format characters, blanks other than the ones the game has, and lone surrogates.
@@ -79,46 +70,20 @@ Finding About(std::u16string_view message, FieldId field) {
   return {std::u16string(message), {field}};
 }
 
-// Removes repeats, then closes gaps, as the window's slot order is what the player sees.
-void NormaliseSlots(std::array<int, 4>& slots) {
-  constexpr int kEmpty = 0;
-  for (std::size_t i = 0; i + 1 < slots.size(); ++i) {
-    if (slots[i] == kEmpty) continue;
-    for (std::size_t j = i + 1; j < slots.size(); ++j) {
-      if (slots[j] == slots[i]) slots[j] = kEmpty;
-    }
-  }
-  for (std::size_t i = 0; i + 1 < slots.size(); ++i) {
-    if (slots[i] != kEmpty) continue;
-    for (std::size_t j = i + 1; j < slots.size(); ++j) {
-      if (slots[j] != kEmpty) {
-        slots[i] = std::exchange(slots[j], kEmpty);
-        break;
-      }
-    }
-  }
-}
-
 }  // namespace
 
-void NormaliseArtSlots(sheet::InitialArts& arts) {
-  NormaliseSlots(arts.techniques);
-  NormaliseSlots(arts.spells);
-}
-
-CheckResult CheckInputErrors(sheet::CharacterSheet& sheet, const text::CodeTable& table,
+CheckResult CheckInputErrors(const sheet::CharacterSheet& given, const text::CodeTable& table,
                              bool templateLoaded) {
+  // Tidying twice changes nothing, so a sheet the road has tidied is checked as it is.
+  const sheet::CharacterSheet sheet = Tidy(given);
   std::vector<Finding> errors;
 
   if (!templateLoaded) errors.push_back(About(messages::kNoTemplate, FieldId(K::kTemplatePicture)));
 
-  sheet.name = TrimSpaces(sheet.name);
   if (sheet.name.empty()) errors.push_back(About(messages::kNameEmpty, FieldId(K::kName)));
-  sheet.name = text::WidenText(sheet.name);
   CheckGameText(table, sheet.name, sheet::kNameMaxBytes, messages::kNameUnencodable,
                 messages::kNameTooLong, FieldId(K::kName), errors);
 
-  sheet.jobName = text::WidenText(TrimSpaces(sheet.jobName));
   CheckGameText(table, sheet.jobName, sheet::kJobNameMaxBytes, messages::kJobNameUnencodable,
                 messages::kJobNameTooLong, FieldId(K::kJobName), errors);
 
@@ -138,8 +103,6 @@ CheckResult CheckInputErrors(sheet::CharacterSheet& sheet, const text::CodeTable
     if (const auto level = FirstRejected(levels, 1, [](Value v) { return kLevelRange.Accepts(v); }))
       errors.push_back(About(messages::kLevelsOutOfRange, FieldId(K::kLevel, *level)));
   }
-
-  if (sheet.Enabled(Section::kInitialArts)) NormaliseArtSlots(sheet.initialArts);
 
   if (sheet.Enabled(Section::kGrowthRates)) {
     if (const auto rate = FirstRejected(sheet.growthRates.growthRates, 0,

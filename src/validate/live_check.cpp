@@ -32,13 +32,13 @@ void PointAtUserSlots(std::vector<std::vector<FieldId>>& fields, const sheet::In
 
 LiveCheckResult LiveCheck(const sheet::CharacterSheet& sheet, const text::CodeTable& table,
                           bool templateLoaded) {
-  sheet::CharacterSheet copy = sheet;
+  const sheet::CharacterSheet tidied = Tidy(sheet);
   LiveCheckResult result;
-  result.errors = CheckInputErrors(copy, table, templateLoaded);
-  result.warnings = CheckConsistencyWarnings(copy, table);
-  if (copy.initialArts != sheet.initialArts) {
-    PointAtUserSlots(result.errors.fields, sheet.initialArts, copy.initialArts);
-    PointAtUserSlots(result.warnings.fields, sheet.initialArts, copy.initialArts);
+  result.errors = CheckInputErrors(tidied, table, templateLoaded);
+  result.warnings = CheckConsistencyWarnings(tidied, table);
+  if (tidied.initialArts != sheet.initialArts) {
+    PointAtUserSlots(result.errors.fields, sheet.initialArts, tidied.initialArts);
+    PointAtUserSlots(result.warnings.fields, sheet.initialArts, tidied.initialArts);
   }
   return result;
 }

@@ -66,6 +66,9 @@ def outside(kavelin, examples):
             if not display:
                 print("FAIL: Xvfb gave no display")
                 return 1
+            if not display_answers(display):
+                print(f"FAIL: Xvfb named display :{display} but does not answer on it")
+                return 1
             # The user's settings, recent files and accessibility bus stay out of it.
             env = dict(os.environ, DISPLAY=f":{display}", HOME=home,
                        XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, "config"),
@@ -87,6 +90,22 @@ def outside(kavelin, examples):
         finally:
             xvfb.terminate()
             xvfb.wait(10)
+
+
+def display_answers(display, seconds=10):
+    """Whether the display's socket takes a connection within `seconds`: on a loaded
+    machine the server may name its display a moment before it listens."""
+    import socket
+    path = f"/tmp/.X11-unix/X{display}"
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+                s.connect(path)
+                return True
+        except OSError:
+            time.sleep(0.05)
+    return False
 
 
 def write_sheet(examples, folder):

@@ -21,7 +21,9 @@ class ScriptedDialogs : public CreatePatchDialogs {
   bool answer = true;
   std::vector<std::string> shown;
   std::u16string lastReport;
+  sheet::CharacterSheet tidied;
 
+  void ShowTidied(const sheet::CharacterSheet& sheet) override { tidied = sheet; }
   void ShowInputErrors(const validate::CheckResult& errors) override {
     shown.push_back("errors");
     lastReport = errors.report;
@@ -74,10 +76,14 @@ TEST_F(CreatePatchRoad, ErrorsEndTheRoadWithTheirReportOnly) {
   sheet_.name = u"  ABC ";
   sheet_.Flags(sheet::Section::kOtherTraits).enabled = true;
   sheet_.otherTraits.exclusiveWeapon = 1;  // would warn, but errors come first
-  EXPECT_EQ(Run().outcome, CreatePatchOutcome::kInputErrors);
+  const sheet::CharacterSheet given = sheet_;
+  const CreatePatchResult ended = Run();
+  EXPECT_EQ(ended.outcome, CreatePatchOutcome::kInputErrors);
   EXPECT_EQ(dialogs_.shown, (std::vector<std::string>{"errors"}));
   EXPECT_EQ(dialogs_.lastReport, u"名前に存在しない文字が使われています。「Ａ」");
-  EXPECT_EQ(sheet_.name, u"ＡＢＣ") << "the normalised name stays";
+  EXPECT_EQ(ended.tidied.name, u"ＡＢＣ") << "the tidied name is given back";
+  EXPECT_EQ(dialogs_.tidied, ended.tidied) << "and shown before the box";
+  EXPECT_EQ(sheet_, given) << "the road leaves its input as it was";
   EXPECT_FALSE(fs::exists(Patch()));
 
   // Mended, the next run shows the caution box instead.
@@ -111,17 +117,16 @@ TEST_F(CreatePatchRoad, WarningsAnsweredYesWrite) {
             u"盾が複数装備されています。\r\nこの設定でパッチを作成してもよろしいですか？");
 }
 
-TEST_F(CreatePatchRoad, ThePreviewGoesOffFirstEvenWhenTheRoadEndsAtAnError) {
+// The preview is the window's: the road neither turns it off nor encodes its colours.
+TEST_F(CreatePatchRoad, ThePatchIsEncodedFromTheTemplatesOwnColoursWhateverIsShown) {
   image::SetPoisonPreview(image_, true);
   ASSERT_NE(image_.displayed, image_.loaded);
+  const image::Raster shown = image_.displayed;
   sheet_.name = u"";
   Run();
-  EXPECT_FALSE(image_.toggles.preview.ticked);
-  EXPECT_EQ(image_.displayed, image_.loaded);
-
-  // And the patch is encoded from the template's own colours.
+  EXPECT_TRUE(image_.toggles.preview.ticked);
+  EXPECT_EQ(image_.displayed, shown);
   sheet_.name = u"名無しさん";
-  image::SetPoisonPreview(image_, true);
   Run();
   const auto withPreviewOn = fs::file_size(Patch());
   std::ifstream in(Patch(), std::ios::binary);

@@ -28,6 +28,7 @@ inline image::TemplateImage StripedTemplate(std::filesystem::path path = "/work/
   t.palette.entries[2] = colours[2];
   t.palette.entries[3] = image::Rgb(0, 0, 0);
   t.palette.entries[4] = colours[3];
+  t.loaded = t.displayed;
   return t;
 }
 

@@ -143,9 +143,14 @@ TEST(InputErrors, NamesAreStoredTrimmedAndWidened) {
       CharacterSheet sheet;
       sheet.name = typed;
       sheet.jobName = typed;
+      const CharacterSheet given = sheet;
       Errors(sheet, loaded);
-      EXPECT_EQ(sheet.name, name) << text::ToUtf8(typed) << " became " << text::ToUtf8(sheet.name);
-      EXPECT_EQ(sheet.jobName, jobName) << text::ToUtf8(sheet.jobName);
+      EXPECT_EQ(sheet, given) << "the checks leave their input as it was";
+      const CharacterSheet tidied = Tidy(sheet);
+      EXPECT_EQ(tidied.name, name)
+          << text::ToUtf8(typed) << " became " << text::ToUtf8(tidied.name);
+      EXPECT_EQ(tidied.jobName, jobName) << text::ToUtf8(tidied.jobName);
+      EXPECT_EQ(Tidy(tidied), tidied) << "tidying twice changes nothing";
     }
   }
 }
@@ -244,7 +249,9 @@ TEST(InputErrors, ArtSlotsAreNormalisedOnlyWhenTheirSectionIsOn) {
       if (enabled)
         expected.initialArts = {FirstOccurrencesPacked(slots), FirstOccurrencesPacked(reversed)};
       Expect(Errors(sheet), u"", "slots");
-      EXPECT_EQ(sheet, expected) << "slot combination " << n << (enabled ? "" : ", disabled");
+      const CharacterSheet tidied = Tidy(sheet);
+      EXPECT_EQ(tidied, expected) << "slot combination " << n << (enabled ? "" : ", disabled");
+      EXPECT_EQ(Tidy(tidied), tidied);
     }
   }
 }
