@@ -54,10 +54,12 @@ def outside(kavelin, examples):
     with tempfile.TemporaryDirectory(prefix="kavelin-atspi-") as home:
         runtime = os.path.join(home, "runtime")
         os.mkdir(runtime, 0o700)
-        # -displayfd picks a free display, so that parallel runs never share one.
+        # -displayfd picks a free display, so that parallel runs never share one. Without
+        # -noreset the server resets whenever its last client leaves (the accessibility
+        # bus's launcher does, at once), and a window connecting then is refused.
         read_end, write_end = os.pipe()
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp"],
+                                 "1280x1024x24", "-nolisten", "tcp", "-noreset"],
                                 pass_fds=[write_end], stderr=subprocess.DEVNULL)
         os.close(write_end)
         try:
