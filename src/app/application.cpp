@@ -94,7 +94,7 @@ void WarnAboutSettings(Dialogs& dialogs, const MainWindow& window, bool named) {
   if (!read.read && named) {
     dialogs.Show(Q(kSettingsUnreadable) + "\r\n" + DisplayPath(file) + "\r\n" +
                      ReadProblemReason(read.failure, text::kMaxSettingsFileBytes),
-                 BoxIcon::kStop, Q(image::kReadErrorTitle));
+                 BoxIcon::kStop, Q(kReadErrorTitle));
   } else if (read.foreignLine != 0) {
     dialogs.Show(Q(kSettingsLineNotShiftJis).arg(read.foreignLine) + "\r\n" + DisplayPath(file),
                  BoxIcon::kExclamation, Q(kSettingsCautionTitle));

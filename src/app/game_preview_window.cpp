@@ -188,7 +188,7 @@ bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
     reason = WriteFailureReason(written.error);
   }
   dialogs_.Show(Q(kPreviewUnwritable) + "\r\n" + DisplayPath(file) + "\r\n" + reason,
-                BoxIcon::kStop, Q(command::kWriteErrorTitle));
+                BoxIcon::kStop, Q(kWriteErrorTitle));
   return false;
 }
 

@@ -74,7 +74,7 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
       settingsFile_(settingsFile) {
   setObjectName("Form1");
   InstallWindowAccessibility();
-  setWindowTitle(Q(command::kProgramTitle));
+  setWindowTitle(Q(kProgramTitle));
   // The menu bar sits above the client area, which keeps its size and every position in
   // it. The client area scrolls inside the window, so that a window cut to a small
   // screen still reaches every control; the status bar stays below, always in view.
@@ -301,8 +301,8 @@ void MainWindow::UpdateTitle() {
   const QString star = HasUnsavedChanges() ? QStringLiteral("*") : QString();
   setWindowTitle(
       file.empty()
-          ? Q(command::kProgramTitle) + star
-          : Q(kTitleWithFile).arg(DisplayPath(file.filename()), star, Q(command::kProgramTitle)));
+          ? Q(kProgramTitle) + star
+          : Q(kTitleWithFile).arg(DisplayPath(file.filename()), star, Q(kProgramTitle)));
 }
 
 sheet::CharacterSheet MainWindow::ReadSheet() const {
@@ -343,7 +343,7 @@ void MainWindow::LoadTemplate(const std::filesystem::path& file, command::Intake
   // The picture, with any red mark, is on screen before the box that explains it.
   MirrorTemplate();
   if (intake.status != image::ImageStatus::kOk) {
-    dialogs_.Show(Q(image::MessageFor(intake.status)), BoxIcon::kStop, Q(image::kReadErrorTitle));
+    dialogs_.Show(Q(image::MessageFor(intake.status)), BoxIcon::kStop, Q(kReadErrorTitle));
     // After the box, whose text stays as it is: how many colours, and where the ring is.
     if (intake.status == image::ImageStatus::kTooManyColours &&
         !templatePanel_->PictureHints().isEmpty())
@@ -372,7 +372,7 @@ bool MainWindow::MayWritePatch(patch::WriteOptions& options,
   if (const Input* input = InputInTheWay(options.output, inputs)) {
     dialogs_.Show(BoxLines({Q(kPatchUnwritable), DisplayPath(options.output),
                             Q(kOutputIsAnInput).arg(Q(input->what), DisplayPath(input->file))}),
-                  BoxIcon::kStop, Q(command::kWriteErrorTitle));
+                  BoxIcon::kStop, Q(kWriteErrorTitle));
     return false;
   }
   // Replacing the opened patch was asked about just now; a link still is.
@@ -402,8 +402,8 @@ void MainWindow::ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipp
 
 void MainWindow::Browse() {
   const QString chosen =
-      dialogs_.OpenFile(Q(image::kOpenDialogTitle), Q(image::kOpenDialogFilterName),
-                        Q(image::kOpenDialogFilterPatterns));
+      dialogs_.OpenFile(Q(kOpenDialogTitle), Q(kOpenDialogFilterName),
+                        Q(kOpenDialogFilterPatterns));
   if (chosen.isEmpty()) return;
   TakeInFile(PathOf(chosen));
 }

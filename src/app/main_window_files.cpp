@@ -51,7 +51,7 @@ bool MainWindow::HasUnsavedChanges() const {
 bool MainWindow::MaySetCharacterAside() {
   if (!HasUnsavedChanges()) return true;
   switch (dialogs_.AskYesNoCancel(Q(kSaveChangesQuestion), BoxIcon::kQuestion,
-                                  Q(command::kProgramTitle))) {
+                                  Q(kProgramTitle))) {
     case Answer::kYes:
       return SaveSheet();
     case Answer::kNo:
@@ -116,7 +116,7 @@ bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
   if (!opened.ok) {
     dialogs_.Show(Lines({Q(kSheetUnreadable), DisplayPath(file),
                          OpenFailureReason(opened.failure, command::kMaxSheetFileBytes)}),
-                  BoxIcon::kStop, Q(image::kReadErrorTitle));
+                  BoxIcon::kStop, Q(kReadErrorTitle));
     return false;
   }
   ShowSheet(opened.document.sheet);
@@ -179,7 +179,7 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   // The patch or picture the character came from is the user's; a sheet never replaces it.
   if (const QString reason = OwnInputReason(file); !reason.isEmpty()) {
     dialogs_.Show(Lines({Q(kSheetUnwritable), DisplayPath(file), reason}), BoxIcon::kStop,
-                  Q(command::kWriteErrorTitle));
+                  Q(kWriteErrorTitle));
     return false;
   }
   const auto target = ConfirmOutput(dialogs_, file, command::OutputKind::kSheet, kSheetUnwritable);
@@ -195,7 +195,7 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   if (!written.ok) {
     dialogs_.Show(
         Lines({Q(kSheetUnwritable), DisplayPath(file), WriteFailureReason(written.error)}),
-        BoxIcon::kStop, Q(command::kWriteErrorTitle));
+        BoxIcon::kStop, Q(kWriteErrorTitle));
     return false;
   }
   // The name the user chose, link or not, is where the next save goes.
@@ -219,7 +219,7 @@ bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
   if (!opened.ok) {
     dialogs_.Show(Lines({Q(kPatchUnreadable), DisplayPath(file),
                          OpenFailureReason(opened.failure, command::kMaxPatchFileBytes)}),
-                  BoxIcon::kStop, Q(image::kReadErrorTitle));
+                  BoxIcon::kStop, Q(kReadErrorTitle));
     return false;
   }
   ShowSheet(opened.document.sheet);
@@ -263,7 +263,7 @@ bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::
   }
   if (reason.isEmpty()) return true;
   dialogs_.Show(Lines({Q(unwritable), DisplayPath(file), reason}), BoxIcon::kStop,
-                Q(command::kWriteErrorTitle));
+                Q(kWriteErrorTitle));
   return false;
 }
 

@@ -173,13 +173,13 @@ bool NameEditor::Write(const sheet::NameChange& change, const QString& done) {
   const std::filesystem::path& file = places_.userFile;
   if (file.empty()) {
     dialogs_.Show(BoxLines({Q(kNamesUnwritable), Q(kNamesNowhere)}), BoxIcon::kStop,
-                  Q(command::kWriteErrorTitle));
+                  Q(kWriteErrorTitle));
     return false;
   }
   const sheet::NamesWrite write = sheet::WriteNameChange(file, change);
   if (!write) {
     dialogs_.Show(BoxLines({Q(kNamesUnwritable), DisplayPath(file), WriteProblem(write, file)}),
-                  BoxIcon::kStop, Q(command::kWriteErrorTitle));
+                  BoxIcon::kStop, Q(kWriteErrorTitle));
     return false;
   }
   if (!opened_) {
@@ -216,7 +216,7 @@ bool NameEditor::OpenNamesFile(const std::filesystem::path& file) {
       reason = ReadProblemReason(missing, sheet::kMaxNamesFileBytes);
     }
     dialogs_.Show(BoxLines({Q(kNamesUnreadable), DisplayPath(file), reason}), BoxIcon::kStop,
-                  Q(image::kReadErrorTitle));
+                  Q(kReadErrorTitle));
     return false;
   }
   opened_ = load.table;

@@ -6,17 +6,17 @@
 namespace kavelin::app {
 
 void PatchDialogs::ShowInputErrors(const validate::CheckResult& errors) {
-  dialogs_.Show(Q(errors.report), BoxIcon::kStop, Q(command::kInputErrorTitle));
+  dialogs_.Show(Q(errors.report), BoxIcon::kStop, Q(kInputErrorTitle));
 }
 
 bool PatchDialogs::ConfirmWarnings(const validate::CheckResult& warnings) {
-  return dialogs_.Ask(Q(warnings.report), BoxIcon::kExclamation, Q(command::kCautionTitle)) &&
+  return dialogs_.Ask(Q(warnings.report), BoxIcon::kExclamation, Q(kCautionTitle)) &&
          ConfirmReplace() && MayWrite();
 }
 
 bool PatchDialogs::ConfirmCreate() {
   return dialogs_.Ask(Q(validate::messages::kConfirmQuestion), BoxIcon::kQuestion,
-                      Q(command::kConfirmTitle)) &&
+                      Q(kConfirmTitle)) &&
          ConfirmReplace() && MayWrite();
 }
 
@@ -24,15 +24,15 @@ bool PatchDialogs::ConfirmReplace() {
   std::error_code error;
   if (replaced_.empty() || !std::filesystem::exists(replaced_, error)) return true;
   return dialogs_.Ask(Q(kOverwriteOpenedPatchQuestion) + "\r\n" + DisplayPath(replaced_),
-                      BoxIcon::kExclamation, Q(command::kConfirmTitle));
+                      BoxIcon::kExclamation, Q(kConfirmTitle));
 }
 
 void PatchDialogs::ShowDone(const patch::WriteResult&) {
-  dialogs_.Show(Q(command::kDoneMessage), BoxIcon::kInformation, Q(command::kProgramTitle));
+  dialogs_.Show(Q(kDoneMessage), BoxIcon::kInformation, Q(kProgramTitle));
 }
 
 void PatchDialogs::ShowWriteFailure(const patch::WriteResult& failed) {
-  dialogs_.Show(Q(failed.message), BoxIcon::kStop, Q(command::kWriteErrorTitle));
+  dialogs_.Show(Q(failed.message), BoxIcon::kStop, Q(kWriteErrorTitle));
 }
 
 }  // namespace kavelin::app

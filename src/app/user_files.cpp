@@ -67,7 +67,7 @@ std::optional<std::filesystem::path> ConfirmOutput(Dialogs& dialogs,
             ? Q(kReplaceOtherKindQuestion)
                   .arg(DisplayPath(file), WrittenKindName(kind), ExistingKindName(target.existing))
             : Q(kReplaceExistingQuestion).arg(ExistingKindName(target.existing), DisplayPath(file));
-    if (!dialogs.Ask(question, BoxIcon::kExclamation, Q(command::kConfirmTitle)))
+    if (!dialogs.Ask(question, BoxIcon::kExclamation, Q(kConfirmTitle)))
       return std::nullopt;
     return file;
   }
@@ -79,14 +79,14 @@ std::optional<std::filesystem::path> ConfirmOutput(Dialogs& dialogs,
   if (there.never || there.existing == ExistingKind::kLink) {
     dialogs.Show(BoxLines({Q(unwritable), DisplayPath(file),
                            Q(kLinkTargetUnwritable).arg(DisplayPath(through))}),
-                 BoxIcon::kStop, Q(command::kWriteErrorTitle));
+                 BoxIcon::kStop, Q(kWriteErrorTitle));
     return std::nullopt;
   }
   QString question = Q(kWriteThroughLinkQuestion).arg(DisplayPath(file), DisplayPath(through));
   if (!there.free)
     question +=
         QStringLiteral("\r\n") + Q(kLinkTargetKindNote).arg(ExistingKindName(there.existing));
-  if (!dialogs.Ask(question, BoxIcon::kExclamation, Q(command::kConfirmTitle))) return std::nullopt;
+  if (!dialogs.Ask(question, BoxIcon::kExclamation, Q(kConfirmTitle))) return std::nullopt;
   return through;
 }
 

@@ -7,6 +7,22 @@
 
 namespace kavelin::app {
 
+// Box titles and texts of the create-patch road, exactly as the user reads them.
+inline constexpr std::u16string_view kProgramTitle = u"Kavelin";
+inline constexpr std::u16string_view kInputErrorTitle = u"入力エラー";
+inline constexpr std::u16string_view kCautionTitle = u"注意";
+inline constexpr std::u16string_view kConfirmTitle = u"確認";
+inline constexpr std::u16string_view kDoneMessage = u"処理が終了しました";
+// A failed write has no text of its own in the road; the writer's message is shown under
+// this title with the stop icon.
+inline constexpr std::u16string_view kWriteErrorTitle = u"書き込みエラー";
+// A template that could not be taken in: the intake's message under this title.
+inline constexpr std::u16string_view kReadErrorTitle = u"読み込みエラー";
+// The open-file dialog of the browse button: its title and its one filter pair.
+inline constexpr std::u16string_view kOpenDialogTitle = u"ファイルを開く";
+inline constexpr std::u16string_view kOpenDialogFilterName = u"画像ファイル(*.gif,*.bmp,*.png)";
+inline constexpr std::u16string_view kOpenDialogFilterPatterns = u"*.gif;*.bmp;*.png";
+
 // The font every control gets; the face itself ships with Windows only, and stand-ins are
 // installed where it is missing.
 inline constexpr char16_t kWindowFontFamily[] = u"ＭＳ Ｐゴシック";

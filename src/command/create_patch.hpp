@@ -15,18 +15,8 @@
 
 namespace kavelin::command {
 
-// Box titles and texts of the road, exactly as the user reads them.
-inline constexpr std::u16string_view kProgramTitle = u"Kavelin";
-inline constexpr std::u16string_view kInputErrorTitle = u"入力エラー";
-inline constexpr std::u16string_view kCautionTitle = u"注意";
-inline constexpr std::u16string_view kConfirmTitle = u"確認";
-inline constexpr std::u16string_view kDoneMessage = u"処理が終了しました";
-// A failed write has no text of its own in the road; the writer's message is shown under
-// this title with the stop icon.
-inline constexpr std::u16string_view kWriteErrorTitle = u"書き込みエラー";
-
-// What the road asks and tells. The window answers with message boxes, the command line
-// with its terminal and flags.
+// What the road asks and tells. The window answers with message boxes (their titles are
+// the window's texts), the command line with its terminal and flags.
 class CreatePatchDialogs {
  public:
   virtual ~CreatePatchDialogs() = default;

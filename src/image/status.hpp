@@ -1,5 +1,5 @@
-// What the template operations report, and the texts the user sees for it. The GUI shows
-// a failure in a stop-icon box titled kReadErrorTitle; the CLI prints the message.
+// What the template operations report, and the texts the user sees for it. The window
+// shows a failure in a stop-icon box; the command line prints the message.
 #pragma once
 
 #include <string_view>
@@ -14,17 +14,11 @@ enum class ImageStatus {
   kOutOfMemory,     // there was not enough memory to read or decode it
 };
 
-inline constexpr std::string_view kReadErrorTitle = "読み込みエラー";
 inline constexpr std::string_view kCannotReadMessage = "ファイルが読み込めません。";
 inline constexpr std::string_view kInvalidFileMessage = "ファイルが不正です。";
 inline constexpr std::string_view kTooManyColoursMessage = "色数が多すぎます。";
 inline constexpr std::string_view kOutOfMemoryMessage =
     "メモリが足りないため、ファイルを読み込めません。";
-
-// The open-file dialog of the browse button: its title and its one filter pair.
-inline constexpr std::string_view kOpenDialogTitle = "ファイルを開く";
-inline constexpr std::string_view kOpenDialogFilterName = "画像ファイル(*.gif,*.bmp,*.png)";
-inline constexpr std::string_view kOpenDialogFilterPatterns = "*.gif;*.bmp;*.png";
 
 // The message for a status; empty for kOk.
 constexpr std::string_view MessageFor(ImageStatus status) {
