@@ -299,10 +299,9 @@ void MainWindow::UpdateTitle() {
   const std::filesystem::path& file =
       document_.SheetFile().empty() ? document_.OpenedPatch() : document_.SheetFile();
   const QString star = HasUnsavedChanges() ? QStringLiteral("*") : QString();
-  setWindowTitle(
-      file.empty()
-          ? Q(kProgramTitle) + star
-          : Q(kTitleWithFile).arg(DisplayPath(file.filename()), star, Q(kProgramTitle)));
+  setWindowTitle(file.empty()
+                     ? Q(kProgramTitle) + star
+                     : Q(kTitleWithFile).arg(DisplayPath(file.filename()), star, Q(kProgramTitle)));
 }
 
 sheet::CharacterSheet MainWindow::ReadSheet() const {
@@ -401,9 +400,8 @@ void MainWindow::ReportSkippedSwaps(const std::vector<sheet::PaletteSwap>& skipp
 }
 
 void MainWindow::Browse() {
-  const QString chosen =
-      dialogs_.OpenFile(Q(kOpenDialogTitle), Q(kOpenDialogFilterName),
-                        Q(kOpenDialogFilterPatterns));
+  const QString chosen = dialogs_.OpenFile(Q(kOpenDialogTitle), Q(kOpenDialogFilterName),
+                                           Q(kOpenDialogFilterPatterns));
   if (chosen.isEmpty()) return;
   TakeInFile(PathOf(chosen));
 }

@@ -50,8 +50,7 @@ bool MainWindow::HasUnsavedChanges() const {
 
 bool MainWindow::MaySetCharacterAside() {
   if (!HasUnsavedChanges()) return true;
-  switch (dialogs_.AskYesNoCancel(Q(kSaveChangesQuestion), BoxIcon::kQuestion,
-                                  Q(kProgramTitle))) {
+  switch (dialogs_.AskYesNoCancel(Q(kSaveChangesQuestion), BoxIcon::kQuestion, Q(kProgramTitle))) {
     case Answer::kYes:
       return SaveSheet();
     case Answer::kNo:

@@ -67,8 +67,7 @@ std::optional<std::filesystem::path> ConfirmOutput(Dialogs& dialogs,
             ? Q(kReplaceOtherKindQuestion)
                   .arg(DisplayPath(file), WrittenKindName(kind), ExistingKindName(target.existing))
             : Q(kReplaceExistingQuestion).arg(ExistingKindName(target.existing), DisplayPath(file));
-    if (!dialogs.Ask(question, BoxIcon::kExclamation, Q(kConfirmTitle)))
-      return std::nullopt;
+    if (!dialogs.Ask(question, BoxIcon::kExclamation, Q(kConfirmTitle))) return std::nullopt;
     return file;
   }
   // A link: the question names the file it leads to, and what that file is when writing
