@@ -1,13 +1,12 @@
 #include "image/encoder.hpp"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cctype>
 #include <string>
 #include <unordered_map>
 
 #include "image/byte_order.hpp"
+#include "image/deflate.hpp"
 
 namespace kavelin::image {
 namespace {
@@ -25,8 +24,7 @@ void PutChunk(Bytes& out, const char (&type)[5], const Bytes& data) {
   const std::size_t typeAt = out.size();
   out.insert(out.end(), type, type + 4);
   out.insert(out.end(), data.begin(), data.end());
-  const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(data.size() + 4));
-  PutBig(out, static_cast<std::uint32_t>(crc));
+  PutBig(out, Crc32(std::span(out).subspan(typeAt, data.size() + 4)));
 }
 
 }  // namespace
@@ -121,12 +119,8 @@ std::optional<Bytes> EncodePng(const Raster& raster) {
       }
     }
   }
-  uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
-  Bytes packed(packedSize);
-  if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()),
-                Z_BEST_COMPRESSION) != Z_OK)
-    return std::nullopt;
-  packed.resize(packedSize);
+  const auto packed = ZlibStream(rows);
+  if (!packed) return std::nullopt;
 
   Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
@@ -140,7 +134,7 @@ std::optional<Bytes> EncodePng(const Raster& raster) {
       palette.insert(palette.end(), {Red(c), Green(c), Blue(c)});
     PutChunk(out, "PLTE", palette);
   }
-  PutChunk(out, "IDAT", packed);
+  PutChunk(out, "IDAT", *packed);
   PutChunk(out, "IEND", {});
   return out;
 }

@@ -34,10 +34,16 @@ TEST(Encoder, WrittenFilesReadBackExactly) {
     Raster raster;
     const char* name;
   } cases[] = {
-      {Noise(176, 132, 15), "template.gif"}, {Noise(7, 3, 2), "odd.gif"},
-      {Noise(176, 132, 15), "template.bmp"}, {Noise(33, 5, 256), "full.bmp"},
-      {Noise(31, 17, 4000), "deep.bmp"},     {Noise(176, 132, 15), "template.PNG"},
+      {Noise(176, 132, 15), "template.gif"},
+      {Noise(7, 3, 2), "odd.gif"},
+      {Noise(176, 132, 15), "template.bmp"},
+      {Noise(33, 5, 256), "full.bmp"},
+      {Noise(31, 17, 4000), "deep.bmp"},
+      {Noise(176, 132, 15), "template.PNG"},
       {Noise(31, 17, 4000), "deep.png"},
+      // Rows of more than 65535 bytes: several stored blocks in a build without zlib.
+      {Noise(256, 510, 200), "tall.png"},
+      {Noise(200, 200, 4000), "large.png"},
   };
   for (const auto& c : cases) {
     const auto bytes = EncodeImageFile(c.raster, c.name);

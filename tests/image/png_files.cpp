@@ -1,9 +1,9 @@
 #include "png_files.hpp"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdlib>
+
+#include "image/deflate.hpp"
 
 namespace kavelin::image::testing {
 namespace {
@@ -96,8 +96,7 @@ Bytes PngChunk(const std::string& type, const Bytes& data) {
   PutBig32(out, static_cast<std::uint32_t>(data.size()));
   out.insert(out.end(), type.begin(), type.end());
   out.insert(out.end(), data.begin(), data.end());
-  const uLong crc = crc32(0L, out.data() + 4, static_cast<uInt>(data.size() + 4));
-  PutBig32(out, static_cast<std::uint32_t>(crc));
+  PutBig32(out, Crc32(std::span(out).subspan(4, data.size() + 4)));
   return out;
 }
 
@@ -112,11 +111,7 @@ Bytes PngHeaderData(const PngLayout& l) {
 }
 
 Bytes Compressed(const Bytes& raw) {
-  uLongf size = compressBound(static_cast<uLong>(raw.size()));
-  Bytes packed(size);
-  compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 6);
-  packed.resize(size);
-  return packed;
+  return ZlibStream(raw).value();
 }
 
 Bytes PngImageData(const PngLayout& l) {

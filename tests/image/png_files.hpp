@@ -1,5 +1,6 @@
 // A writer of PNG files of every kind, field by field, so that the PNG reader's fixtures
-// are made by the tests themselves; zlib compresses the image data.
+// are made by the tests themselves; the encoder's zlib stream holds the image data (zlib's
+// compression, or stored blocks in a build without zlib).
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,27 @@
+// The zlib stream (RFC 1950) inside a PNG's IDAT, and the checksums around it. The stream
+// comes from one of two files, chosen by the build: deflate_zlib.cpp compresses with zlib;
+// deflate_stored.cpp, for builds without zlib (the web build), keeps the bytes as they are
+// in stored deflate blocks, which every PNG reader inflates. The checksums are our own in
+// both builds.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kavelin::image {
+
+// `data` as a complete zlib stream; nothing only when zlib runs out of memory.
+std::optional<std::vector<std::uint8_t>> ZlibStream(std::span<const std::uint8_t> data);
+
+// The CRC-32 of PNG chunks and gzip (ISO 3309, reflected polynomial 0xEDB88320).
+std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
+
+// The Adler-32 that ends a zlib stream.
+std::uint32_t Adler32(std::span<const std::uint8_t> bytes);
+
+// The most a stored deflate block holds: its length field has 16 bits.
+inline constexpr std::size_t kStoredBlockMax = 65535;
+
+}  // namespace kavelin::image
