@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "image/decoder.hpp"
+#include "image/deflate.hpp"
 
 namespace {
 
@@ -74,24 +75,6 @@ namespace {
 static_assert(STBI_MAX_DIMENSIONS == kMaxImageSide);
 
 using Span = std::span<const std::uint8_t>;
-
-constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int k = 0; k < 8; ++k)
-      c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[n] = c;
-  }
-  return table;
-}();
-
-std::uint32_t Crc(Span bytes) {
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (const std::uint8_t b : bytes)
-    c = kCrcTable[(c ^ b) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
 
 std::uint32_t Big32(Span b, std::size_t at) {
   return static_cast<std::uint32_t>(b[at]) << 24 | static_cast<std::uint32_t>(b[at + 1]) << 16 |
@@ -194,7 +177,7 @@ std::optional<Layout> ReadLayout(Span b) {
     const std::uint32_t length = Big32(b, at);
     if (length > 0x7FFFFFFFu || length > b.size() - at - 12) return std::nullopt;
     const Span type = b.subspan(at + 4, 4), data = b.subspan(at + 8, length);
-    if (Crc(b.subspan(at + 4, std::size_t{length} + 4)) != Big32(b, at + 8 + length))
+    if (Crc32(b.subspan(at + 4, std::size_t{length} + 4)) != Big32(b, at + 8 + length))
       return std::nullopt;
     for (const std::uint8_t c : type) {
       if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return std::nullopt;
