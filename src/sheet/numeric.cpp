@@ -1,9 +1,9 @@
 #include "sheet/numeric.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <string>
 
+#include "sheet/exact_decimal.hpp"
 #include "text/widths.hpp"
 
 namespace kavelin::sheet {
@@ -51,30 +51,21 @@ double NumericValue(std::u16string_view text) {
     if (s[1] == u'O' || s[1] == u'o') return ReadRadix(s.substr(2), 8);
   }
 
-  // Collect the longest prefix of the form [sign] digits [. digits] as ASCII, then let
-  // from_chars round it exactly (and independently of the locale).
-  std::string number;
+  // The longest prefix of the form [sign] digits [. digits], rounded exactly (and
+  // independently of the locale) as digits × 10^-(digits after the point).
+  std::string digits;
+  std::int64_t exponent = 0;
   std::size_t i = 0;
   bool negative = false;
   if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
-  bool anyDigit = false;
-  for (; i < s.size() && IsDigit(s[i]); ++i, anyDigit = true)
-    number += static_cast<char>(s[i]);
+  for (; i < s.size() && IsDigit(s[i]); ++i)
+    digits += static_cast<char>(s[i]);
   if (i < s.size() && s[i] == u'.') {
-    number += '.';
-    for (++i; i < s.size() && IsDigit(s[i]); ++i, anyDigit = true) {
-      number += static_cast<char>(s[i]);
-    }
+    for (++i; i < s.size() && IsDigit(s[i]); ++i, --exponent)
+      digits += static_cast<char>(s[i]);
   }
-  if (!anyDigit) return 0;
-
-  double value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (error == std::errc::result_out_of_range) {
-    // Too large or too small for a double: an integer part other than zeros means too large.
-    const bool large = number.find_first_not_of('0') < number.find('.');
-    value = large ? HUGE_VAL : 0;
-  }
+  // Too large for a double reads as HUGE_VAL, too small as 0.
+  const double value = DecimalToDouble(digits, exponent);
   if (value == 0) return 0;  // no negative zero
   return negative ? -value : value;
 }

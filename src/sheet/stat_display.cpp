@@ -1,8 +1,8 @@
 #include "sheet/stat_display.hpp"
 
-#include <charconv>
 #include <cmath>
 
+#include "sheet/exact_decimal.hpp"
 #include "sheet/numeric.hpp"
 #include "text/widths.hpp"
 
@@ -22,13 +22,8 @@ std::u16string ShiftText(int shift) {
 std::u16string PlainDecimalForm(double value) {
   // Adding zero turns a negative zero into zero, which shows without a sign.
   value += 0.0;
-  // Fixed notation with no precision is the shortest form that reads back exactly; the
-  // largest double needs 309 digits.
-  char buffer[400];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc()) return u"0";
-  return Ascii(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+  // The shortest fixed form that reads back exactly; the largest double has 309 digits.
+  return Ascii(ShortestFixed(value));
 }
 
 std::u16string GeneralNumberForm(double value) {
