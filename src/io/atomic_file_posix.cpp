@@ -26,6 +26,18 @@
 namespace kavelin::io {
 namespace {
 
+// One flush for every file of a file system where the system has it (Linux), else -1 and
+// the caller flushes each file on its own.
+int SyncFileSystem(int fd) {
+#if defined(__linux__)
+  return ::syncfs(fd);
+#else
+  static_cast<void>(fd);
+  errno = ENOSYS;
+  return -1;
+#endif
+}
+
 struct CloseDirectory {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -396,7 +408,7 @@ std::vector<AtomicBatch::Committed> AtomicBatch::Commit(bool sync) {
     };
     for (const auto& [device, members] : byDevice) {
       const FileDescriptor any = openStaged(members.front());
-      if (any.Valid() && ::syncfs(any.Get()) == 0) continue;
+      if (any.Valid() && SyncFileSystem(any.Get()) == 0) continue;
       // Without syncfs, or when it fails, each file is flushed on its own, and a file
       // whose flush fails too may not replace its older one.
       for (const std::size_t i : members) {

@@ -3,13 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ranges>
+#include <functional>
+#include <iterator>
 
 #include "image/poison_preview.hpp"
 #include "template_fixture.hpp"
 
 namespace kavelin::image::testing {
 namespace {
+
+// The counting of std::ranges, which not every C++ library has yet.
+template <class Range, class Value>
+long Count(const Range& range, const Value& value) {
+  return static_cast<long>(std::count(std::begin(range), std::end(range), value));
+}
+template <class Range, class Member>
+bool NoneOf(const Range& range, Member member) {
+  return std::none_of(std::begin(range), std::end(range),
+                      [&](const auto& e) { return std::invoke(member, e); });
+}
 
 using PalettePanel = TemplateTest;
 
@@ -57,9 +69,9 @@ TEST_F(PalettePanel, FifteenColoursFit) {
     SCOPED_TRACE(withBlack ? "black among them" : "no black");
     ASSERT_EQ(Load(Margined(kWhite, FifteenColourPaints(withBlack))), ImageStatus::kOk);
     const auto& entries = image_.palette.entries;
-    EXPECT_EQ(std::ranges::count(entries, kEmptyEntry), 0);
+    EXPECT_EQ(Count(entries, kEmptyEntry), 0);
     EXPECT_EQ(entries[kReservedEntry], kBlack);
-    EXPECT_EQ(std::ranges::count(entries, kBlack), withBlack ? 2 : 1);
+    EXPECT_EQ(Count(entries, kBlack), withBlack ? 2 : 1);
     EXPECT_FALSE(image_.overflowPixel);
   }
 }
@@ -96,9 +108,9 @@ TEST_F(PalettePanel, OneColourMoreFailsAndMarksTheFirstSuchPixelInScanOrder) {
     EXPECT_EQ(image_.displayed.At(centre.x, centre.y), kExtra);
 
     // The entries found before the stop stay; every toggle and the preview are disabled.
-    EXPECT_EQ(std::ranges::count(image_.palette.entries, kEmptyEntry), 0);
-    EXPECT_EQ(std::ranges::count(image_.palette.entries, kExtra), 0);
-    EXPECT_TRUE(std::ranges::none_of(image_.toggles.entries, &Toggle::enabled));
+    EXPECT_EQ(Count(image_.palette.entries, kEmptyEntry), 0);
+    EXPECT_EQ(Count(image_.palette.entries, kExtra), 0);
+    EXPECT_TRUE(NoneOf(image_.toggles.entries, &Toggle::enabled));
     EXPECT_FALSE(image_.toggles.preview.enabled);
   }
 }
@@ -142,7 +154,7 @@ TEST_F(PalettePanel, ColoursOutsideTheCellsAreIgnored) {
   EXPECT_EQ(image_.originOffset, 0);
   EXPECT_EQ(image_.palette.entries[0], kWhite);
   EXPECT_EQ(image_.palette.entries[3], kBlack);
-  EXPECT_EQ(std::ranges::count(image_.palette.entries, kEmptyEntry), 14);
+  EXPECT_EQ(Count(image_.palette.entries, kEmptyEntry), 14);
 }
 
 TEST_F(PalettePanel, SeedEqualToAnEarlierOneLeavesItsEntryToTheScan) {
@@ -170,13 +182,13 @@ TEST_F(PalettePanel, SwapFiveAndNineTwice) {
             (EntryCaptions{"0x07", "0x07", "0x07", "0x0000"}));
   EXPECT_EQ(CaptionsOf(image_.palette.entries[9]),
             (EntryCaptions{"0xAB", "0xCD", "0xEF", "0x7735"}));
-  EXPECT_TRUE(std::ranges::none_of(image_.toggles.entries, &Toggle::ticked));
+  EXPECT_TRUE(NoneOf(image_.toggles.entries, &Toggle::ticked));
 
   // Ticked the other way round, the second swap restores the first order.
   SetPaletteToggle(image_, 9, true);
   EXPECT_TRUE(SetPaletteToggle(image_, 5, true));
   EXPECT_EQ(image_.palette, original);
-  EXPECT_TRUE(std::ranges::none_of(image_.toggles.entries, &Toggle::ticked));
+  EXPECT_TRUE(NoneOf(image_.toggles.entries, &Toggle::ticked));
   EXPECT_EQ(image_.displayed, image_.loaded) << "a swap never changes the picture";
 }
 
@@ -209,7 +221,7 @@ TEST_F(PalettePanel, ALoadUnticksAToggleLeftWaiting) {
   // The next template leaves entry 11 empty: the waiting tick must not survive to swap
   // the empty marker into a shown row.
   ASSERT_EQ(Load(Margined(kWhite)), ImageStatus::kOk);
-  EXPECT_TRUE(std::ranges::none_of(image_.toggles.entries, &Toggle::ticked));
+  EXPECT_TRUE(NoneOf(image_.toggles.entries, &Toggle::ticked));
   EXPECT_FALSE(SetPaletteToggle(image_, 0, true) || SetPaletteToggle(image_, 11, true));
   EXPECT_EQ(image_.palette.entries[0], kWhite);
 }

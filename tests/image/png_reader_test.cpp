@@ -17,6 +17,7 @@
 #include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "png_files.hpp"
+#include "support/trace.hpp"
 #include "template_fixture.hpp"
 #ifdef KAVELIN_QT_REFERENCE
 #include "qt_reference_decoder.hpp"
@@ -437,6 +438,7 @@ TEST_F(PngReader, DamagedFilesAreRefused) {
 // The header's size is checked before anything is allocated for it, and image data cannot
 // make the reader allocate more than the picture needs.
 TEST_F(PngReader, HostileSizesAreRefusedWithoutTheirMemory) {
+  KAVELIN_SKIP_IN_WEB_BUILD("child processes");
   PngLayout side;
   side.width = kMaxImageSide, side.height = 1, side.colourType = kPngGrey, side.bitDepth = 8;
   side.samples.assign(kMaxImageSide, 7);

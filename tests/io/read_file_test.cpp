@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/file_io.hpp"
+#include "support/trace.hpp"
 
 namespace kavelin::io {
 namespace {
@@ -42,6 +43,7 @@ class ReadFileTest : public ::testing::Test {
 // Every way a name can fail to be a readable file, each with its own reason: none of them
 // may block, throw or say "Success".
 TEST_F(ReadFileTest, EachKindOfUnreadableFileHasItsReason) {
+  KAVELIN_SKIP_IN_WEB_BUILD("FIFOs or devices");
   const Case cases[] = {
       {"missing", folder_ / "missing", ReadProblem::kNoSuchFile, "no such file"},
       {"empty name", "", ReadProblem::kNoSuchFile, "no such file"},
@@ -66,6 +68,7 @@ TEST_F(ReadFileTest, EachKindOfUnreadableFileHasItsReason) {
 }
 
 TEST_F(ReadFileTest, DevicesAreRefusedWithoutBeingRead) {
+  KAVELIN_SKIP_IN_WEB_BUILD("FIFOs or devices");
   // Our own nodes of /dev/zero and /dev/urandom, which never end; only root may make them.
   if (::mknod((folder_ / "zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0)
     GTEST_SKIP() << "making device nodes needs root";
@@ -75,6 +78,7 @@ TEST_F(ReadFileTest, DevicesAreRefusedWithoutBeingRead) {
 }
 
 TEST_F(ReadFileTest, ReadsWholeFilesAndStarts) {
+  KAVELIN_SKIP_IN_WEB_BUILD("FIFOs or devices");
   const FileRead whole = ReadFile(folder_ / "small", 5);
   ASSERT_TRUE(whole);
   EXPECT_EQ(std::string(whole.bytes.begin(), whole.bytes.end()), "hello");
@@ -120,6 +124,7 @@ void SwapForFifo(const fs::path& file) {
 }
 
 TEST_F(ReadFileTest, APipeSwappedInJustBeforeTheOpenIsRefusedWithoutWaiting) {
+  KAVELIN_SKIP_IN_WEB_BUILD("FIFOs or devices");
   swapTarget = folder_ / "small";
   SetBeforeOpenHook(SwapForFifo);
   const FileRead read = ReadFile(swapTarget, 100);

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <thread>
 
+#include "support/trace.hpp"
 #include "text/encoding.hpp"
 
 namespace kavelin::sheet {
@@ -349,6 +350,7 @@ TEST(NamesInPlace, ANewFileStartsWithTheHeaderAndNoFileStaysNone) {
 using NamesWriting = NamesFiles;
 
 TEST_F(NamesWriting, TwoWritersAtOnceLoseNoLine) {
+  KAVELIN_SKIP_IN_WEB_BUILD("child processes");
   const fs::path file = folder_ / "config" / "kavelin" / "kavelin-names.tsv";
   Write("config/kavelin/kavelin-names.tsv", "# shared\r\n");
   // Each names every entry of its own list while the other does the same.
@@ -382,6 +384,7 @@ TEST_F(NamesWriting, TwoWritersAtOnceLoseNoLine) {
 }
 
 TEST_F(NamesWriting, EachFailingStepIsToldAndLeavesTheFileAsItWas) {
+  KAVELIN_SKIP_IN_WEB_BUILD("child processes");
   const fs::path inFile = Write("plain", "x") / "kavelin-names.tsv";
   EXPECT_EQ(WriteNameChange(inFile, kName).failed, NamesWriteStep::kFolder);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/file_io.hpp"
+#include "support/trace.hpp"
 #include "text/encoding.hpp"
 
 namespace kavelin::text {
@@ -113,6 +114,7 @@ TEST(SettingsFile, BytesThatAreNotCodePage932AndHugeLines) {
 }
 
 TEST(SettingsFile, FoundBesideTheExecutable) {
+  KAVELIN_SKIP_IN_WEB_BUILD("executable of its own");
   const auto path = FamilySettingsPath();
   EXPECT_EQ(path.filename(), "KV7Tools.ini");
   // This test program is the running executable.
