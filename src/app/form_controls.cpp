@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include "app/form_plan.hpp"
 #include "app/list_accessible.hpp"
 #include "app/list_search.hpp"
 #include "app/qt_text.hpp"
@@ -140,9 +141,7 @@ void Label(QLabel* caption, QWidget* input, const QString& tip) {
 }
 
 QString RangeText(const validate::FieldRange& range) {
-  return range.alsoAccepted
-             ? Q(kRangeOrText).arg(range.low).arg(range.high).arg(*range.alsoAccepted)
-             : Q(kRangeText).arg(range.low).arg(range.high);
+  return Q(RangeText16(range));
 }
 
 void Select(QComboBox* combo, int position) {

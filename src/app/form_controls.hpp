@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "app/form_geometry.hpp"
 #include "sheet/catalogue.hpp"
 #include "validate/field_ranges.hpp"
 
@@ -19,25 +20,6 @@ class QWidget;
 namespace kavelin::app {
 
 class TextBox;
-
-// Positions are laid out in twips, 15 to a pixel at 96 dots per inch; Qt scales pixels
-// with the screen's device pixel ratio.
-constexpr int Px(int twips) {
-  return (twips + 7) / 15;
-}
-
-// A rectangle of the layout, in twips.
-struct Rect {
-  int left, top, width, height;
-};
-
-// Heights of the kinds of control, in twips.
-inline constexpr int kCaptionHeight = 255;
-inline constexpr int kBoxHeight = 270;
-inline constexpr int kListHeight = 300;
-// Boxes and lists stacked 240 twips apart are made that tall, so that their borders do not
-// overlap.
-inline constexpr int kStackedHeight = 240;
 
 // "Base(i)", the name of one control of an indexed family.
 QString Indexed(const char* base, std::size_t i);

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/form_controls.hpp"
+#include "app/form_geometry.hpp"
 
 namespace kavelin::app::layout {
 

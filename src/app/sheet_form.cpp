@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTextBlock>
 
+#include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
 #include "app/qt_text.hpp"
 #include "app/text_box.hpp"

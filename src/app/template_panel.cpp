@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"

@@ -1,0 +1,56 @@
+// Every control of the character form as data: kind, name, place, texts, list and field.
+// Without Qt, so that the window and the web page lay out one form from the same layout
+// numbers and texts; a GUI test holds the window to it control by control.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/form_geometry.hpp"
+#include "sheet/catalogue.hpp"
+#include "validate/field_id.hpp"
+#include "validate/field_ranges.hpp"
+
+namespace kavelin::app {
+
+enum class ControlKind {
+  kFrame,    // a framed group with a caption; others may stand in it
+  kCaption,  // plain text; `labels` is the control it names, if any
+  kBox,      // one line of typing, at most `limit` characters typed (0: no limit)
+  kList,     // a drop-down list of `list`'s entries
+  kTick,     // a check box
+  kOption,   // one of a group of radio buttons; `group` names the group
+  kDisplay,  // a value shown in a border, never typed
+  kComment,  // the comment, several lines
+  kButton,
+  kPicture,  // the template picture
+};
+
+struct FormControl {
+  ControlKind kind = ControlKind::kCaption;
+  std::string name{};      // the window's object name for it
+  int parent = -1;         // the plan index of the frame it stands in, or -1
+  Rect at{};               // twips, within its parent
+  std::u16string text{};   // caption, tick or button text, a box's fresh text
+  std::u16string label{};  // the name assistive tools read
+  std::u16string tip{};    // the tooltip
+  std::optional<sheet::ListId> list{};
+  int limit = 0;
+  std::optional<validate::FieldId> field{};
+  int labels = -1;  // for a caption: the plan index of the control it names
+  int group = -1;   // for an option: its group; for an input: its section, or -1
+  bool centred = false;
+};
+
+// The whole form in the window's order of construction: the template panel, the identity
+// rows, the seven sections, the comment and the create button.
+const std::vector<FormControl>& FormPlan();
+
+// "%1" and "%2" of a window text filled in, as Qt's arg() would.
+std::u16string Fill(std::u16string_view text, std::u16string_view first,
+                    std::u16string_view second = {});
+// "5～90", "3～99 または 128".
+std::u16string RangeText16(const validate::FieldRange& range);
+
+}  // namespace kavelin::app
