@@ -5,6 +5,7 @@
 #include "app/form_layout.hpp"
 #include "app/window_texts.hpp"
 #include "image/palette_panel.hpp"
+#include "patch/game_preview.hpp"
 #include "sheet/character_sheet.hpp"
 #include "validate/field_ranges.hpp"
 
@@ -19,7 +20,8 @@ using validate::FieldKind;
 std::u16string U16(std::string_view ascii) {
   return {ascii.begin(), ascii.end()};
 }
-std::u16string Number(std::size_t n) {
+template <class Integer>
+std::u16string Number(Integer n) {
   return U16(std::to_string(n));
 }
 std::string Indexed(const char* base, std::size_t i) {
@@ -83,7 +85,6 @@ void Identity(Builder& b) {
 
 void SectionTop(Builder& b, int frame, std::size_t section) {
   const std::u16string caption = std::u16string(sheet::kSectionCaptions[section]) + u' ';
-  const int g = static_cast<int>(section);
   b.Add({.kind = ControlKind::kTick,
          .name = Indexed("Check5", section),
          .parent = frame,
@@ -91,8 +92,7 @@ void SectionTop(Builder& b, int frame, std::size_t section) {
          .text = std::u16string(kSectionOnCaption),
          .label = caption + std::u16string(kSectionOnCaption),
          .tip = std::u16string(kSectionOnTip),
-         .field = FieldId(FieldKind::kSectionEnabled, section),
-         .group = -1 - g});
+         .field = FieldId(FieldKind::kSectionEnabled, section)});
   b.Add({.kind = ControlKind::kTick,
          .name = Indexed("Check6", section),
          .parent = frame,
@@ -100,8 +100,7 @@ void SectionTop(Builder& b, int frame, std::size_t section) {
          .text = std::u16string(kSectionLockedCaption),
          .label = caption + std::u16string(kSectionLockedCaption),
          .tip = std::u16string(kSectionLockedTip),
-         .field = FieldId(FieldKind::kSectionLocked, section),
-         .group = -1 - g});
+         .field = FieldId(FieldKind::kSectionLocked, section)});
 }
 
 void BasicStatus(Builder& b, int frame) {
@@ -125,7 +124,7 @@ void BasicStatus(Builder& b, int frame) {
                          .parent = frame,
                          .at = layout::At(at::kStats, top, kStackedHeight),
                          .text = fresh.stats[k],
-                         .tip = Fill(kStatTip, stat, RangeText16(validate::kStatRange)),
+                         .tip = Fill(kStatTip, {stat, RangeText16(validate::kStatRange)}),
                          .limit = 2,
                          .field = FieldId(FieldKind::kStat, k),
                          .group = section});
@@ -139,7 +138,7 @@ void BasicStatus(Builder& b, int frame) {
              .parent = frame,
              .at = layout::At(at::kDisplays[c], top, kCaptionHeight),
              .label = stat + std::u16string(names[c]),
-             .tip = Fill(tips[c], stat)});
+             .tip = Fill(tips[c], {stat})});
     }
   }
   for (std::size_t c = 0; c < kBasicSigns.size(); ++c) {
@@ -153,7 +152,7 @@ void BasicStatus(Builder& b, int frame) {
                   .parent = frame,
                   .at = at::kLp,
                   .text = fresh.lp,
-                  .tip = Fill(kLpTip, RangeText16(validate::kLpRange)),
+                  .tip = Fill(kLpTip, {RangeText16(validate::kLpRange)}),
                   .limit = 3,
                   .field = FieldId(FieldKind::kLp),
                   .group = section});
@@ -204,8 +203,9 @@ void InitialLevels(Builder& b, int frame) {
     const bool inFrame = inEarth || inHeaven;
     const int top = at::kTops[j];
     const std::u16string level(sheet::kLevelCaptions[j]);
-    const std::u16string tip = j == 0 ? Fill(kInitialHpTip, RangeText16(validate::kInitialHpRange))
-                                      : Fill(kLevelTip, level, RangeText16(validate::kLevelRange));
+    const std::u16string tip = j == 0
+                                   ? Fill(kInitialHpTip, {RangeText16(validate::kInitialHpRange)})
+                                   : Fill(kLevelTip, {level, RangeText16(validate::kLevelRange)});
     FormControl box{.kind = ControlKind::kBox,
                     .name = Indexed("Text5", j),
                     .parent = parent,
@@ -229,7 +229,7 @@ void InitialLevels(Builder& b, int frame) {
            .at = layout::At(inFrame ? at::kGrowsInFrame : at::kGrows, top, kCaptionHeight),
            .text = std::u16string(kGrowsCaption),
            .label = level + u' ' + std::u16string(kGrowsCaption),
-           .tip = Fill(kGrowsTip, level),
+           .tip = Fill(kGrowsTip, {level}),
            .field = FieldId(FieldKind::kGrows, j),
            .group = section});
   }
@@ -278,7 +278,7 @@ void Slots(Builder& b, int frame, Section which) {
                        .name = Indexed(arts ? "Combo5" : "Combo6", s),
                        .parent = frame,
                        .at = layout::At(at::kLists, at::kTops[s], kStackedHeight),
-                       .tip = Fill(kSlotTip, caption),
+                       .tip = Fill(kSlotTip, {caption}),
                        .list = lists[half],
                        .field = FieldId(kinds[half], slot),
                        .group = static_cast<int>(which)});
@@ -294,7 +294,7 @@ void ForbiddenSpells(Builder& b, int frame) {
            .at = layout::kForbiddenSchools[i],
            .text = school,
            .label = school,
-           .tip = Fill(kForbiddenTip, school),
+           .tip = Fill(kForbiddenTip, {school}),
            .field = FieldId(FieldKind::kForbiddenSchool, i),
            .group = static_cast<int>(Section::kForbiddenSpells)});
   }
@@ -314,7 +314,7 @@ void OtherTraits(Builder& b, int frame) {
                        .name = Indexed("Combo7", i),
                        .parent = frame,
                        .at = layout::At(at::kLists, top, kStackedHeight),
-                       .tip = Fill(kTraitTip, kTraitCaptions[i]),
+                       .tip = Fill(kTraitTip, {kTraitCaptions[i]}),
                        .list = lists[i],
                        .field = FieldId(kinds[i]),
                        .group = static_cast<int>(Section::kOtherTraits)});
@@ -335,7 +335,7 @@ void GrowthRates(Builder& b, int frame) {
                        .parent = frame,
                        .at = layout::At(at::kBoxes[side], at::kTops[n], kStackedHeight),
                        .text = fresh.growthRates[n],
-                       .tip = Fill(kGrowthRateTip, rate, RangeText16(validate::kGrowthRateRange)),
+                       .tip = Fill(kGrowthRateTip, {rate, RangeText16(validate::kGrowthRateRange)}),
                        .limit = 3,
                        .field = FieldId(FieldKind::kGrowthRate, n),
                        .group = static_cast<int>(Section::kGrowthRates)});
@@ -375,7 +375,7 @@ void TemplatePanel(Builder& b) {
   }
   for (std::size_t i = 0; i < 16; ++i) {
     const int top = at::kFirstRowTop + at::kRowStep * static_cast<int>(i);
-    const std::u16string entry = Fill(kPaletteEntryName, Number(i));
+    const std::u16string entry = Fill(kPaletteEntryName, {Number(i)});
     b.Add({.kind = ControlKind::kButton,
            .name = Indexed("Check1", i),
            .parent = panel,
@@ -390,7 +390,7 @@ void TemplatePanel(Builder& b) {
              .parent = panel,
              .at = layout::At(at::kValues[c], top, kCaptionHeight),
              .label = value,
-             .tip = Fill(kPaletteValueTip, value)});
+             .tip = Fill(kPaletteValueTip, {value})});
     }
   }
   b.Add({.kind = ControlKind::kTick,
@@ -442,12 +442,13 @@ const std::vector<FormControl>& FormPlan() {
   return plan;
 }
 
-std::u16string Fill(std::u16string_view text, std::u16string_view first,
-                    std::u16string_view second) {
+std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16string_view> args) {
   std::u16string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'1' || text[i + 1] == u'2')) {
-      out += text[i + 1] == u'1' ? first : second;
+    const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
+    const auto n = static_cast<std::size_t>(next - u'1');
+    if (text[i] == u'%' && next >= u'1' && next <= u'9' && n < args.size()) {
+      out += *(args.begin() + n);
       ++i;
     } else {
       out += text[i];
@@ -457,13 +458,36 @@ std::u16string Fill(std::u16string_view text, std::u16string_view first,
 }
 
 std::u16string RangeText16(const validate::FieldRange& range) {
-  const std::u16string low = U16(std::to_string(range.low)), high = U16(std::to_string(range.high));
-  if (!range.alsoAccepted) return Fill(kRangeText, low, high);
-  std::u16string text = Fill(kRangeOrText, low, high);
-  const std::size_t third = text.find(u"%3");
-  if (third != std::u16string::npos)
-    text.replace(third, 2, U16(std::to_string(*range.alsoAccepted)));
-  return text;
+  const std::u16string low = Number(range.low), high = Number(range.high);
+  return range.alsoAccepted ? Fill(kRangeOrText, {low, high, Number(*range.alsoAccepted)})
+                            : Fill(kRangeText, {low, high});
+}
+
+std::u16string CssText(image::Colour c) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::u16string out = u"#";
+  for (const int part : {image::Red(c), image::Green(c), image::Blue(c)}) {
+    out += static_cast<char16_t>(kDigits[(part >> 4) & 0xF]);
+    out += static_cast<char16_t>(kDigits[part & 0xF]);
+  }
+  return out;
+}
+
+std::u16string WordText(std::uint16_t word) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::u16string out = u"0x";
+  for (int shift = 12; shift >= 0; shift -= 4)
+    out += static_cast<char16_t>(kDigits[(word >> shift) & 0xF]);
+  return out;
+}
+
+std::u16string FixedColourHintText(const image::FixedColourHint& hint, int originOffset) {
+  // The seed pixel where the user finds it in a picture editor.
+  return Fill(kFixedColourHintTip,
+              {Number(hint.entry), CssText(hint.templateColour),
+               CssText(patch::WidenSnesColour(hint.gameWord)), WordText(hint.gameWord),
+               Number(hint.changedPixels), Number(hint.seed.x + originOffset),
+               Number(hint.seed.y + originOffset)});
 }
 
 }  // namespace kavelin::app

@@ -3,11 +3,14 @@
 // numbers and texts; a GUI test holds the window to it control by control.
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form_geometry.hpp"
+#include "image/palette_panel.hpp"
 #include "sheet/catalogue.hpp"
 #include "validate/field_id.hpp"
 #include "validate/field_ranges.hpp"
@@ -47,10 +50,14 @@ struct FormControl {
 // rows, the seven sections, the comment and the create button.
 const std::vector<FormControl>& FormPlan();
 
-// "%1" and "%2" of a window text filled in, as Qt's arg() would.
-std::u16string Fill(std::u16string_view text, std::u16string_view first,
-                    std::u16string_view second = {});
+// "%1" to "%9" of a window text filled in, as Qt's arg() would.
+std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16string_view> args);
 // "5～90", "3～99 または 128".
 std::u16string RangeText16(const validate::FieldRange& range);
+// "#C0FFEE" and "0x7FFF", as the palette's hints write colours and words.
+std::u16string CssText(image::Colour c);
+std::u16string WordText(std::uint16_t word);
+// The tooltip of a palette entry that the game shows in a fixed colour.
+std::u16string FixedColourHintText(const image::FixedColourHint& hint, int originOffset);
 
 }  // namespace kavelin::app

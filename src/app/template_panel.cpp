@@ -9,6 +9,7 @@
 
 #include "app/form_controls.hpp"
 #include "app/form_layout.hpp"
+#include "app/form_plan.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/window_texts.hpp"
@@ -92,14 +93,7 @@ std::vector<QPoint> ChangedPixelsOf(const image::TemplateImage& image,
 }
 
 QString HintTip(const image::FixedColourHint& hint, int originOffset) {
-  return Q(kFixedColourHintTip)
-      .arg(hint.entry)
-      .arg(Css(hint.templateColour).toUpper(), Css(patch::WidenSnesColour(hint.gameWord)).toUpper(),
-           Word(hint.gameWord))
-      .arg(hint.changedPixels)
-      // Where the user finds the pixel in a picture editor.
-      .arg(hint.seed.x + originOffset)
-      .arg(hint.seed.y + originOffset);
+  return Q(FixedColourHintText(hint, originOffset));
 }
 
 QString EdgeText(const image::EdgeHint& hint) {

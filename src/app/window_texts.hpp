@@ -372,4 +372,14 @@ inline constexpr std::u16string_view kNamedValue = u"%1：%2";
 inline constexpr std::u16string_view kGamePreviewTip =
     u"ゲームの中での見え方を別のウィンドウで確かめます。";
 
+// The web page's own items and buttons, beside the window's.
+inline constexpr std::u16string_view kOpenTemplateItem = u"テンプレート画像を開く…";
+inline constexpr std::u16string_view kOpenSettingsItem = u"設定ファイル (KV7Tools.ini) を開く…";
+inline constexpr std::u16string_view kClearStoredItem = u"保存データを消す";
+inline constexpr std::u16string_view kYesButton = u"はい";
+inline constexpr std::u16string_view kNoButton = u"いいえ";
+inline constexpr std::u16string_view kOkButton = u"OK";
+inline constexpr std::u16string_view kSettingsRead = u"設定ファイルを読み込みました: %1";
+inline constexpr std::u16string_view kStoredCleared = u"保存データを消しました。";
+
 }  // namespace kavelin::app

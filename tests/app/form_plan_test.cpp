@@ -34,7 +34,8 @@ TEST_F(FormPlanTest, EveryPlannedControlIsTheWindowsOwn) {
     EXPECT_EQ(w->geometry(), QRect(Px(c.at.left), Px(c.at.top), Px(c.at.width), Px(c.at.height)));
     // A palette toggle's name goes on to say what its entry holds.
     if (c.name.starts_with("Check1(")) {
-      EXPECT_TRUE(w->accessibleName().startsWith(Q(c.label) + ' ')) << w->accessibleName().toStdString();
+      EXPECT_TRUE(w->accessibleName().startsWith(Q(c.label) + ' '))
+          << w->accessibleName().toStdString();
     } else if (!c.label.empty()) {
       EXPECT_EQ(w->accessibleName(), Q(c.label));
     }
@@ -64,8 +65,10 @@ TEST_F(FormPlanTest, EveryPlannedControlIsTheWindowsOwn) {
 }
 
 TEST(FormPlanTexts, FillAndRangesReadAsTheWindowsDo) {
-  EXPECT_EQ(Fill(u"%1 の値です。", u"パレット3 R"), u"パレット3 R の値です。");
-  EXPECT_EQ(Fill(u"%2-%1-%", u"a", u"b"), u"b-a-%");
+  EXPECT_EQ(Fill(u"%1 の値です。", {u"パレット3 R"}), u"パレット3 R の値です。");
+  EXPECT_EQ(Fill(u"%2-%1-%-%3", {u"a", u"b"}), u"b-a-%-%3");
+  EXPECT_EQ(CssText(image::Rgb(0xC0, 0xFF, 0xEE)), u"#C0FFEE");
+  EXPECT_EQ(WordText(0x7FF), u"0x07FF");
   EXPECT_EQ(RangeText16(validate::kStatRange), u"5～90");
   EXPECT_EQ(RangeText16(validate::kLpRange), u"3～99 または 128");
 }

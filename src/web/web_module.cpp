@@ -1,0 +1,354 @@
+// The core as the web page calls it: values in, facts out, JSON text and byte arrays
+// across the border. Every step is the core's own; the page only shows and asks.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "app/form_layout.hpp"
+#include "app/form_plan.hpp"
+#include "app/window_texts.hpp"
+#include "command/patch_from_bytes.hpp"
+#include "command/template_intake.hpp"
+#include "image/blank_template.hpp"
+#include "image/encoder.hpp"
+#include "image/intake.hpp"
+#include "image/palette_panel.hpp"
+#include "image/poison_preview.hpp"
+#include "image/template_hints.hpp"
+#include "patch/patch_reader.hpp"
+#include "patch/template_export.hpp"
+#include "sheet/sheet_file.hpp"
+#include "sheet/stat_display.hpp"
+#include "text/code_table.hpp"
+#include "text/encoding.hpp"
+#include "text/hex.hpp"
+#include "text/settings_file.hpp"
+#include "validate/live_check.hpp"
+#include "validate/messages.hpp"
+
+namespace kavelin::web {
+namespace {
+
+using emscripten::val;
+using nlohmann::json;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string U8(std::u16string_view s) {
+  return text::ToUtf8(s);
+}
+
+Bytes FromJs(const val& array) {
+  return array.isNull() || array.isUndefined()
+             ? Bytes{}
+             : emscripten::convertJSArrayToNumberVector<std::uint8_t>(array);
+}
+
+val ToJs(const std::vector<std::uint8_t>& bytes) {
+  val array = val::global("Uint8Array").new_(bytes.size());
+  array.call<void>("set", val(emscripten::typed_memory_view(bytes.size(), bytes.data())));
+  return array;
+}
+
+text::CodeTable Codes(const Bytes& settings) {
+  text::CodeTable codes;
+  if (!settings.empty()) text::LoadFamilySettings(codes, settings);
+  return codes;
+}
+
+const char* KindName(app::ControlKind kind) {
+  switch (kind) {
+    case app::ControlKind::kFrame:
+      return "frame";
+    case app::ControlKind::kCaption:
+      return "caption";
+    case app::ControlKind::kBox:
+      return "box";
+    case app::ControlKind::kList:
+      return "list";
+    case app::ControlKind::kTick:
+      return "tick";
+    case app::ControlKind::kOption:
+      return "option";
+    case app::ControlKind::kDisplay:
+      return "display";
+    case app::ControlKind::kComment:
+      return "comment";
+    case app::ControlKind::kButton:
+      return "button";
+    case app::ControlKind::kPicture:
+      return "picture";
+  }
+  return "caption";
+}
+
+// A list's entries and the value the sheet file stores for each: the entry's code for a
+// coded list, its position otherwise.
+json ListJson(sheet::ListId list) {
+  json entries = json::array(), values = json::array();
+  const auto shown = sheet::ListEntries(list);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    entries.push_back(U8(shown[i]));
+    if (sheet::IsCodedList(list)) {
+      values.push_back(text::Hex(sheet::CodeAt(list, static_cast<int>(i)).value_or(0)));
+    } else {
+      values.push_back(i);
+    }
+  }
+  return {{"entries", entries}, {"values", values}};
+}
+
+json Findings(const validate::CheckResult& result) {
+  json out = json::array();
+  for (std::size_t i = 0; i < result.messages.size(); ++i) {
+    json keys = json::array();
+    for (const validate::FieldId field : result.fields[i])
+      keys.push_back(validate::KeyPath(field));
+    out.push_back({{"message", U8(result.messages[i])}, {"keys", keys}});
+  }
+  return out;
+}
+
+}  // namespace
+
+// Every control of the form, placed in pixels at scale 1 as the window places them.
+std::string FormPlanJson() {
+  json controls = json::array();
+  for (const app::FormControl& c : app::FormPlan()) {
+    json o = {
+        {"kind", KindName(c.kind)},
+        {"name", c.name},
+        {"parent", c.parent},
+        {"at", {app::Px(c.at.left), app::Px(c.at.top), app::Px(c.at.width), app::Px(c.at.height)}},
+        {"text", U8(c.text)},
+        {"label", U8(c.label)},
+        {"tip", U8(c.tip)},
+        {"limit", c.limit},
+        {"labels", c.labels},
+        {"group", c.group},
+        {"centred", c.centred}};
+    if (c.field) o["key"] = validate::KeyPath(*c.field);
+    if (c.list) o["list"] = ListJson(*c.list);
+    controls.push_back(std::move(o));
+  }
+  return json{{"width", app::Px(app::layout::kClientWidth)},
+              {"height", app::Px(app::layout::kClientHeight)},
+              {"controls", controls}}
+      .dump();
+}
+
+// The texts the page shows around the road, from the window's one place for them.
+std::string TextsJson() {
+  using namespace app;
+  return json{{"programTitle", U8(kProgramTitle)},
+              {"inputErrorTitle", U8(kInputErrorTitle)},
+              {"cautionTitle", U8(kCautionTitle)},
+              {"confirmTitle", U8(kConfirmTitle)},
+              {"confirmQuestion", U8(validate::messages::kConfirmQuestion)},
+              {"done", U8(kDoneMessage)},
+              {"readErrorTitle", U8(kReadErrorTitle)},
+              {"fileMenu", U8(kFileMenu)},
+              {"editMenu", U8(kEditMenu)},
+              {"openSheet", U8(kOpenSheetItem)},
+              {"saveSheet", U8(kSaveSheetItem)},
+              {"openPatch", U8(kOpenPatchItem)},
+              {"openTemplate", U8(kOpenTemplateItem)},
+              {"exportTemplate", U8(kExportTemplateItem)},
+              {"blankTemplate", U8(kBlankTemplateItem)},
+              {"openNames", U8(kOpenNamesItem)},
+              {"openSettings", U8(kOpenSettingsItem)},
+              {"clearStored", U8(kClearStoredItem)},
+              {"undo", U8(kUndoItem)},
+              {"redo", U8(kRedoItem)},
+              {"yes", U8(kYesButton)},
+              {"no", U8(kNoButton)},
+              {"ok", U8(kOkButton)},
+              {"sheetUnreadable", U8(kSheetUnreadable)},
+              {"patchUnreadable", U8(kPatchUnreadable)},
+              {"swapsDropped", U8(kSwapsDropped)},
+              {"noTemplate", U8(kNoTemplateHint)},
+              {"settingsRead", U8(kSettingsRead)},
+              {"storedCleared", U8(kStoredCleared)},
+              {"emptyEntry", U8(kEmptyEntryName)},
+              {"checkStatus", U8(kCheckStatus)},
+              {"checkStatusWithHints", U8(kCheckStatusWithHints)},
+              {"allWell", U8(kAllWellStatus)},
+              {"checkStatusName", U8(kCheckStatusName)},
+              {"checkStatusTip", U8(kCheckStatusTip)},
+              {"paletteToggleTip", U8(kPaletteToggleTip)},
+              {"paletteEntry", U8(kPaletteEntryName)},
+              {"writeErrorTitle", U8(kWriteErrorTitle)}}
+      .dump();
+}
+
+std::string FreshSheet() {
+  return sheet::WriteSheetFile({});
+}
+
+// A sheet file as the desktop saves it (every key, codes in upper case), or the reader's
+// message when it cannot be read.
+val SheetFile(const std::string& sheetJson) {
+  const sheet::SheetFileResult read = sheet::ReadSheetFile(sheetJson);
+  val out = val::object();
+  out.set("ok", read.ok);
+  out.set(read.ok ? "sheet" : "message",
+          read.ok ? sheet::WriteSheetFile(read.document) : read.error);
+  return out;
+}
+
+// The live check and the statistic displays of a sheet as the form holds it.
+std::string Check(const std::string& sheetJson, bool templateLoaded, const val& settings) {
+  const sheet::SheetFileResult read = sheet::ReadSheetFile(sheetJson);
+  if (!read.ok) return json{{"sheetError", read.error}}.dump();
+  const sheet::CharacterSheet& s = read.document.sheet;
+  const validate::LiveCheckResult found =
+      validate::LiveCheck(s, Codes(FromJs(settings)), templateLoaded);
+  json out = {{"errors", Findings(found.errors)}, {"warnings", Findings(found.warnings)}};
+  if (const auto shown = sheet::RecomputeStatDisplay(s.basicStatus.stats, s.basicStatus.destinyStar,
+                                                     s.basicStatus.favouriteWeapon)) {
+    json star = json::array(), weapon = json::array(), shifted = json::array();
+    for (std::size_t k = 0; k < shown->starShift.size(); ++k) {
+      star.push_back(U8(shown->starShift[k]));
+      weapon.push_back(U8(shown->weaponShift[k]));
+      shifted.push_back(U8(shown->shifted[k]));
+    }
+    out["displays"] = {
+        {"star", star}, {"weapon", weapon}, {"shifted", shifted}, {"total", U8(shown->total)}};
+  }
+  return out.dump();
+}
+
+// A number box's text as the window leaves it when the box loses focus.
+std::string TidyNumber(const std::string& typed) {
+  return U8(sheet::TidyNumberBox(text::FromUtf8(typed).value_or(u"")));
+}
+
+// The road's facts for the page's boxes: what to show, and the patch when there is one.
+val MakePatch(const std::string& sheetJson, const val& templateBytes, const val& settings,
+              const std::string& templateName) {
+  const Bytes picture = FromJs(templateBytes), ini = FromJs(settings);
+  const command::PatchFromBytes made =
+      command::MakePatchFromBytes(sheetJson, picture, ini, templateName);
+  val out = val::object();
+  switch (made.stage) {
+    case command::BytesStage::kSheet:
+      out.set("stage", "sheet");
+      out.set("message", made.sheetError);
+      return out;
+    case command::BytesStage::kTemplate:
+      out.set("stage", "template");
+      out.set("message", std::string(image::MessageFor(made.templateStatus)));
+      return out;
+    case command::BytesStage::kMade:
+      break;
+  }
+  const command::PatchPlan& plan = made.plan;
+  out.set("stage", plan.errors.Found() ? "errors" : plan.warnings.Found() ? "warnings" : "ready");
+  out.set("errors", U8(plan.errors.report));
+  out.set("warnings", U8(plan.warnings.report));
+  sheet::SheetDocument tidied;
+  tidied.sheet = plan.tidied;
+  out.set("tidied", sheet::WriteSheetFile(tidied));
+  if (!plan.errors.Found()) out.set("bytes", ToJs(plan.built.bytes));
+  return out;
+}
+
+// The template as the picture area shows it: its pixels through the sheet's swaps (and
+// the poison preview when ticked), the palette rows and the hints of the template work.
+val LoadTemplate(const val& templateBytes, const std::string& name, const std::string& swapsJson,
+                 bool preview) {
+  const Bytes bytes = FromJs(templateBytes);
+  image::TemplateImage image;
+  val out = val::object();
+  const image::ImageStatus status = image::LoadTemplateBytes(image, bytes, name);
+  out.set("ok", status == image::ImageStatus::kOk);
+  out.set("message", std::string(image::MessageFor(status)));
+  if (status != image::ImageStatus::kOk) return out;
+  std::vector<sheet::PaletteSwap> swaps;
+  const json parsed = json::parse(swapsJson, nullptr, false);
+  if (parsed.is_array()) {
+    for (const json& pair : parsed)
+      if (pair.is_array() && pair.size() == 2 && pair[0].is_number_integer() &&
+          pair[1].is_number_integer())
+        swaps.emplace_back(pair[0].get<int>(), pair[1].get<int>());
+  }
+  const command::SwapsApplied applied = command::ApplyPaletteSwaps(image, swaps);
+  if (preview) image::SetPoisonPreview(image, true);
+  const image::Raster& shown = image.displayed;
+  Bytes rgba(static_cast<std::size_t>(shown.Width()) * shown.Height() * 4);
+  for (int y = 0; y < shown.Height(); ++y) {
+    for (int x = 0; x < shown.Width(); ++x) {
+      const image::Colour c = shown.At(x, y);
+      const std::size_t i = (static_cast<std::size_t>(y) * shown.Width() + x) * 4;
+      rgba[i] = static_cast<std::uint8_t>(c >> 16);
+      rgba[i + 1] = static_cast<std::uint8_t>(c >> 8);
+      rgba[i + 2] = static_cast<std::uint8_t>(c);
+      rgba[i + 3] = 255;
+    }
+  }
+  out.set("width", shown.Width());
+  out.set("height", shown.Height());
+  out.set("rgba", ToJs(rgba));
+  json palette = json::array();
+  for (std::size_t i = 0; i < image.palette.entries.size(); ++i) {
+    const image::Colour c = image.palette.entries[i];
+    const image::EntryCaptions captions = image::CaptionsOf(c);
+    palette.push_back({{"empty", c == image::kEmptyEntry},
+                       {"css", c == image::kEmptyEntry ? "" : U8(app::CssText(c))},
+                       {"values", {captions.red, captions.green, captions.blue, captions.snes}},
+                       {"enabled", image.toggles.entries[i].enabled}});
+  }
+  json hints = json::array();
+  for (const image::FixedColourHint& hint : image::FixedColourHints(image))
+    hints.push_back({{"entry", hint.entry},
+                     {"message", U8(app::FixedColourHintText(hint, image.originOffset))}});
+  json skipped = json::array();
+  for (const auto& [a, b] : applied.skipped)
+    skipped.push_back({a, b});
+  out.set("palette", palette.dump());
+  out.set("hints", hints.dump());
+  out.set("skipped", skipped.dump());
+  return out;
+}
+
+// An opened patch: its sheet (with the swaps that put the palette back) and its sprite
+// drawn back into a template.
+val OpenPatch(const val& patchBytes, const val& settings) {
+  const Bytes bytes = FromJs(patchBytes);
+  const patch::ReadResult read = patch::ReadPatchFile(bytes, Codes(FromJs(settings)));
+  val out = val::object();
+  out.set("ok", read.ok);
+  if (!read.ok) {
+    out.set("message", read.reason);
+    return out;
+  }
+  const patch::ExportedTemplate drawn =
+      patch::ExportTemplate(read.contents.paletteWords, read.contents.tiles);
+  sheet::SheetDocument document;
+  document.sheet = read.contents.sheet;
+  document.paletteSwaps = drawn.paletteSwaps;
+  out.set("sheet", sheet::WriteSheetFile(document));
+  out.set("template", ToJs(image::EncodeGif(drawn.raster).value_or(Bytes{})));
+  return out;
+}
+
+val BlankTemplateGif() {
+  return ToJs(image::EncodeGif(image::BlankTemplate()).value_or(Bytes{}));
+}
+
+EMSCRIPTEN_BINDINGS(kavelin) {
+  emscripten::function("formPlan", &FormPlanJson);
+  emscripten::function("texts", &TextsJson);
+  emscripten::function("freshSheet", &FreshSheet);
+  emscripten::function("sheetFile", &SheetFile);
+  emscripten::function("check", &Check);
+  emscripten::function("tidyNumber", &TidyNumber);
+  emscripten::function("makePatch", &MakePatch);
+  emscripten::function("loadTemplate", &LoadTemplate);
+  emscripten::function("openPatch", &OpenPatch);
+  emscripten::function("blankTemplate", &BlankTemplateGif);
+}
+
+}  // namespace kavelin::web
