@@ -11,6 +11,7 @@
     sheet: null,          // the sheet file's object, as the core writes it
     template: null,       // {name, bytes}
     settings: null,       // {name, bytes} of KV7Tools.ini
+    names: null,          // {name, bytes} of a names file
     preview: false,
     ticked: -1,           // the first palette toggle of a swap
     controls: new Map(),  // plan name -> element
@@ -164,6 +165,7 @@
       store.put('sheet', JSON.stringify(state.sheet));
       store.put('template', state.template);
       store.put('settings', state.settings);
+      store.put('names', state.names);
     }, 300);
   }
 
@@ -595,6 +597,26 @@
     keepLater();
     say(fill(state.texts.settingsRead, file.name));
   }
+  // The entries of every list as a names file gives them; the status bar says how many.
+  function applyNames(quiet) {
+    if (!state.names) return;
+    const read = JSON.parse(state.core.namesFile(state.names.bytes, state.names.name));
+    for (const entries of state.byKey.values()) {
+      for (const { el, c } of entries) {
+        const shown = c.list && read.lists[c.list.id];
+        if (!shown || shown.length !== el.options.length) continue;
+        shown.forEach((text, i) => { el.options[i].text = text; });
+      }
+    }
+    if (!quiet) say(read.note ? read.read + ' ' + read.note : read.read);
+  }
+  async function openNames() {
+    const file = await pick('.tsv,.txt,text/tab-separated-values,text/plain');
+    if (!file) return;
+    state.names = file;
+    applyNames(false);
+    keepLater();
+  }
   async function clearStored() {
     await store.clear();
     say(state.texts.storedCleared);
@@ -606,7 +628,7 @@
     const menus = [
       [t.fileMenu, [[t.openSheet, openSheet], [t.saveSheet, saveSheet], null, [t.openPatch, openPatch],
         [t.openTemplate, openTemplate], [t.exportTemplate, exportTemplate], [t.blankTemplate, blankTemplate], null,
-        [t.openSettings, openSettings], [t.clearStored, clearStored]]],
+        [t.openNames, openNames], [t.openSettings, openSettings], [t.clearStored, clearStored]]],
       [t.editMenu, [[t.undo + '\tCtrl+Z', () => undoRedo(state.undo, state.redo)],
         [t.redo + '\tCtrl+Y', () => undoRedo(state.redo, state.undo)]]],
     ];
@@ -727,11 +749,18 @@
     refreshTemplate();
     resetHistory();
     state.timings.ready = performance.now() - started;
+    // From the start of the navigation: loading, compiling the module and laying out.
+    state.timings.sinceNavigation = performance.now();
     document.body.dataset.ready = 'true';
     // What this browser kept from the last visit.
     if (await store.open()) {
-      const [sheet, template, settings] = await Promise.all([store.get('sheet'), store.get('template'), store.get('settings')]);
+      const [sheet, template, settings, names] = await Promise.all(
+        [store.get('sheet'), store.get('template'), store.get('settings'), store.get('names')]);
       if (settings) state.settings = settings;
+      if (names) {
+        state.names = names;
+        applyNames(true);
+      }
       if (sheet) {
         const read = core.sheetFile(sheet);
         if (read.ok) state.sheet = JSON.parse(read.sheet);

@@ -20,6 +20,7 @@
 #include "image/template_hints.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch/template_export.hpp"
+#include "sheet/names_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "sheet/stat_display.hpp"
 #include "text/code_table.hpp"
@@ -97,7 +98,7 @@ json ListJson(sheet::ListId list) {
       values.push_back(i);
     }
   }
-  return {{"entries", entries}, {"values", values}};
+  return {{"id", static_cast<int>(list)}, {"entries", entries}, {"values", values}};
 }
 
 json Findings(const validate::CheckResult& result) {
@@ -109,6 +110,11 @@ json Findings(const validate::CheckResult& result) {
     out.push_back({{"message", U8(result.messages[i])}, {"keys", keys}});
   }
   return out;
+}
+
+std::u16string U16Number(std::size_t n) {
+  const std::string digits = std::to_string(n);
+  return {digits.begin(), digits.end()};
 }
 
 }  // namespace
@@ -334,6 +340,38 @@ val OpenPatch(const val& patchBytes, const val& settings) {
   return out;
 }
 
+// A names file read as the window reads one: every coded list's entries as it then shows
+// them, how many entries it named, and the status note on its first bad line.
+std::string NamesFile(const val& bytes, const std::string& name) {
+  sheet::NamesTable table;
+  std::vector<sheet::NamesProblem> problems;
+  sheet::ReadNamesFile(FromJs(bytes), name, table, problems);
+  json lists = json::object();
+  for (const sheet::ListId list : sheet::kAllLists) {
+    json entries = json::array();
+    for (const std::u16string& entry : table.DisplayEntries(list))
+      entries.push_back(U8(entry));
+    lists[std::to_string(static_cast<int>(list))] = entries;
+  }
+  std::u16string note;
+  if (!problems.empty()) {
+    const sheet::NamesProblem& first = problems.front();
+    const std::u16string reason = text::FromUtf8(first.reason).value_or(u"");
+    const std::u16string file = text::FromUtf8(name).value_or(u"");
+    note = first.line != 0
+               ? app::Fill(app::kNamesSkippedNote, {U16Number(first.line), reason, file})
+               : app::Fill(app::kNamesFileSkippedNote, {reason, file});
+    if (problems.size() > 1)
+      note += app::Fill(app::kMoreNamesSkippedNote, {U16Number(problems.size() - 1)});
+  }
+  return json{{"lists", lists},
+              {"named", table.NamedCount()},
+              {"note", U8(note)},
+              {"read", U8(app::Fill(app::kNamesReadNote, {U16Number(table.NamedCount()),
+                                                          text::FromUtf8(name).value_or(u"")}))}}
+      .dump();
+}
+
 val BlankTemplateGif() {
   return ToJs(image::EncodeGif(image::BlankTemplate()).value_or(Bytes{}));
 }
@@ -349,6 +387,7 @@ EMSCRIPTEN_BINDINGS(kavelin) {
   emscripten::function("loadTemplate", &LoadTemplate);
   emscripten::function("openPatch", &OpenPatch);
   emscripten::function("blankTemplate", &BlankTemplateGif);
+  emscripten::function("namesFile", &NamesFile);
 }
 
 }  // namespace kavelin::web
