@@ -31,16 +31,6 @@ constexpr std::array<PreviewBackground, 3> kBackgrounds = {
 
 }  // namespace
 
-image::Raster Enlarge(const image::Raster& raster, int zoom) {
-  zoom = std::clamp(zoom, kMinPreviewZoom, kMaxPreviewZoom);
-  image::Raster out(raster.Width() * zoom, raster.Height() * zoom);
-  for (int y = 0; y < out.Height(); ++y) {
-    for (int x = 0; x < out.Width(); ++x)
-      out.Set(x, y, raster.At(x / zoom, y / zoom));
-  }
-  return out;
-}
-
 GamePreviewWindow::GamePreviewWindow(Dialogs& dialogs,
                                      std::function<bool(const std::filesystem::path&)> isOwnInput,
                                      QWidget* parent)
@@ -146,7 +136,7 @@ void GamePreviewWindow::Redraw() {
   picture_ = loaded ? patch::GamePreview(image_, background_)
                     : patch::DrawGamePreview({}, {}, background_);
   // Enlarged here, pixel by pixel, so that no smoothing of the screen's scaling blurs it.
-  QPixmap pixmap = QPixmap::fromImage(ToQImage(Enlarge(picture_, zoom_)));
+  QPixmap pixmap = QPixmap::fromImage(ToQImage(patch::EnlargePreview(picture_, zoom_)));
   view_->setPixmap(pixmap);
   view_->setFixedSize(pixmap.size());
   note_->setVisible(!loaded);

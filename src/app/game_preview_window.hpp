@@ -18,11 +18,8 @@ class QPushButton;
 
 namespace kavelin::app {
 
-inline constexpr int kMinPreviewZoom = 1;
-inline constexpr int kMaxPreviewZoom = 6;
-
-// Each pixel of `raster` as a square of zoom × zoom pixels.
-image::Raster Enlarge(const image::Raster& raster, int zoom);
+using patch::kMaxPreviewZoom;
+using patch::kMinPreviewZoom;
 
 class GamePreviewWindow : public QWidget {
   Q_OBJECT
@@ -41,7 +38,7 @@ class GamePreviewWindow : public QWidget {
   int Zoom() const { return zoom_; }
   // What the window shows, at 1:1 and as enlarged.
   const image::Raster& Picture() const { return picture_; }
-  image::Raster Shown() const { return Enlarge(picture_, zoom_); }
+  image::Raster Shown() const { return patch::EnlargePreview(picture_, zoom_); }
 
   // Lowers the zoom until the window fits `available` (a screen's free area) and places it
   // beside `beside` (the main window's frame) where there is room, wholly on the screen.

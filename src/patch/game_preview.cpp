@@ -1,5 +1,7 @@
 #include "patch/game_preview.hpp"
 
+#include <algorithm>
+
 #include "patch/template_export.hpp"
 
 namespace kavelin::patch {
@@ -53,6 +55,16 @@ image::Raster GamePreview(const image::TemplateImage& templateImage, PreviewBack
         static_cast<std::uint16_t>(graphics.palette[2 * i] | graphics.palette[2 * i + 1] << 8);
   }
   return DrawGamePreview(words, graphics.tiles, background);
+}
+
+image::Raster EnlargePreview(const image::Raster& raster, int zoom) {
+  zoom = std::clamp(zoom, kMinPreviewZoom, kMaxPreviewZoom);
+  image::Raster out(raster.Width() * zoom, raster.Height() * zoom);
+  for (int y = 0; y < out.Height(); ++y) {
+    for (int x = 0; x < out.Width(); ++x)
+      out.Set(x, y, raster.At(x / zoom, y / zoom));
+  }
+  return out;
 }
 
 }  // namespace kavelin::patch

@@ -45,4 +45,9 @@ image::Raster DrawGamePreview(const std::array<std::uint16_t, image::kPaletteSiz
 // poison-state look is left out, as the writer leaves it out.
 image::Raster GamePreview(const image::TemplateImage& templateImage, PreviewBackground background);
 
+// The preview enlarged pixel by pixel, as it is shown and saved: ×1 to ×6.
+inline constexpr int kMinPreviewZoom = 1;
+inline constexpr int kMaxPreviewZoom = 6;
+image::Raster EnlargePreview(const image::Raster& raster, int zoom);
+
 }  // namespace kavelin::patch

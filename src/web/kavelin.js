@@ -166,6 +166,7 @@
       store.put('template', state.template);
       store.put('settings', state.settings);
       store.put('names', state.names);
+      store.put('preview', { zoom: preview.zoom, background: preview.background });
     }, 300);
   }
 
@@ -295,7 +296,10 @@
           b.setAttribute('aria-pressed', 'false');
           b.disabled = true;
           b.addEventListener('click', () => paletteToggled(c.limit, b));
-        } else if (c.name === 'GamePreviewButton') b.disabled = true;
+        } else if (c.name === 'GamePreviewButton') {
+          b.disabled = true;
+          b.addEventListener('click', openPreview);
+        }
         return b;
       }
       case 'picture': {
@@ -445,6 +449,7 @@
     const toggles = [...Array(16).keys()].map((i) => state.controls.get(`Check1(${i})`));
     if (!state.template) {
       toggles.forEach((b) => { b.disabled = true; });
+      state.controls.get('GamePreviewButton').disabled = true;
       state.controls.get('Check2').querySelector('input').disabled = true;
       canvas.title = state.texts.noTemplate;
       return true;
@@ -472,6 +477,8 @@
       toggles[h.entry].title = h.message;
     }
     state.controls.get('Check2').querySelector('input').disabled = false;
+    state.controls.get('GamePreviewButton').disabled = false;
+    drawPreview();
     return true;
   }
 
@@ -511,6 +518,67 @@
   function previewToggled(on) {
     state.preview = on;
     refreshTemplate();
+  }
+
+  // ----- the in-game preview: the patch as the game draws it, ×1 to ×6 on three backgrounds
+  const preview = { zoom: 3, background: 0, panel: null, shown: null };
+  function openPreview() {
+    if (preview.panel) return preview.panel.querySelector('select').focus();
+    const t = state.texts;
+    const panel = document.createElement('div');
+    panel.className = 'preview';
+    panel.setAttribute('role', 'dialog');
+    panel.setAttribute('aria-label', t.previewTitle);
+    const heading = document.createElement('h2');
+    heading.textContent = t.previewTitle;
+    const row = document.createElement('div');
+    row.className = 'preview-controls';
+    const choice = (caption, entries, value, onChange) => {
+      const label = document.createElement('label');
+      const select = document.createElement('select');
+      entries.forEach((text, i) => select.add(new Option(text, String(i))));
+      select.selectedIndex = value;
+      select.addEventListener('change', () => { onChange(select.selectedIndex); drawPreview(); keepLater(); });
+      label.append(caption + ' ', select);
+      return label;
+    };
+    const save = document.createElement('button');
+    save.type = 'button';
+    save.textContent = t.previewSave;
+    save.addEventListener('click', () => {
+      if (preview.shown) download(baseName(state.template.name) + '-preview.png', preview.shown.png, 'image/png');
+    });
+    const close = document.createElement('button');
+    close.type = 'button';
+    close.textContent = t.close;
+    close.addEventListener('click', closePreview);
+    row.append(choice(t.previewZoom, [1, 2, 3, 4, 5, 6].map((z) => '×' + z), preview.zoom - 1, (i) => { preview.zoom = i + 1; }),
+      choice(t.previewBackground, t.previewBackgrounds, preview.background, (i) => { preview.background = i; }), save, close);
+    const canvas = document.createElement('canvas');
+    canvas.setAttribute('role', 'img');
+    canvas.setAttribute('aria-label', t.previewPicture);
+    panel.append(heading, row, canvas);
+    panel.addEventListener('keydown', (e) => { if (e.key === 'Escape') { e.preventDefault(); closePreview(); } });
+    document.body.append(panel);
+    preview.panel = panel;
+    drawPreview();
+    panel.querySelector('select').focus();
+  }
+  function closePreview() {
+    if (!preview.panel) return;
+    preview.panel.remove();
+    preview.panel = null;
+    state.controls.get('GamePreviewButton').focus();
+  }
+  function drawPreview() {
+    if (!preview.panel || !state.template) return;
+    const shown = state.core.gamePreview(state.template.bytes, state.template.name, JSON.stringify(state.sheet.paletteSwaps || []), preview.background, preview.zoom);
+    if (!shown.ok) return;
+    preview.shown = shown;
+    const canvas = preview.panel.querySelector('canvas');
+    canvas.width = shown.width;
+    canvas.height = shown.height;
+    canvas.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(shown.rgba.buffer.slice(0)), shown.width, shown.height), 0, 0);
   }
 
   // ----- the road
@@ -688,6 +756,7 @@
     if (!$('boxLayer').hidden) return;
     const bar = $('menubar');
     if (e.key === 'F8') { e.preventDefault(); nextMark(); return; }
+    if (e.ctrlKey && e.key.toLowerCase() === 'g' && state.template) { e.preventDefault(); openPreview(); return; }
     if (e.key === 'F10' || (e.altKey && !e.ctrlKey)) {
       const want = e.key === 'F10' ? null : e.key.toLowerCase();
       const button = [...bar.querySelectorAll('.menu > button')].find((b) => want === null || b.dataset.mnemonic === want);
@@ -739,7 +808,7 @@
     buildMenus();
     buildForm();
     const status = $('checkStatus');
-    status.setAttribute('aria-label', state.texts.checkStatusName);
+    // Its text, the count, is what a screen reader reads; the tip says what pressing does.
     status.title = state.texts.checkStatusTip;
     status.addEventListener('click', nextMark);
     state.sheet = JSON.parse(core.freshSheet());
@@ -754,8 +823,9 @@
     document.body.dataset.ready = 'true';
     // What this browser kept from the last visit.
     if (await store.open()) {
-      const [sheet, template, settings, names] = await Promise.all(
-        [store.get('sheet'), store.get('template'), store.get('settings'), store.get('names')]);
+      const [sheet, template, settings, names, view] = await Promise.all(
+        [store.get('sheet'), store.get('template'), store.get('settings'), store.get('names'), store.get('preview')]);
+      if (view) Object.assign(preview, view);
       if (settings) state.settings = settings;
       if (names) {
         state.names = names;

@@ -18,6 +18,7 @@
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"
 #include "image/template_hints.hpp"
+#include "patch/game_preview.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch/template_export.hpp"
 #include "sheet/names_file.hpp"
@@ -112,6 +113,36 @@ json Findings(const validate::CheckResult& result) {
   return out;
 }
 
+// The sheet's swaps as the page keeps them: [[a, b], ...]; anything else is no swap.
+std::vector<sheet::PaletteSwap> Swaps(const std::string& swapsJson) {
+  std::vector<sheet::PaletteSwap> swaps;
+  const json parsed = json::parse(swapsJson, nullptr, false);
+  if (!parsed.is_array()) return swaps;
+  for (const json& pair : parsed) {
+    if (pair.is_array() && pair.size() == 2 && pair[0].is_number_integer() &&
+        pair[1].is_number_integer())
+      swaps.emplace_back(pair[0].get<int>(), pair[1].get<int>());
+  }
+  return swaps;
+}
+
+// A raster as a canvas takes it: red, green, blue and opaque alpha, row by row.
+Bytes Rgba(const image::Raster& shown) {
+  Bytes rgba(static_cast<std::size_t>(shown.Width()) * static_cast<std::size_t>(shown.Height()) *
+             4);
+  std::size_t i = 0;
+  for (int y = 0; y < shown.Height(); ++y) {
+    for (int x = 0; x < shown.Width(); ++x, i += 4) {
+      const image::Colour c = shown.At(x, y);
+      rgba[i] = image::Red(c);
+      rgba[i + 1] = image::Green(c);
+      rgba[i + 2] = image::Blue(c);
+      rgba[i + 3] = 255;
+    }
+  }
+  return rgba;
+}
+
 std::u16string U16Number(std::size_t n) {
   const std::string digits = std::to_string(n);
   return {digits.begin(), digits.end()};
@@ -185,7 +216,16 @@ std::string TextsJson() {
               {"checkStatusTip", U8(kCheckStatusTip)},
               {"paletteToggleTip", U8(kPaletteToggleTip)},
               {"paletteEntry", U8(kPaletteEntryName)},
-              {"writeErrorTitle", U8(kWriteErrorTitle)}}
+              {"writeErrorTitle", U8(kWriteErrorTitle)},
+              {"previewTitle", U8(kGamePreviewTitle)},
+              {"previewBackground", U8(kPreviewBackgroundCaption)},
+              {"previewBackgrounds",
+               {U8(kPreviewBackgroundNames[0]), U8(kPreviewBackgroundNames[1]),
+                U8(kPreviewBackgroundNames[2])}},
+              {"previewZoom", U8(kPreviewZoomCaption)},
+              {"previewSave", U8(kSavePreviewButton)},
+              {"previewPicture", U8(kPreviewPictureName)},
+              {"close", U8(kCloseButton)}}
       .dump();
 }
 
@@ -272,31 +312,12 @@ val LoadTemplate(const val& templateBytes, const std::string& name, const std::s
   out.set("ok", status == image::ImageStatus::kOk);
   out.set("message", std::string(image::MessageFor(status)));
   if (status != image::ImageStatus::kOk) return out;
-  std::vector<sheet::PaletteSwap> swaps;
-  const json parsed = json::parse(swapsJson, nullptr, false);
-  if (parsed.is_array()) {
-    for (const json& pair : parsed)
-      if (pair.is_array() && pair.size() == 2 && pair[0].is_number_integer() &&
-          pair[1].is_number_integer())
-        swaps.emplace_back(pair[0].get<int>(), pair[1].get<int>());
-  }
-  const command::SwapsApplied applied = command::ApplyPaletteSwaps(image, swaps);
+  const command::SwapsApplied applied = command::ApplyPaletteSwaps(image, Swaps(swapsJson));
   if (preview) image::SetPoisonPreview(image, true);
   const image::Raster& shown = image.displayed;
-  Bytes rgba(static_cast<std::size_t>(shown.Width()) * shown.Height() * 4);
-  for (int y = 0; y < shown.Height(); ++y) {
-    for (int x = 0; x < shown.Width(); ++x) {
-      const image::Colour c = shown.At(x, y);
-      const std::size_t i = (static_cast<std::size_t>(y) * shown.Width() + x) * 4;
-      rgba[i] = static_cast<std::uint8_t>(c >> 16);
-      rgba[i + 1] = static_cast<std::uint8_t>(c >> 8);
-      rgba[i + 2] = static_cast<std::uint8_t>(c);
-      rgba[i + 3] = 255;
-    }
-  }
   out.set("width", shown.Width());
   out.set("height", shown.Height());
-  out.set("rgba", ToJs(rgba));
+  out.set("rgba", ToJs(Rgba(shown)));
   json palette = json::array();
   for (std::size_t i = 0; i < image.palette.entries.size(); ++i) {
     const image::Colour c = image.palette.entries[i];
@@ -372,6 +393,30 @@ std::string NamesFile(const val& bytes, const std::string& name) {
       .dump();
 }
 
+// The in-game preview of the patch the template would make now, enlarged, and its PNG.
+val GamePreview(const val& templateBytes, const std::string& name, const std::string& swapsJson,
+                int background, int zoom) {
+  image::TemplateImage image;
+  val out = val::object();
+  const bool ok =
+      image::LoadTemplateBytes(image, FromJs(templateBytes), name) == image::ImageStatus::kOk;
+  out.set("ok", ok);
+  if (!ok) return out;
+  command::ApplyPaletteSwaps(image, Swaps(swapsJson));
+  constexpr std::array<patch::PreviewBackground, 3> kBackgrounds = {
+      patch::PreviewBackground::kBlack, patch::PreviewBackground::kWhite,
+      patch::PreviewBackground::kCheckerboard};
+  const image::Raster shown = patch::EnlargePreview(
+      patch::GamePreview(image,
+                         kBackgrounds[static_cast<std::size_t>(std::clamp(background, 0, 2))]),
+      zoom);
+  out.set("width", shown.Width());
+  out.set("height", shown.Height());
+  out.set("rgba", ToJs(Rgba(shown)));
+  out.set("png", ToJs(image::EncodePng(shown).value_or(Bytes{})));
+  return out;
+}
+
 val BlankTemplateGif() {
   return ToJs(image::EncodeGif(image::BlankTemplate()).value_or(Bytes{}));
 }
@@ -388,6 +433,7 @@ EMSCRIPTEN_BINDINGS(kavelin) {
   emscripten::function("openPatch", &OpenPatch);
   emscripten::function("blankTemplate", &BlankTemplateGif);
   emscripten::function("namesFile", &NamesFile);
+  emscripten::function("gamePreview", &GamePreview);
 }
 
 }  // namespace kavelin::web

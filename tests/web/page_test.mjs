@@ -167,6 +167,22 @@ await step('a names file names the entries of every list that offers them', asyn
   assert.match(await page.$eval('#statusText', (e) => e.textContent), /^名前を 2 件読み込みました：kavelin-names\.tsv 名前ファイルの 4 行目を飛ばしました/);
 });
 
+await step('the in-game preview shows the patch at every zoom and background, and saves a PNG', async () => {
+  await page.click(control('GamePreviewButton'));
+  await page.waitForSelector('.preview canvas');
+  const size = () => page.$eval('.preview canvas', (c) => [c.width, c.height]);
+  assert.deepEqual(await size(), [176 * 3, 132 * 3]);
+  await page.select('.preview select', '5');
+  assert.deepEqual(await size(), [176 * 6, 132 * 6]);
+  await page.evaluate(() => [...document.querySelectorAll('.preview button')][0].click());
+  const png = await waitForDownload('hero-preview.png');
+  assert.equal(png.readUInt32BE(16), 176 * 6);
+  assert.equal(png.readUInt32BE(20), 132 * 6);
+  if (shotDir) await page.screenshot({ path: path.join(shotDir, 'web_game_preview.png') });
+  await page.keyboard.press('Escape');
+  assert.equal(await page.$('.preview'), null);
+});
+
 await step('an opened patch fills the sheet and draws its template back, and makes itself again', async () => {
   await chooseFile(() => menuItem('パッチを開く…'), path.join(work, 'hero.k7p'));
   await page.waitForFunction(() => document.querySelector('[data-name="Text1"]').value === 'アルト');
