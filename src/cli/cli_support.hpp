@@ -12,7 +12,7 @@
 #include "command/user_file.hpp"
 #include "sheet/sheet_file.hpp"
 #include "text/code_table.hpp"
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin::cli {
 

@@ -12,7 +12,7 @@
 
 #include "io/descriptor.hpp"
 #include "io/read_file.hpp"
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin::io {
 namespace {

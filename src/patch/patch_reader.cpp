@@ -7,7 +7,7 @@
 #include "sheet/catalogue.hpp"
 #include "text/encoding.hpp"
 #include "text/hex.hpp"
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin::patch {
 namespace {

@@ -17,7 +17,7 @@
 #include "text/executable_folder.hpp"
 #include "text/invisible.hpp"
 #include "text/settings_file.hpp"
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin::sheet {
 namespace {

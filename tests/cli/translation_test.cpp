@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli_fixture.hpp"
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin {
 namespace {

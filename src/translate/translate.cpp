@@ -1,5 +1,5 @@
 // The part of the translation door that is the same with and without gettext.
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 #include <cstddef>
 

@@ -1,5 +1,5 @@
 // Where there is no gettext (a web build): every text as it is written, in English.
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin::text {
 

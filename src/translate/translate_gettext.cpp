@@ -4,7 +4,7 @@
 #include <clocale>
 #include <limits>
 
-#include "text/translate.hpp"
+#include "translate/translate.hpp"
 
 namespace kavelin::text {
 
