@@ -490,4 +490,19 @@ std::u16string FixedColourHintText(const image::FixedColourHint& hint, int origi
                Number(hint.seed.y + originOffset)});
 }
 
+std::u16string EdgeHintText(const image::EdgeHint& hint) {
+  std::u16string cells;
+  for (const int cell : hint.cells)
+    cells += (cells.empty() ? u"" : std::u16string(kCellListSeparator)) + Number(cell);
+  return Fill(kEdgeHintTip, {Number(hint.pictureWidth), Number(hint.pictureHeight),
+                             Number(hint.neededWidth), Number(hint.neededHeight), cells,
+                             Number(hint.backgroundPixels), CssText(image::kBackground)});
+}
+
+std::u16string ColourOverflowText(const image::ColourOverflow& overflow) {
+  return Fill(kColourOverflowTip,
+              {Number(overflow.colours), Number(image::kTemplateColourRoom), Number(overflow.at.x),
+               Number(overflow.at.y), CssText(overflow.colour)});
+}
+
 }  // namespace kavelin::app

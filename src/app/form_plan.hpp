@@ -11,6 +11,7 @@
 
 #include "app/form_geometry.hpp"
 #include "image/palette_panel.hpp"
+#include "image/template_hints.hpp"
 #include "sheet/catalogue.hpp"
 #include "validate/field_id.hpp"
 #include "validate/field_ranges.hpp"
@@ -59,5 +60,8 @@ std::u16string CssText(image::Colour c);
 std::u16string WordText(std::uint16_t word);
 // The tooltip of a palette entry that the game shows in a fixed colour.
 std::u16string FixedColourHintText(const image::FixedColourHint& hint, int originOffset);
+// The picture's hints: cells past its edge, and too many colours.
+std::u16string EdgeHintText(const image::EdgeHint& hint);
+std::u16string ColourOverflowText(const image::ColourOverflow& overflow);
 
 }  // namespace kavelin::app

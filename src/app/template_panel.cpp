@@ -96,29 +96,6 @@ QString HintTip(const image::FixedColourHint& hint, int originOffset) {
   return Q(FixedColourHintText(hint, originOffset));
 }
 
-QString EdgeText(const image::EdgeHint& hint) {
-  QStringList cells;
-  for (const int cell : hint.cells)
-    cells << QString::number(cell);
-  return Q(kEdgeHintTip)
-      .arg(hint.pictureWidth)
-      .arg(hint.pictureHeight)
-      .arg(hint.neededWidth)
-      .arg(hint.neededHeight)
-      .arg(cells.join(Q(kCellListSeparator)))
-      .arg(hint.backgroundPixels)
-      .arg(Css(image::kBackground).toUpper());
-}
-
-QString OverflowText(const image::ColourOverflow& overflow) {
-  return Q(kColourOverflowTip)
-      .arg(overflow.colours)
-      .arg(image::kTemplateColourRoom)
-      .arg(overflow.at.x)
-      .arg(overflow.at.y)
-      .arg(Css(overflow.colour).toUpper());
-}
-
 }  // namespace
 
 TemplatePanel::TemplatePanel(QWidget* parent) : QWidget(parent) {
@@ -250,8 +227,8 @@ void TemplatePanel::Show(const image::TemplateImage& image) {
   const std::optional<image::EdgeHint> edge = image::CellsPastEdge(image);
   const std::optional<image::ColourOverflow> overflow = image::ColourOverflowOf(image);
   pictureHints_.clear();
-  if (overflow) pictureHints_ << OverflowText(*overflow);
-  if (edge) pictureHints_ << EdgeText(*edge);
+  if (overflow) pictureHints_ << Q(ColourOverflowText(*overflow));
+  if (edge) pictureHints_ << Q(EdgeHintText(*edge));
   std::vector<QRect> outlined;
   if (edge) {
     for (const image::Cell& cell : edge->cellRects)

@@ -404,7 +404,7 @@
     if (found.sheetError) return;
     mark(found.errors, 'error');
     mark(found.warnings, 'warning');
-    const hints = state.hints ? state.hints.length : 0;
+    const hints = (state.hints ? state.hints.length : 0) + (state.pictureHints ? state.pictureHints.length : 0);
     const errors = found.errors.length, warnings = found.warnings.length;
     const status = $('checkStatus');
     status.textContent = errors + warnings + hints === 0 ? state.texts.allWell
@@ -446,6 +446,7 @@
     g.fillStyle = '#c8d0d4';
     g.fillRect(0, 0, canvas.width, canvas.height);
     state.hints = [];
+    state.pictureHints = [];
     const toggles = [...Array(16).keys()].map((i) => state.controls.get(`Check1(${i})`));
     if (!state.template) {
       toggles.forEach((b) => { b.disabled = true; });
@@ -458,12 +459,18 @@
     if (!view.ok) return view.message;
     const pixels = new ImageData(new Uint8ClampedArray(view.rgba.buffer.slice(0)), view.width, view.height);
     g.putImageData(pixels, 0, 0);
-    canvas.title = canvas.dataset.tip;
+    // Cells past the picture's edge, outlined in amber, and the picture's hints as its tip.
+    g.strokeStyle = '#e08a00';
+    for (const [x, y, w, h] of JSON.parse(view.outlined)) g.strokeRect(x + 0.5, y + 0.5, w - 1, h - 1);
+    state.pictureHints = JSON.parse(view.pictureHints);
+    canvas.title = state.pictureHints.length ? state.pictureHints.join('\n') : canvas.dataset.tip;
+    canvas.setAttribute('aria-description', [state.template.name, ...state.pictureHints].join('\n'));
     const palette = JSON.parse(view.palette);
     palette.forEach((p, i) => {
       const b = toggles[i];
       b.disabled = !p.enabled;
       b.style.background = p.css || '';
+      b.style.color = p.empty ? '' : p.text;
       b.setAttribute('aria-pressed', String(state.ticked === i));
       b.setAttribute('aria-label', fill(state.texts.paletteEntry, i) + ' ' + (p.empty ? state.texts.emptyEntry : p.css));
       b.title = fill(state.texts.paletteToggleTip, i);

@@ -323,6 +323,7 @@ val LoadTemplate(const val& templateBytes, const std::string& name, const std::s
     const image::Colour c = image.palette.entries[i];
     const image::EntryCaptions captions = image::CaptionsOf(c);
     palette.push_back({{"empty", c == image::kEmptyEntry},
+                       {"text", U8(app::CssText(image::ToggleTextColour(c)))},
                        {"css", c == image::kEmptyEntry ? "" : U8(app::CssText(c))},
                        {"values", {captions.red, captions.green, captions.blue, captions.snes}},
                        {"enabled", image.toggles.entries[i].enabled}});
@@ -334,6 +335,17 @@ val LoadTemplate(const val& templateBytes, const std::string& name, const std::s
   json skipped = json::array();
   for (const auto& [a, b] : applied.skipped)
     skipped.push_back({a, b});
+  // The picture's hints, and the cells past its edge to outline.
+  json pictureHints = json::array(), outlined = json::array();
+  if (const auto overflow = image::ColourOverflowOf(image))
+    pictureHints.push_back(U8(app::ColourOverflowText(*overflow)));
+  if (const auto edge = image::CellsPastEdge(image)) {
+    pictureHints.push_back(U8(app::EdgeHintText(*edge)));
+    for (const image::Cell& cell : edge->cellRects)
+      outlined.push_back({cell.x, cell.y, cell.w, cell.h});
+  }
+  out.set("pictureHints", pictureHints.dump());
+  out.set("outlined", outlined.dump());
   out.set("palette", palette.dump());
   out.set("hints", hints.dump());
   out.set("skipped", skipped.dump());

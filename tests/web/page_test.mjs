@@ -160,6 +160,7 @@ await step('a names file names the entries of every list that offers them', asyn
   const names = path.join(work, 'kavelin-names.tsv');
   fs.writeFileSync(names, '# names\ntechniques\t0F\t疾風斬り\nweapons\t08\t名剣\nweapons\tZZ\tbad line\n');
   await chooseFile(() => menuItem('名前ファイルを開く…'), names);
+  await page.waitForFunction(() => document.querySelector('#statusText').textContent.startsWith('名前を'));
   const shown = await page.evaluate(() => [...document.querySelector('[data-name="Combo5(0)"]').options].map((o) => o.text));
   assert.ok(shown.includes('【0F】疾風斬り'), shown.slice(0, 20).join(','));
   const weapon = await page.$eval('[data-name="Combo6(0)"]', (e) => e.options[e.selectedIndex].text);
@@ -193,6 +194,30 @@ await step('an opened patch fills the sheet and draws its template back, and mak
   await box();
   await press('OK');
   assert.ok(again.equals(fs.readFileSync(path.join(work, 'hero.k7p'))));
+});
+
+await step('cells past a cropped picture\'s edge are a hint of the picture, counted', async () => {
+  // The blank template as a BMP, cut to 160 pixels wide, its palette kept: two cells then
+  // cross the edge (the example would gain a 17th colour, the background, and be refused).
+  const full = path.join(work, 'full.bmp');
+  execFileSync(cli, ['template', '-o', full, '--force'], { stdio: 'ignore' });
+  const bmp = fs.readFileSync(full);
+  const offset = bmp.readUInt32LE(10), w = bmp.readInt32LE(18), h = Math.abs(bmp.readInt32LE(22));
+  const bytes = bmp.readUInt16LE(28) / 8;
+  const cut = 160, rowIn = Math.ceil((w * bytes) / 4) * 4, rowOut = Math.ceil((cut * bytes) / 4) * 4;
+  const out = Buffer.alloc(offset + rowOut * h);
+  bmp.copy(out, 0, 0, offset);
+  out.writeUInt32LE(out.length, 2);
+  out.writeInt32LE(cut, 18);
+  out.writeUInt32LE(rowOut * h, 34);
+  for (let y = 0; y < h; ++y) bmp.copy(out, offset + y * rowOut, offset + y * rowIn, offset + y * rowIn + cut * bytes);
+  const cropped = path.join(work, 'cropped.bmp');
+  fs.writeFileSync(cropped, out);
+  await chooseFile(() => page.click(control('Command2')), cropped);
+  await page.waitForFunction(() => window.kavelin.template.name === 'cropped.bmp');
+  assert.match(await page.$eval(control('Picture1'), (e) => e.title), /^絵の大きさは 160×132 ですが/);
+  // With the blank template's two fixed-colour hints.
+  assert.match(await page.$eval('#checkStatus', (e) => e.textContent), /ヒント 3件$/);
 });
 
 await step('a 4096×4096 template is taken or refused with a message, and the tab lives on', async () => {
