@@ -252,6 +252,7 @@
         select.setAttribute('aria-label', c.label);
         c.list.entries.forEach((text, i) => select.add(new Option(text, String(i))));
         select.addEventListener('change', () => edited(c, c.list.values[select.selectedIndex], true));
+        select.addEventListener('keydown', (e) => searchList(select, e));
         return select;
       }
       case 'tick':
@@ -312,6 +313,21 @@
       }
     }
     return document.createElement('span');
+  }
+
+  // Type-to-search: the letters typed within a second find the first entry whose text
+  // holds them anywhere, code or name ("1A", "剣"), not only at its start.
+  const search = { text: '', at: 0 };
+  function searchList(select, e) {
+    if (e.ctrlKey || e.altKey || e.metaKey || e.key.length !== 1 || e.key === ' ') return;
+    const now = performance.now();
+    search.text = (now - search.at < 1000 ? search.text : '') + e.key.toLowerCase();
+    search.at = now;
+    const found = [...select.options].findIndex((o) => o.text.toLowerCase().includes(search.text));
+    e.preventDefault();
+    if (found < 0 || found === select.selectedIndex) return;
+    select.selectedIndex = found;
+    select.dispatchEvent(new Event('change'));
   }
 
   // ----- the sheet shown in the form, and the form's edits into the sheet

@@ -168,6 +168,15 @@ await step('a names file names the entries of every list that offers them', asyn
   assert.match(await page.$eval('#statusText', (e) => e.textContent), /^名前を 2 件読み込みました：kavelin-names\.tsv 名前ファイルの 4 行目を飛ばしました/);
 });
 
+await step('typing in a long list finds an entry by its code or name anywhere in it', async () => {
+  await page.focus(control('Combo5(1)'));
+  await page.keyboard.type('1a');
+  assert.equal(await page.$eval(control('Combo5(1)'), (e) => e.options[e.selectedIndex].text), '【1A】技1A');
+  await new Promise((r) => setTimeout(r, 1100));
+  await page.keyboard.type('10');
+  assert.equal(await page.$eval(control('Combo5(1)'), (e) => e.options[e.selectedIndex].text), '【10】技10');
+});
+
 await step('the in-game preview shows the patch at every zoom and background, and saves a PNG', async () => {
   await page.click(control('GamePreviewButton'));
   await page.waitForSelector('.preview canvas');
