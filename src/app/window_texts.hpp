@@ -381,5 +381,7 @@ inline constexpr std::u16string_view kNoButton = u"いいえ";
 inline constexpr std::u16string_view kOkButton = u"OK";
 inline constexpr std::u16string_view kSettingsRead = u"設定ファイルを読み込みました: %1";
 inline constexpr std::u16string_view kStoredCleared = u"保存データを消しました。";
+// The web page keeps the names given in place in the browser; this downloads them as a file.
+inline constexpr std::u16string_view kSaveNamesItem = u"名前ファイルを保存…";
 
 }  // namespace kavelin::app

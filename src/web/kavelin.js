@@ -46,7 +46,7 @@
   const sectionKey = (key) => key.split('.')[0];
 
   // ----- boxes: in-page and modal, titled as the window's, focus kept inside, Esc = No
-  function box(title, text, icon, buttons) {
+  function box(title, text, icon, buttons, field) {
     return new Promise((resolve) => {
       const layer = $('boxLayer');
       const before = document.activeElement;
@@ -66,6 +66,7 @@
       dialog.setAttribute('aria-describedby', 'boxText');
       const row = document.createElement('div');
       row.className = 'box-buttons';
+      const focusable = () => (field ? [field, ...made] : made);
       const made = buttons.map(([caption, value]) => {
         const b = document.createElement('button');
         b.type = 'button';
@@ -74,7 +75,12 @@
         row.append(b);
         return b;
       });
-      dialog.append(heading, body, row);
+      dialog.append(heading, body);
+      if (field) {
+        dialog.append(field);
+        field.addEventListener('keydown', (e) => { if (e.key === 'Enter') { e.preventDefault(); close(buttons[0][1]); } });
+      }
+      dialog.append(row);
       layer.append(dialog);
       layer.hidden = false;
       const cancel = buttons[buttons.length - 1][1];
@@ -90,14 +96,15 @@
           e.preventDefault();
           close(cancel);
         } else if (e.key === 'Tab') {
-          const i = made.indexOf(document.activeElement);
-          const next = (i + (e.shiftKey ? made.length - 1 : 1)) % made.length;
+          const order = focusable();
+          const i = order.indexOf(document.activeElement);
+          const next = (i + (e.shiftKey ? order.length - 1 : 1)) % order.length;
           e.preventDefault();
-          made[next < 0 ? 0 : next].focus();
+          order[next < 0 ? 0 : next].focus();
         }
       }
       document.addEventListener('keydown', keys, true);
-      made[0].focus();
+      (field || made[0]).focus();
     });
   }
   const show = (title, text, icon) => box(title, text, icon, [[state.texts.ok, true]]);
@@ -253,6 +260,16 @@
         c.list.entries.forEach((text, i) => select.add(new Option(text, String(i))));
         select.addEventListener('change', () => edited(c, c.list.values[select.selectedIndex], true));
         select.addEventListener('keydown', (e) => searchList(select, e));
+        if (c.list.values.some((v) => typeof v === 'string')) {
+          select.addEventListener('contextmenu', (e) => { e.preventDefault(); nameMenu(select, c, e.clientX, e.clientY); });
+          select.addEventListener('keydown', (e) => {
+            if (e.key === 'ContextMenu' || (e.shiftKey && e.key === 'F10')) {
+              e.preventDefault();
+              const r = select.getBoundingClientRect();
+              nameMenu(select, c, r.left, r.bottom);
+            }
+          });
+        }
         return select;
       }
       case 'tick':
@@ -328,6 +345,66 @@
     if (found < 0 || found === select.selectedIndex) return;
     select.selectedIndex = found;
     select.dispatchEvent(new Event('change'));
+  }
+
+  // ----- names given in place: the list's context menu, kept in the browser as a names file
+  function nameMenu(select, c, x, y) {
+    const t = state.texts;
+    document.querySelector('.context')?.remove();
+    const menu = document.createElement('ul');
+    menu.className = 'context';
+    menu.setAttribute('role', 'menu');
+    menu.style.left = x + 'px';
+    menu.style.top = y + 'px';
+    const entry = select.options[select.selectedIndex].text;
+    const items = [[t.nameEntry, () => giveName(select, c, entry)], [t.unnameEntry, () => changeName(c, select.selectedIndex, '', true, entry)]];
+    for (const [text, act] of items) {
+      const li = document.createElement('li');
+      li.setAttribute('role', 'none');
+      const b = document.createElement('button');
+      b.type = 'button';
+      b.setAttribute('role', 'menuitem');
+      b.textContent = text;
+      b.addEventListener('click', () => { menu.remove(); act(); });
+      li.append(b);
+      menu.append(li);
+    }
+    menu.addEventListener('keydown', (e) => {
+      const entries = [...menu.querySelectorAll('button')];
+      const i = entries.indexOf(document.activeElement);
+      if (e.key === 'Escape') { menu.remove(); select.focus(); }
+      if (e.key === 'ArrowDown' || e.key === 'ArrowUp') { e.preventDefault(); entries[(i + 1) % 2].focus(); }
+    });
+    document.body.append(menu);
+    menu.querySelector('button').focus();
+    setTimeout(() => document.addEventListener('click', () => menu.remove(), { once: true }));
+  }
+  async function giveName(select, c, entry) {
+    const t = state.texts;
+    const name = await askText(t.nameEntryTitle, fill(t.nameEntryQuestion, entry, t.nameMax));
+    if (name !== null) changeName(c, select.selectedIndex, name, false, entry);
+  }
+  function changeName(c, position, name, unname, entry) {
+    const changed = state.core.nameEntry(state.names ? state.names.bytes : null, c.list.id, position, name, unname);
+    if (!changed.ok) {
+      if (changed.message) show(state.texts.nameEntryTitle, changed.message, 'stop');
+      return;
+    }
+    state.names = { name: state.names ? state.names.name : 'kavelin-names.tsv', bytes: changed.bytes };
+    applyNames(true);
+    say(unname ? fill(state.texts.nameTaken, entry) : fill(state.texts.nameGiven, entry, name));
+    keepLater();
+  }
+  function askText(title, question) {
+    return new Promise((resolve) => {
+      const input = document.createElement('input');
+      input.type = 'text';
+      input.className = 'box-input';
+      input.maxLength = state.texts.nameMax * 2;  // characters outside the BMP take two units
+      input.setAttribute('aria-label', question);
+      box(title, question, 'question', [[state.texts.ok, true], [state.texts.no, false]], input)
+        .then((yes) => resolve(yes ? input.value : null));
+    });
   }
 
   // ----- the sheet shown in the form, and the form's edits into the sheet
@@ -708,6 +785,9 @@
     applyNames(false);
     keepLater();
   }
+  function saveNames() {
+    if (state.names) download(state.names.name, state.names.bytes, 'text/tab-separated-values');
+  }
   async function clearStored() {
     await store.clear();
     say(state.texts.storedCleared);
@@ -719,7 +799,7 @@
     const menus = [
       [t.fileMenu, [[t.openSheet, openSheet], [t.saveSheet, saveSheet], null, [t.openPatch, openPatch],
         [t.openTemplate, openTemplate], [t.exportTemplate, exportTemplate], [t.blankTemplate, blankTemplate], null,
-        [t.openNames, openNames], [t.openSettings, openSettings], [t.clearStored, clearStored]]],
+        [t.openNames, openNames], [t.saveNames, saveNames], [t.openSettings, openSettings], [t.clearStored, clearStored]]],
       [t.editMenu, [[t.undo + '\tCtrl+Z', () => undoRedo(state.undo, state.redo)],
         [t.redo + '\tCtrl+Y', () => undoRedo(state.redo, state.undo)]]],
     ];

@@ -225,7 +225,15 @@ std::string TextsJson() {
               {"previewZoom", U8(kPreviewZoomCaption)},
               {"previewSave", U8(kSavePreviewButton)},
               {"previewPicture", U8(kPreviewPictureName)},
-              {"close", U8(kCloseButton)}}
+              {"close", U8(kCloseButton)},
+              {"nameEntry", U8(kNameEntryItem)},
+              {"unnameEntry", U8(kUnnameEntryItem)},
+              {"nameEntryTitle", U8(kNameEntryTitle)},
+              {"nameEntryQuestion", U8(kNameEntryQuestion)},
+              {"nameGiven", U8(kNameGivenNote)},
+              {"nameTaken", U8(kNameTakenNote)},
+              {"saveNames", U8(kSaveNamesItem)},
+              {"nameMax", sheet::kMaxNameLength}}
       .dump();
 }
 
@@ -429,6 +437,30 @@ val GamePreview(const val& templateBytes, const std::string& name, const std::st
   return out;
 }
 
+// A name given (or, with `unname`, taken out) in place: the names file's new bytes, every
+// other byte kept, or the reason it cannot be given.
+val NameEntry(const val& namesBytes, int list, int position, const std::string& name, bool unname) {
+  val out = val::object();
+  const auto id = static_cast<sheet::ListId>(list);
+  const auto code = sheet::CodeAt(id, position);
+  const std::optional<std::u16string> typed = text::FromUtf8(name);
+  std::optional<std::string> problem;
+  if (!code || !sheet::IsCodedList(id)) problem = "no such entry";
+  if (!problem && !unname) problem = sheet::NameProblem(typed.value_or(u""));
+  if (problem) {
+    out.set("ok", false);
+    out.set("message", U8(app::kNameRefused) + "\n" + *problem);
+    return out;
+  }
+  const Bytes current = FromJs(namesBytes);
+  const auto changed =
+      sheet::MergeNameChange(namesBytes.isNull() ? std::nullopt : std::optional<Bytes>(current),
+                             {.list = id, .code = *code, .name = unname ? std::nullopt : typed});
+  out.set("ok", changed.has_value());
+  if (changed) out.set("bytes", ToJs(Bytes(changed->begin(), changed->end())));
+  return out;
+}
+
 val BlankTemplateGif() {
   return ToJs(image::EncodeGif(image::BlankTemplate()).value_or(Bytes{}));
 }
@@ -446,6 +478,7 @@ EMSCRIPTEN_BINDINGS(kavelin) {
   emscripten::function("blankTemplate", &BlankTemplateGif);
   emscripten::function("namesFile", &NamesFile);
   emscripten::function("gamePreview", &GamePreview);
+  emscripten::function("nameEntry", &NameEntry);
 }
 
 }  // namespace kavelin::web

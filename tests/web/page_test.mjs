@@ -168,6 +168,23 @@ await step('a names file names the entries of every list that offers them', asyn
   assert.match(await page.$eval('#statusText', (e) => e.textContent), /^名前を 2 件読み込みました：kavelin-names\.tsv 名前ファイルの 4 行目を飛ばしました/);
 });
 
+await step('a name given in place shows in every list at once, and can be taken out', async () => {
+  await page.focus(control('Combo6(1)'));
+  await page.select(control('Combo6(1)'), '0');
+  await page.click(control('Combo6(1)'), { button: 'right' });
+  await page.evaluate(() => document.querySelector('.context button').click());
+  await page.waitForSelector('.box .box-input');
+  await page.evaluate(() => { const i = document.querySelector('.box .box-input'); i.value = '伝説の剣'; });
+  await press('OK');
+  await page.waitForFunction(() => document.querySelector('#statusText').textContent.includes('伝説の剣'));
+  const shown = (name) => page.evaluate((n) => document.querySelector(`[data-name="${n}"]`).options[0].text, name);
+  // The name was given to the entry chosen, 【FF】, the first of every weapon list.
+  assert.match(await shown('Combo6(2)'), /伝説の剣/);
+  await page.click(control('Combo6(1)'), { button: 'right' });
+  await page.evaluate(() => document.querySelectorAll('.context button')[1].click());
+  assert.doesNotMatch(await shown('Combo6(2)'), /伝説の剣/);
+});
+
 await step('typing in a long list finds an entry by its code or name anywhere in it', async () => {
   await page.focus(control('Combo5(1)'));
   await page.keyboard.type('1a');
