@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "app/form_plan.hpp"
 #include "app/qt_text.hpp"
+#include "app/window_texts.hpp"
 #include "text/hex.hpp"
 
 namespace kavelin::app {
@@ -102,10 +104,7 @@ QString Key(const sheet::SheetFileProblem& problem) {
 }  // namespace
 
 QString SizeText(std::uintmax_t bytes) {
-  constexpr std::uintmax_t kKiB = 1024, kMiB = kKiB * 1024;
-  if (bytes >= kMiB && bytes % kMiB == 0) return Q(u"%1 MiB").arg(N(bytes / kMiB));
-  if (bytes >= kKiB && bytes % kKiB == 0) return Q(u"%1 KiB").arg(N(bytes / kKiB));
-  return Q(u"%1 バイト").arg(N(bytes));
+  return Q(SizeText16(bytes));
 }
 
 QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit) {
@@ -120,7 +119,7 @@ QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit) {
     case io::ReadProblem::kNotRegularFile:
       return unreadable + Q(u"フォルダ、パイプ、装置などで、通常のファイルではありません。");
     case io::ReadProblem::kTooLarge:
-      return Q(u"ファイルが大きすぎます（上限 %1）。").arg(SizeText(limit));
+      return Q(kFileTooLargeReason).arg(SizeText(limit));
     case io::ReadProblem::kNoPermission:
       return unreadable + Q(u"読み込みが許可されていません。");
     case io::ReadProblem::kChanged:

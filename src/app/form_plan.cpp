@@ -463,6 +463,13 @@ std::u16string RangeText16(const validate::FieldRange& range) {
                             : Fill(kRangeText, {low, high});
 }
 
+std::u16string SizeText16(std::uintmax_t bytes) {
+  constexpr std::uintmax_t kKiB = 1024, kMiB = kKiB * 1024;
+  if (bytes >= kMiB && bytes % kMiB == 0) return Number(bytes / kMiB) + u" MiB";
+  if (bytes >= kKiB && bytes % kKiB == 0) return Number(bytes / kKiB) + u" KiB";
+  return Number(bytes) + u" バイト";
+}
+
 std::u16string CssText(image::Colour c) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::u16string out = u"#";

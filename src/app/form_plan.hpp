@@ -55,6 +55,8 @@ const std::vector<FormControl>& FormPlan();
 std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16string_view> args);
 // "5～90", "3～99 または 128".
 std::u16string RangeText16(const validate::FieldRange& range);
+// "80 MiB", "64 KiB", "100 バイト": a file size as the window's reasons give it.
+std::u16string SizeText16(std::uintmax_t bytes);
 // "#C0FFEE" and "0x7FFF", as the palette's hints write colours and words.
 std::u16string CssText(image::Colour c);
 std::u16string WordText(std::uint16_t word);

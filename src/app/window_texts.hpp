@@ -372,6 +372,9 @@ inline constexpr std::u16string_view kNamedValue = u"%1：%2";
 inline constexpr std::u16string_view kGamePreviewTip =
     u"ゲームの中での見え方を別のウィンドウで確かめます。";
 
+// A file past its kind's cap, %1 the cap ("80 MiB").
+inline constexpr std::u16string_view kFileTooLargeReason = u"ファイルが大きすぎます（上限 %1）。";
+
 // The web page's own items and buttons, beside the window's.
 inline constexpr std::u16string_view kOpenTemplateItem = u"テンプレート画像を開く…";
 inline constexpr std::u16string_view kOpenSettingsItem = u"設定ファイル (KV7Tools.ini) を開く…";

@@ -7,15 +7,7 @@
 #include "io/read_file.hpp"
 
 namespace kavelin::image {
-namespace {
-
-// The largest bitmap allowed (4096 x 4096 at 32 bits) with room for its headers; a GIF's
-// first frame is far smaller, and so is a PNG of that size unless it is stored without
-// compression at 16 bits a channel, which no template needs. A larger file is refused
-// unread.
-constexpr std::size_t kMaxFileBytes = std::size_t{80} << 20;
-
-}  // namespace
+namespace {}  // namespace
 
 std::optional<Raster> DecodeImage(std::span<const std::uint8_t> bytes) {
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return DecodeBmp(bytes);
@@ -26,7 +18,7 @@ std::optional<Raster> DecodeImage(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
-  const io::FileRead read = io::ReadFile(file, kMaxFileBytes);
+  const io::FileRead read = io::ReadFile(file, kMaxTemplateFileBytes);
   // Low memory is no fault of the file's; the intake says which it was.
   if (read.problem == io::ReadProblem::kOutOfMemory) throw std::bad_alloc();
   if (!read) return std::nullopt;

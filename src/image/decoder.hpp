@@ -4,6 +4,7 @@
 // decoder as a function, so that tests can hand it fakes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -13,6 +14,9 @@
 #include "image/raster.hpp"
 
 namespace kavelin::image {
+
+// The largest template file that is read at all; a 4096×4096 BMP of 24 bits fits.
+inline constexpr std::size_t kMaxTemplateFileBytes = std::size_t{80} << 20;
 
 // Larger images are refused before they are decoded: a hostile header must not be able
 // to make us allocate gigabytes.

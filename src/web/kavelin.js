@@ -111,15 +111,21 @@
   const ask = (title, text, icon) => box(title, text, icon, [[state.texts.yes, true], [state.texts.no, false]]);
 
   // ----- files in and out
-  function pick(accept) {
+  // A file of `kind` chosen by the player, read whole unless it is past the kind's cap,
+  // which is said in a box instead: nothing is read of a file that large.
+  async function readChosen(file, kind) {
+    if (file.size > state.texts.caps[kind]) {
+      await show(state.texts.readErrorTitle, file.name + '\n' + state.texts.tooLarge[kind], 'stop');
+      return null;
+    }
+    return { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+  }
+  function pick(accept, kind) {
     return new Promise((resolve) => {
       const input = $('filePicker');
       input.value = '';
       input.accept = accept;
-      input.onchange = async () => {
-        const file = input.files[0];
-        resolve(file ? { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) } : null);
-      };
+      input.onchange = async () => resolve(input.files[0] ? await readChosen(input.files[0], kind) : null);
       input.click();
     });
   }
@@ -597,7 +603,7 @@
     return true;
   }
   async function openTemplate() {
-    const file = await pick('.gif,.bmp,.png,image/gif,image/bmp,image/png');
+    const file = await pick('.gif,.bmp,.png,image/gif,image/bmp,image/png', 'template');
     if (file) await takeTemplate(file);
   }
 
@@ -716,7 +722,7 @@
 
   // ----- the file menu
   async function openSheet() {
-    const file = await pick('.k7c,.json,application/json');
+    const file = await pick('.k7c,.json,application/json', 'sheet');
     if (!file) return;
     const read = state.core.sheetFile(new TextDecoder().decode(file.bytes));
     if (!read.ok) {
@@ -736,7 +742,7 @@
     download(name, new TextEncoder().encode(read.ok ? read.sheet : JSON.stringify(state.sheet, null, 2)), 'application/json');
   }
   async function openPatch() {
-    const file = await pick('.k7p');
+    const file = await pick('.k7p', 'patch');
     if (!file) return;
     const opened = state.core.openPatch(file.bytes, state.settings ? state.settings.bytes : null);
     if (!opened.ok) {
@@ -758,7 +764,7 @@
     download('template.gif', state.core.blankTemplate(), 'image/gif');
   }
   async function openSettings() {
-    const file = await pick('.ini');
+    const file = await pick('.ini', 'settings');
     if (!file) return;
     state.settings = file;
     liveCheck();
@@ -779,7 +785,7 @@
     if (!quiet) say(read.note ? read.read + ' ' + read.note : read.read);
   }
   async function openNames() {
-    const file = await pick('.tsv,.txt,text/tab-separated-values,text/plain');
+    const file = await pick('.tsv,.txt,text/tab-separated-values,text/plain', 'names');
     if (!file) return;
     state.names = file;
     applyNames(false);
@@ -899,7 +905,8 @@
       e.preventDefault();
       canvas().classList.remove('drop');
       const file = e.dataTransfer.files[0];
-      if (file) await takeTemplate({ name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) });
+      const read = file && (await readChosen(file, 'template'));
+      if (read) await takeTemplate(read);
     });
   }
 

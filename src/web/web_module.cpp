@@ -12,7 +12,9 @@
 #include "app/window_texts.hpp"
 #include "command/patch_from_bytes.hpp"
 #include "command/template_intake.hpp"
+#include "command/user_file.hpp"
 #include "image/blank_template.hpp"
+#include "image/decoder.hpp"
 #include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
@@ -176,6 +178,27 @@ std::string FormPlanJson() {
       .dump();
 }
 
+// Each kind of file the page opens, and the most bytes it reads of one, as the desktop does.
+std::array<std::pair<const char*, std::uintmax_t>, 5> CapList() {
+  return {{{"template", image::kMaxTemplateFileBytes},
+           {"sheet", command::kMaxSheetFileBytes},
+           {"patch", command::kMaxPatchFileBytes},
+           {"names", sheet::kMaxNamesFileBytes},
+           {"settings", text::kMaxSettingsFileBytes}}};
+}
+json Caps() {
+  json caps = json::object();
+  for (const auto& [kind, bytes] : CapList())
+    caps[kind] = bytes;
+  return caps;
+}
+json TooLarge(std::u16string_view reason) {
+  json texts = json::object();
+  for (const auto& [kind, bytes] : CapList())
+    texts[kind] = U8(app::Fill(reason, {app::SizeText16(bytes)}));
+  return texts;
+}
+
 // The texts the page shows around the road, from the window's one place for them.
 std::string TextsJson() {
   using namespace app;
@@ -233,7 +256,9 @@ std::string TextsJson() {
               {"nameGiven", U8(kNameGivenNote)},
               {"nameTaken", U8(kNameTakenNote)},
               {"saveNames", U8(kSaveNamesItem)},
-              {"nameMax", sheet::kMaxNameLength}}
+              {"nameMax", sheet::kMaxNameLength},
+              {"tooLarge", TooLarge(kFileTooLargeReason)},
+              {"caps", Caps()}}
       .dump();
 }
 

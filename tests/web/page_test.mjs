@@ -274,6 +274,16 @@ await step('a 4096×4096 template is taken or refused with a message, and the ta
   await page.waitForFunction(() => window.kavelin.template.name === 'hero.gif');
 });
 
+await step('a file past its kind\'s cap is refused before it is read', async () => {
+  const big = path.join(work, 'big.k7p');
+  fs.writeFileSync(big, Buffer.alloc((1 << 20) + 1));
+  await chooseFile(() => menuItem('パッチを開く…'), big);
+  const refused = await box();
+  assert.equal(refused.title, '読み込みエラー');
+  assert.equal(refused.text, 'big.k7p\nファイルが大きすぎます（上限 1 MiB）。');
+  await press('OK');
+});
+
 await step('the kept sheet and template come back on the next visit, and can be cleared', async () => {
   await new Promise((r) => setTimeout(r, 500));
   await page.reload();
