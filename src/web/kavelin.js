@@ -576,6 +576,14 @@
       ['Label2', 'Label3', 'Label4', 'Label1'].forEach((base, c) => {
         state.controls.get(`${base}(${i})`).value = p.values[c];
       });
+      if (p.fixed) {
+        const snes = state.controls.get(`Label1(${i})`);
+        const swatch = document.createElement('span');
+        swatch.className = 'swatch';
+        swatch.style.background = p.fixed;
+        snes.append(swatch);
+        snes.classList.add('has-swatch');
+      }
     });
     state.hints = JSON.parse(view.hints);
     for (const h of state.hints) {

@@ -355,11 +355,16 @@ val LoadTemplate(const val& templateBytes, const std::string& name, const std::s
   for (std::size_t i = 0; i < image.palette.entries.size(); ++i) {
     const image::Colour c = image.palette.entries[i];
     const image::EntryCaptions captions = image::CaptionsOf(c);
-    palette.push_back({{"empty", c == image::kEmptyEntry},
-                       {"text", U8(app::CssText(image::ToggleTextColour(c)))},
-                       {"css", c == image::kEmptyEntry ? "" : U8(app::CssText(c))},
-                       {"values", {captions.red, captions.green, captions.blue, captions.snes}},
-                       {"enabled", image.toggles.entries[i].enabled}});
+    palette.push_back(
+        {{"empty", c == image::kEmptyEntry},
+         {"text", U8(app::CssText(image::ToggleTextColour(c)))},
+         // Entries 1 and 2 show the game's fixed colours beside the template's.
+         {"fixed", i == 1 || i == 2
+                       ? U8(app::CssText(patch::WidenSnesColour(patch::kFixedEntryWords[i])))
+                       : ""},
+         {"css", c == image::kEmptyEntry ? "" : U8(app::CssText(c))},
+         {"values", {captions.red, captions.green, captions.blue, captions.snes}},
+         {"enabled", image.toggles.entries[i].enabled}});
   }
   json hints = json::array();
   for (const image::FixedColourHint& hint : image::FixedColourHints(image))
