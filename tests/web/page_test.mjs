@@ -106,6 +106,24 @@ await step('every control of the plan is on the page, named, in its place', asyn
   figures.controls = found.shown;
 });
 
+await step('the accessibility tree names every control and gives every list its value and entries', async () => {
+  const tree = await page.accessibility.snapshot({ interestingOnly: true });
+  const found = { combobox: [], unnamed: [], status: [] };
+  (function walk(n) {
+    if (n.role === 'combobox') found.combobox.push(n);
+    if (['combobox', 'textbox', 'checkbox', 'radio', 'button', 'image'].includes(n.role) && !n.name) found.unnamed.push(n.role);
+    if (n.role === 'button' && /^入力/.test(n.name || '')) found.status.push(n.name);
+    (n.children || []).forEach(walk);
+  })(tree);
+  assert.equal(found.combobox.length, 23);
+  for (const list of found.combobox) {
+    assert.ok(list.name && list.value, JSON.stringify({ name: list.name, value: list.value }));
+    assert.ok((list.children || []).length > 1, `${list.name} shows no entries`);
+  }
+  assert.deepEqual(found.unnamed, []);
+  assert.deepEqual(found.status, ['入力エラー 1件・注意 0件']);
+});
+
 await step('the example loaded through the page makes the native patch byte for byte', async () => {
   await chooseFile(() => page.click(control('Command2')), path.join(examples, 'hero.gif'));
   await chooseFile(() => menuItem('キャラクターを開く…'), path.join(examples, 'hero.json'));
