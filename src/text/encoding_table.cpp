@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/cp932_inverse.hpp"
 #include "text/cp932_table.hpp"
 #include "text/encoding.hpp"
 
@@ -14,30 +15,23 @@ namespace {
 #include "text/cp932_table.inc"
 
 constexpr std::uint8_t kNone = 0xFF;
-constexpr char16_t kReplacement = 0xFFFD;
-constexpr std::uint16_t kQuestionMark = '?';
+constexpr char16_t kReplacement = kReplacementUnit;
 
 // UTF-16 unit to code: a single byte below 0x100, else the lead byte in the high half. The
-// table stores the decoder only, so the encoder is its inverse, the first byte sequence in
-// byte order winning a unit several decode to, corrected by the units where ICU chooses
-// otherwise. The generator finds those with the same rule.
+// table stores the decoder only, so the encoder is its inverse, corrected by the units where
+// ICU chooses otherwise.
 std::vector<std::uint16_t> BuildEncoder() {
-  std::vector<std::uint16_t> codes(0x10000, kQuestionMark);
-  std::vector<bool> taken(0x10000, false);
-  const auto offer = [&](char16_t unit, unsigned code) {
-    if (unit == kReplacement || taken[unit]) return;
-    taken[unit] = true;
-    codes[unit] = static_cast<std::uint16_t>(code);
-  };
-  for (unsigned b = 0; b < 256; ++b)
-    offer(kSingle[b], b);
-  for (unsigned lead = 0; lead < 256; ++lead) {
-    if (kLeadIndex[lead] == kNone) continue;
-    for (unsigned trail = 0; trail < 256; ++trail) {
-      if (kTrailIndex[trail] == kNone) continue;
-      offer(kPairs[kLeadIndex[lead] * kTrailCount + kTrailIndex[trail]], lead << 8 | trail);
-    }
+  std::vector<unsigned> leads, trails;
+  for (unsigned b = 0; b < 256; ++b) {
+    if (kLeadIndex[b] != kNone) leads.push_back(b);
+    if (kTrailIndex[b] != kNone) trails.push_back(b);
   }
+  std::vector<std::uint16_t> codes =
+      InvertDecoder([](unsigned b) { return kSingle[b]; },
+                    [](unsigned lead, unsigned trail) {
+                      return kPairs[kLeadIndex[lead] * kTrailCount + kTrailIndex[trail]];
+                    },
+                    leads, trails);
   for (const auto& [unit, code] : kEncodeExceptions)
     codes[unit] = code;
   return codes;

@@ -12,6 +12,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/uversion.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -26,11 +27,13 @@
 #include <system_error>
 #include <vector>
 
+#include "text/cp932_inverse.hpp"
+
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+constexpr char16_t kReplacement = kavelin::text::table::kReplacementUnit;
 constexpr std::uint8_t kNone = 0xFF;
-constexpr std::uint16_t kQuestionMark = '?';
+constexpr std::uint16_t kQuestionMark = kavelin::text::table::kQuestionMarkCode;
 
 struct ConverterCloser {
   void operator()(UConverter* c) const { ucnv_close(c); }
@@ -146,25 +149,19 @@ void ReadDecoder(UConverter* converter, Tables& t) {
       t.pairs.push_back(pair[l * 256 + r]);
 }
 
-// The encoder is stored as what the decoder gives back: each unit goes to the first byte
-// sequence that decodes to it (single bytes, then pairs in byte order), and the units where
-// ICU chooses otherwise (duplicates in the code page, fallbacks that do not decode back, units
-// that decode but do not encode) are listed apart. EncodeFromTables in encoding_table.cpp
-// builds the same.
+// The encoder is stored as what the decoder gives back (InvertDecoder), and the units where
+// ICU chooses otherwise (duplicates in the code page, fallbacks that do not decode back,
+// units that decode but do not encode) are listed apart.
 void ReadEncoder(UConverter* converter, Tables& t) {
-  std::vector<std::uint16_t> inverse(0x10000, kQuestionMark);
-  std::vector<bool> taken(0x10000, false);
-  const auto offer = [&](char16_t unit, std::uint16_t code) {
-    if (unit == kReplacement || taken[unit]) return;
-    taken[unit] = true;
-    inverse[unit] = code;
+  const auto at = [](const std::vector<std::uint8_t>& bytes, unsigned b) {
+    return static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), b) - bytes.begin());
   };
-  for (int b = 0; b < 256; ++b)
-    offer(t.single[b], static_cast<std::uint16_t>(b));
-  for (std::size_t l = 0; l < t.leads.size(); ++l)
-    for (std::size_t r = 0; r < t.trails.size(); ++r)
-      offer(t.pairs[l * t.trails.size() + r],
-            static_cast<std::uint16_t>(t.leads[l] << 8 | t.trails[r]));
+  const std::vector<std::uint16_t> inverse = kavelin::text::table::InvertDecoder(
+      [&](unsigned b) { return t.single[b]; },
+      [&](unsigned lead, unsigned trail) {
+        return t.pairs[at(t.leads, lead) * t.trails.size() + at(t.trails, trail)];
+      },
+      t.leads, t.trails);
   for (std::uint32_t u = 0; u < 0x10000; ++u) {
     const std::uint16_t code = EncodeUnit(converter, static_cast<char16_t>(u));
     if (code != kQuestionMark || u == '?') ++t.encodeMapped;
