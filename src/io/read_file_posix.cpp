@@ -46,6 +46,14 @@ ReadProblem ProblemOfOpen(int error) {
 FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool wholeFile) {
   if (file.empty()) return Failed(ReadProblem::kNoSuchFile, ENOENT);
   if (const BeforeOpenHook hook = beforeOpen.load()) hook(file);
+#if defined(__EMSCRIPTEN__)
+  // Under node the open of a pipe waits for a writer whatever its flags, so the name is
+  // judged first; the descriptor is judged again below, which catches a regular file that
+  // was there at the first look only as far as the open returns at all.
+  struct stat named {};
+  if (::stat(file.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+    return Failed(ReadProblem::kNotRegularFile);
+#endif
   // O_NONBLOCK: opening a pipe without a writer would otherwise wait for one for ever.
   const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.Get() < 0) {
