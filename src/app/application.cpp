@@ -91,12 +91,12 @@ void WarnAboutSettings(Dialogs& dialogs, const MainWindow& window, bool named) {
   const std::filesystem::path& file = window.SettingsFile();
   const text::SettingsFileRead& read = window.SettingsRead();
   if (file.empty()) return;
-  if (!read.read && named) {
+  if (!read && named) {
     dialogs.Show(Q(kSettingsUnreadable) + "\r\n" + DisplayPath(file) + "\r\n" +
-                     ReadProblemReason(read.failure, text::kMaxSettingsFileBytes),
+                     ReadProblemReason(read.Why()),
                  BoxIcon::kStop, Q(kReadErrorTitle));
-  } else if (read.foreignLine != 0) {
-    dialogs.Show(Q(kSettingsLineNotShiftJis).arg(read.foreignLine) + "\r\n" + DisplayPath(file),
+  } else if (read && read->foreignLine != 0) {
+    dialogs.Show(Q(kSettingsLineNotShiftJis).arg(read->foreignLine) + "\r\n" + DisplayPath(file),
                  BoxIcon::kExclamation, Q(kSettingsCautionTitle));
   }
 }
@@ -106,10 +106,9 @@ void ShowWorkNotes(MainWindow& window, RecentFiles& recent, bool settingsNamed) 
   if (const QString names = window.EntryNames().LoadAtStart(); !names.isEmpty()) notes << names;
   // A settings file named with --ini has had its box; one found in its place is said here.
   const text::SettingsFileRead& settings = window.SettingsRead();
-  if (!settingsNamed && !window.SettingsFile().empty() && !settings.read)
+  if (!settingsNamed && !window.SettingsFile().empty() && !settings)
     notes << Q(kSettingsUnreadableNote)
-                 .arg(ReadProblemReason(settings.failure, text::kMaxSettingsFileBytes),
-                      DisplayPath(window.SettingsFile()));
+                 .arg(ReadProblemReason(settings.Why()), DisplayPath(window.SettingsFile()));
   recent.Files();
   if (recent.Unusable() != 0) notes << Q(kRecentUnusableNote).arg(recent.Unusable());
   if (const QString note = recent.TakeNote(); !note.isEmpty()) notes << note;

@@ -47,8 +47,7 @@ sheet::NamesLoad ReadWindowNames(std::span<const std::filesystem::path> places) 
   // A file that could not be read at all is said in the window's words; the lines keep
   // the shared reader's.
   for (sheet::NamesProblem& problem : load.problems) {
-    if (problem.read.problem != io::ReadProblem::kNone)
-      problem.reason = ReadProblemReason(problem.read, sheet::kMaxNamesFileBytes).toStdString();
+    if (problem.read) problem.reason = ReadProblemReason(*problem.read).toStdString();
   }
   return load;
 }

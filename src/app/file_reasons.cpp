@@ -107,11 +107,12 @@ QString SizeText(std::uintmax_t bytes) {
   return Q(SizeText16(bytes));
 }
 
-QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit) {
+QString ReadProblemReason(const Failure& read) {
   // Each starts as the window's older boxes did, so that the first words say what
   // happened and the rest says why.
   const QString unreadable = Q(u"ファイルが読み込めません。");
-  switch (read.problem) {
+  const auto* parts = read.PartsAs<io::ReadParts>();
+  switch (io::ProblemOf(read)) {
     case io::ReadProblem::kNone:
       return {};
     case io::ReadProblem::kNoSuchFile:
@@ -119,7 +120,7 @@ QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit) {
     case io::ReadProblem::kNotRegularFile:
       return unreadable + Q(u"フォルダ、パイプ、装置などで、通常のファイルではありません。");
     case io::ReadProblem::kTooLarge:
-      return Q(kFileTooLargeReason).arg(SizeText(limit));
+      return Q(kFileTooLargeReason).arg(SizeText(parts ? parts->limit : 0));
     case io::ReadProblem::kNoPermission:
       return unreadable + Q(u"読み込みが許可されていません。");
     case io::ReadProblem::kChanged:
@@ -132,6 +133,17 @@ QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit) {
   // The system's own words for a failure the window has none for.
   const char* why = read.error != 0 ? std::strerror(read.error) : nullptr;
   return why != nullptr ? unreadable + Q(u"（%1）").arg(QString::fromLocal8Bit(why)) : unreadable;
+}
+
+QString FailureReason(const Failure& failure) {
+  if (io::ProblemOf(failure) != io::ReadProblem::kNone) return ReadProblemReason(failure);
+  // The readers' own English wording is the command line's.
+  if (const auto* at = failure.PartsAs<patch::PatchProblemAt>())
+    return PatchFileReason(at->problem, at->offset);
+  if (const auto* problem = failure.PartsAs<sheet::SheetFileProblem>())
+    return SheetFileReason(*problem);
+  // The image's and the road's messages are the window's already.
+  return QString::fromStdString(failure.what);
 }
 
 QString SheetFileReason(const sheet::SheetFileProblem& p) {

@@ -16,7 +16,10 @@ namespace kavelin::app {
 // Why the one reader could not read a file whole, as a sentence without the file's name,
 // for example "ファイルが大きすぎます（上限 1 MiB）。"; `limit` is the cap it was read under.
 // Every box and note of the window about an unreadable file says it this way.
-QString ReadProblemReason(const io::FileRead& read, std::uintmax_t limit);
+QString ReadProblemReason(const Failure& read);
+// Any failure of opening a file in the window's words: the one reader's, a sheet file's or a
+// patch's problem as below, or the message the failure carries (an image's, the road's).
+QString FailureReason(const Failure& failure);
 
 // A size as the reasons give it: "1 MiB", "64 KiB", "100 バイト".
 QString SizeText(std::uintmax_t bytes);

@@ -174,8 +174,8 @@ bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
         kPreviewUnwritable);
     if (!target) return false;
     const auto written = io::WriteFileAtomically(*target, *bytes);
-    if (written.ok) return true;
-    reason = WriteFailureReason(written.error);
+    if (written) return true;
+    reason = WriteFailureReason(written.Why().error);
   }
   dialogs_.Show(Q(kPreviewUnwritable) + "\r\n" + DisplayPath(file) + "\r\n" + reason,
                 BoxIcon::kStop, Q(kWriteErrorTitle));

@@ -216,16 +216,16 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
                                       [](char16_t c) { return c != u' ' && c != u'　'; });
   const QString shown = DisplayPath(settingsFile);
   QString status = Q(kNoSettingsStatus), whole;
-  if (settingsRead_.read) {
+  if (settingsRead_) {
     status = Q(kSettingsReadStatus)
                  .arg(fontMetrics().elidedText(shown, Qt::ElideMiddle, 260))
                  .arg(extended);
     whole = shown;
   } else if (!settingsFile.empty() &&
-             settingsRead_.failure.problem != io::ReadProblem::kNoSuchFile) {
+             io::ProblemOf(settingsRead_.Why()) != io::ReadProblem::kNoSuchFile) {
     // There, but not of use: said so, not passed off as no file at all.
     status = Q(kSettingsUnreadableStatus);
-    whole = ReadProblemReason(settingsRead_.failure, text::kMaxSettingsFileBytes) + ' ' + shown;
+    whole = ReadProblemReason(settingsRead_.Why()) + ' ' + shown;
   }
   settingsStatus_->setText(status);
   settingsStatus_->setToolTip(whole);
@@ -341,16 +341,16 @@ void MainWindow::LoadTemplate(const std::filesystem::path& file, command::Intake
   RecordWithoutStep();
   // The picture, with any red mark, is on screen before the box that explains it.
   MirrorTemplate();
-  if (intake.status != image::ImageStatus::kOk) {
-    dialogs_.Show(Q(image::MessageFor(intake.status)), BoxIcon::kStop, Q(kReadErrorTitle));
+  if (!intake) {
+    dialogs_.Show(FailureReason(intake.Why()), BoxIcon::kStop, Q(kReadErrorTitle));
     // After the box, whose text stays as it is: how many colours, and where the ring is.
-    if (intake.status == image::ImageStatus::kTooManyColours &&
+    if (intake.Why().reason == image::ImageStatus::kTooManyColours &&
         !templatePanel_->PictureHints().isEmpty())
       ShowNote(templatePanel_->PictureHints().front());
     return;
   }
   NoteFileUsed(FileKind::kTemplate, file);
-  ReportSkippedSwaps(intake.swaps.skipped);
+  ReportSkippedSwaps(intake->skipped);
 }
 
 void MainWindow::LoadCommandLineTemplate(const std::filesystem::path& file) {
@@ -429,8 +429,8 @@ void MainWindow::CreatePatch() {
       command::CreatePatch(sheet, document_.Template(), codes_, boxes, options);
   if (result.outcome == command::CreatePatchOutcome::kWritten) {
     std::error_code ignored;
-    ShowNote(Q(kPatchWrittenNote)
-                 .arg(DisplayPath(std::filesystem::absolute(result.write.output, ignored))));
+    ShowNote(
+        Q(kPatchWrittenNote).arg(DisplayPath(std::filesystem::absolute(**result.write, ignored))));
   }
   MirrorTemplate();
   // The road's tidying of the name, job name and slots is one step.

@@ -209,7 +209,6 @@ class MainWindow : public QWidget {
   // "5 ⇔ 9、2 ⇔ 4", as the box above and the status bar name swaps.
   static QString SwapsText(const std::vector<sheet::PaletteSwap>& swaps);
   // `limit` is the cap the file was read under.
-  QString OpenFailureReason(const command::OpenFailure& failure, std::uintmax_t limit) const;
   // Yes saves, No goes on, Cancel stops; true when the window may take another character.
   bool MaySetCharacterAside();
   // The name a save dialog proposes, ending in `suffix` ("" for the template's own type).
@@ -222,7 +221,7 @@ class MainWindow : public QWidget {
   Dialogs& dialogs_;
   image::ImageDecoder decoder_;
   std::filesystem::path settingsFile_;
-  text::SettingsFileRead settingsRead_;
+  text::SettingsFileRead settingsRead_ = text::FamilySettings{};
   text::CodeTable codes_;
   command::CharacterDocument document_;
   patch::WriteOptions writeOptions_;

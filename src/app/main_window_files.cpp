@@ -100,35 +100,25 @@ bool MainWindow::OpenSheet() {
   return !chosen.isEmpty() && OpenSheetFile(PathOf(chosen));
 }
 
-QString MainWindow::OpenFailureReason(const command::OpenFailure& failure,
-                                      std::uintmax_t limit) const {
-  if (!failure.read) return ReadProblemReason(failure.read, limit);
-  // The readers' own English wording is the command line's.
-  if (failure.offset) return PatchFileReason(failure.patchProblem, *failure.offset);
-  if (!failure.reason.empty()) return SheetFileReason(failure.sheetProblem);
-  return Q(image::MessageFor(failure.drawn));
-}
-
 bool MainWindow::OpenSheetFile(const std::filesystem::path& file) {
   RecordStep();
-  const command::Opened opened = document_.OpenSheetFile(file);
-  if (!opened.ok) {
-    dialogs_.Show(Lines({Q(kSheetUnreadable), DisplayPath(file),
-                         OpenFailureReason(opened.failure, command::kMaxSheetFileBytes)}),
+  const command::OpenResult opened = document_.OpenSheetFile(file);
+  if (!opened) {
+    dialogs_.Show(Lines({Q(kSheetUnreadable), DisplayPath(file), FailureReason(opened.Why())}),
                   BoxIcon::kStop, Q(kReadErrorTitle));
     return false;
   }
-  ShowSheet(opened.document.sheet);
+  ShowSheet(opened->document.sheet);
   MirrorTemplate();
   // Swaps the template could not take stay unsaved, so closing offers to save without them.
-  sheet::SheetDocument saved = opened.document;
+  sheet::SheetDocument saved = opened->document;
   saved.sheet = ReadSheet();
   document_.MarkSaved(saved, file);
   NoteFileUsed(FileKind::kSheet, file);
   RecordStep();
   // The sheet's own template takes its swaps afresh; what the one before it could not
   // take is then no longer worth saying.
-  if (!LoadSheetTemplate(file, opened.document)) ReportSkippedSwaps(opened.skipped);
+  if (!LoadSheetTemplate(file, opened->document)) ReportSkippedSwaps(opened->skipped);
   return true;
 }
 
@@ -191,9 +181,9 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   const auto written = io::WriteFileAtomically(
       *target, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()},
       writeOptions_.sync);
-  if (!written.ok) {
+  if (!written) {
     dialogs_.Show(
-        Lines({Q(kSheetUnwritable), DisplayPath(file), WriteFailureReason(written.error)}),
+        Lines({Q(kSheetUnwritable), DisplayPath(file), WriteFailureReason(written.Why().error)}),
         BoxIcon::kStop, Q(kWriteErrorTitle));
     return false;
   }
@@ -214,14 +204,13 @@ bool MainWindow::OpenPatch() {
 
 bool MainWindow::OpenPatchFile(const std::filesystem::path& file) {
   RecordStep();
-  const command::Opened opened = document_.OpenPatchFile(file, codes_);
-  if (!opened.ok) {
-    dialogs_.Show(Lines({Q(kPatchUnreadable), DisplayPath(file),
-                         OpenFailureReason(opened.failure, command::kMaxPatchFileBytes)}),
+  const command::OpenResult opened = document_.OpenPatchFile(file, codes_);
+  if (!opened) {
+    dialogs_.Show(Lines({Q(kPatchUnreadable), DisplayPath(file), FailureReason(opened.Why())}),
                   BoxIcon::kStop, Q(kReadErrorTitle));
     return false;
   }
-  ShowSheet(opened.document.sheet);
+  ShowSheet(opened->document.sheet);
   MirrorTemplate();
   RecordStep();
   document_.MarkSaved(Document(), {});
@@ -258,7 +247,7 @@ bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::
         ConfirmOutput(dialogs_, file, ImageKindOf(file), unwritable, sameKindReplaces);
     if (!target) return false;
     const auto written = io::WriteFileAtomically(*target, *bytes, writeOptions_.sync);
-    if (!written.ok) reason = WriteFailureReason(written.error);
+    if (!written) reason = WriteFailureReason(written.Why().error);
   }
   if (reason.isEmpty()) return true;
   dialogs_.Show(Lines({Q(unwritable), DisplayPath(file), reason}), BoxIcon::kStop,

@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 
+#include "app/file_reasons.hpp"
 #include "app/game_preview_window.hpp"
 #include "app/main_window.hpp"
 #include "app/name_editor.hpp"
@@ -93,23 +94,25 @@ void MainWindow::ReloadTemplate(bool byHand) {
   templateWatch_->MarkSeen();
   const command::TemplateReload reload = document_.ReloadTemplate(decoder_, byHand);
   const QString name = DisplayPath(Template().path.filename());
-  if (reload.taken) {
+  if (reload && reload->taken) {
     // As after a load: swaps the picture could not take are gone, and no undo brings them.
     if (byHand) RecordWithoutStep();
     MirrorTemplate();
     ShowNote(Q(kTemplateReloadedNote).arg(name));
-    if (byHand) ReportSkippedSwaps(reload.skipped);
+    if (byHand) ReportSkippedSwaps(reload->skipped);
     return;
   }
-  if (reload.status == image::ImageStatus::kOk) {
-    ShowNote(Q(kTemplateReloadKeptSwapsNote).arg(SwapsText(reload.skipped), name));
+  if (reload) {
+    ShowNote(Q(kTemplateReloadKeptSwapsNote).arg(SwapsText(reload->skipped), name));
     return;
   }
-  QString why = Q(image::MessageFor(reload.status));
-  if (const auto& at = reload.overflowPixel)
-    why += Q(kReloadOverflowPixel).arg(at->x).arg(at->y);
-  else if (const auto& pixel = reload.partlyTransparentPixel)
-    why += Q(kReloadPartlyTransparentPixel).arg(pixel->at.x).arg(pixel->at.y);
+  QString why = FailureReason(reload.Why());
+  if (const auto* refused = reload.Why().PartsAs<command::RefusedPixels>()) {
+    if (const auto& at = refused->overflowPixel)
+      why += Q(kReloadOverflowPixel).arg(at->x).arg(at->y);
+    else if (const auto& pixel = refused->partlyTransparentPixel)
+      why += Q(kReloadPartlyTransparentPixel).arg(pixel->at.x).arg(pixel->at.y);
+  }
   ShowNote(Q(kTemplateReloadFailedNote).arg(why, name));
 }
 

@@ -28,17 +28,20 @@ namespace {
 
 QString WriteProblem(const sheet::NamesWrite& write, const std::filesystem::path& file) {
   using sheet::NamesWriteStep;
-  switch (write.failed) {
+  sheet::NamesWriteStep step = NamesWriteStep::kNone;
+  ReasonIs(write.Why(), step);
+  switch (step) {
     case NamesWriteStep::kBusy:
       return Q(kNamesBusy);
     case NamesWriteStep::kLock:
       return Q(kNamesLockUnusable)
-          .arg(WriteFailureReason(write.error), DisplayPath(sheet::NamesLockFile(file)));
+          .arg(WriteFailureReason(write.Why().error), DisplayPath(sheet::NamesLockFile(file)));
     case NamesWriteStep::kRead:
-      return ReadProblemReason(write.read, sheet::kMaxNamesFileBytes);
+      if (const auto* read = write.Why().PartsAs<Failure>()) return ReadProblemReason(*read);
+      break;
     case NamesWriteStep::kFolder:
     case NamesWriteStep::kWrite:
-      return WriteFailureReason(write.error);
+      return WriteFailureReason(write.Why().error);
     case NamesWriteStep::kName:
     case NamesWriteStep::kNone:
       break;
@@ -166,7 +169,7 @@ bool NameEditor::UnnameEntry(sheet::ListId list, std::uint8_t code) {
 bool NameEditor::UserFileNames(sheet::ListId list, std::uint8_t code) const {
   if (places_.userFile.empty()) return false;
   const io::FileRead read = io::ReadFile(places_.userFile, sheet::kMaxNamesFileBytes);
-  return read && sheet::HasNamesLine(read.bytes, list, code);
+  return read && sheet::HasNamesLine(*read, list, code);
 }
 
 bool NameEditor::Write(const sheet::NameChange& change, const QString& done) {
@@ -211,9 +214,8 @@ bool NameEditor::OpenNamesFile(const std::filesystem::path& file) {
     if (!load.problems.empty()) {
       reason = Q(load.problems.front().reason);
     } else {
-      io::FileRead missing;  // the reader passes a missing file over in silence
-      missing.problem = io::ReadProblem::kNoSuchFile;
-      reason = ReadProblemReason(missing, sheet::kMaxNamesFileBytes);
+      // The reader passes a missing file over in silence.
+      reason = ReadProblemReason(io::ReadFailure(io::ReadProblem::kNoSuchFile, file, ENOENT));
     }
     dialogs_.Show(BoxLines({Q(kNamesUnreadable), DisplayPath(file), reason}), BoxIcon::kStop,
                   Q(kReadErrorTitle));

@@ -27,12 +27,12 @@ bool PatchDialogs::ConfirmReplace() {
                       BoxIcon::kExclamation, Q(kConfirmTitle));
 }
 
-void PatchDialogs::ShowDone(const patch::WriteResult&) {
+void PatchDialogs::ShowDone(const std::filesystem::path&) {
   dialogs_.Show(Q(kDoneMessage), BoxIcon::kInformation, Q(kProgramTitle));
 }
 
-void PatchDialogs::ShowWriteFailure(const patch::WriteResult& failed) {
-  dialogs_.Show(Q(failed.message), BoxIcon::kStop, Q(kWriteErrorTitle));
+void PatchDialogs::ShowWriteFailure(const Failure& failed) {
+  dialogs_.Show(QString::fromStdString(failed.what), BoxIcon::kStop, Q(kWriteErrorTitle));
 }
 
 }  // namespace kavelin::app

@@ -32,8 +32,8 @@ class PatchDialogs : public command::CreatePatchDialogs {
   void ShowInputErrors(const validate::CheckResult& errors) override;
   bool ConfirmWarnings(const validate::CheckResult& warnings) override;
   bool ConfirmCreate() override;
-  void ShowDone(const patch::WriteResult& written) override;
-  void ShowWriteFailure(const patch::WriteResult& failed) override;
+  void ShowDone(const std::filesystem::path& written) override;
+  void ShowWriteFailure(const Failure& failed) override;
 
  private:
   bool ConfirmReplace();

@@ -127,24 +127,24 @@ void RecentFiles::Reload() const {
   if (there && S_ISLNK(info.st_mode)) {
     refusal = Q(kRecentRecordIsLink);
   } else if (there && !S_ISREG(info.st_mode)) {
-    io::FileRead notRegular;
-    notRegular.problem = io::ReadProblem::kNotRegularFile;
-    StopKeeping(ReadProblemReason(notRegular, kMaxRecentRecordBytes));
+    StopKeeping(ReadProblemReason(io::ReadFailure(io::ReadProblem::kNotRegularFile, file_)));
     return;
   } else if (there && info.st_uid != ::geteuid()) {
     refusal = Q(kRecentRecordNotOwn);
   }
   const io::FileRead read = io::ReadFile(file_, kMaxRecentRecordBytes);
   if (!read) {
-    StopKeeping(refusal.isEmpty() ? ReadProblemReason(read, kMaxRecentRecordBytes) : refusal);
+    StopKeeping(refusal.isEmpty() ? ReadProblemReason(read.Why()) : refusal);
     return;
   }
-  RecentRecordRead parsed = ParseRecentRecord(read.bytes);
-  if (!parsed.ok) {
-    StopKeeping(refusal.isEmpty() ? Q(kRecentRecordBadLine).arg(parsed.badLine) : refusal);
+  RecentRecordRead parsed = ParseRecentRecord(*read);
+  if (!parsed) {
+    StopKeeping(refusal.isEmpty()
+                    ? Q(kRecentRecordBadLine).arg(*parsed.Why().PartsAs<std::size_t>())
+                    : refusal);
     return;
   }
-  record_ = std::move(parsed.record);
+  record_ = std::move(*parsed);
   if (!refusal.isEmpty()) StopKeeping(refusal);
 }
 
@@ -197,12 +197,12 @@ void RecentFiles::Store() {
   }
   const QByteArray text = WriteRecentRecord(record_);
   // Not flushed to the disk: the record is worth less than a wait on every open.
-  const io::AtomicWriteResult written =
+  const io::WriteOutcome written =
       io::WriteFileAtomically(file_,
                               {reinterpret_cast<const std::uint8_t*>(text.constData()),
                                static_cast<std::size_t>(text.size())},
                               false);
-  if (!written.ok) StopKeeping(WriteFailureReason(written.error));
+  if (!written) StopKeeping(WriteFailureReason(written.Why().error));
 }
 
 void RecentFiles::Add(FileKind kind, const std::filesystem::path& file) {

@@ -171,17 +171,18 @@ bool IsRecentRecordKey(const QString& key) {
 }
 
 RecentRecordRead ParseRecentRecord(std::span<const std::uint8_t> bytes) {
-  RecentRecordRead read;
+  RecentRecord record;
   const QByteArray text(reinterpret_cast<const char*>(bytes.data()),
                         static_cast<qsizetype>(bytes.size()));
   QByteArray section = "General";
   qsizetype at = 0;
   std::size_t lineNumber = 0;
-  const auto fail = [&read](std::size_t line) {
-    read.ok = false;
-    read.badLine = line;
-    read.record = {};
-    return read;
+  const auto fail = [](std::size_t line) {
+    Failure failure;
+    failure.reason = std::make_error_code(std::errc::illegal_byte_sequence);
+    failure.what = "line " + std::to_string(line) + " is no INI line";
+    failure.parts = line;
+    return RecentRecordRead(std::move(failure));
   };
   while (at < text.size()) {
     const std::size_t first = ++lineNumber;
@@ -215,13 +216,12 @@ RecentRecordRead ParseRecentRecord(std::span<const std::uint8_t> bytes) {
     if (key.isEmpty()) return fail(first);
     const QString full = FullKey(section, key);
     if (IsRecentRecordKey(full)) {
-      read.record.values[full] = UnescapedValue(QString::fromUtf8(value));
+      record.values[full] = UnescapedValue(QString::fromUtf8(value));
     } else {
-      read.record.others.push_back({section, key, value});
+      record.others.push_back({section, key, value});
     }
   }
-  read.ok = true;
-  return read;
+  return record;
 }
 
 QByteArray WriteRecentRecord(const RecentRecord& record) {

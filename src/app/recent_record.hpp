@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+#include "io/result.hpp"
+
 namespace kavelin::app {
 
 struct RecentRecord {
@@ -27,11 +29,9 @@ struct RecentRecord {
   std::vector<Line> others;
 };
 
-struct RecentRecordRead {
-  bool ok = false;
-  std::size_t badLine = 0;  // when !ok: the first line that is no INI line, counted from 1
-  RecentRecord record;
-};
+// The record, or a failure whose parts are the first line that is no INI line, counted
+// from 1 (a std::size_t).
+using RecentRecordRead = Result<RecentRecord>;
 
 // Whether the window keeps `key` (a path as in RecentRecord::values): everything under
 // "recent/", the start folders and the game preview's zoom and background.

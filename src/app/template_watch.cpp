@@ -72,7 +72,7 @@ std::uint64_t TemplateWatch::DigestOf(const std::filesystem::path& file) {
   if (!read) return 0;
   // FNV-1a: enough to tell a changed save from the same bytes, which is all it is for.
   std::uint64_t digest = 0xcbf29ce484222325u;
-  for (const std::uint8_t byte : read.bytes)
+  for (const std::uint8_t byte : *read)
     digest = (digest ^ byte) * 0x100000001b3u;
   return digest;
 }

@@ -76,9 +76,18 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
   return args;
 }
 
-std::string UnreadableFileMessage(const std::filesystem::path& path, const io::FileRead& read,
-                                  std::uintmax_t limit) {
-  return Shown(path) + ": " + io::ReadProblemText(read, limit);
+std::string FailureMessage(const std::filesystem::path& shown, const Failure& failure) {
+  if (const auto* at = failure.PartsAs<patch::PatchProblemAt>())
+    return Format(Tr("%1$s: offset %2$s: %3$s"), Shown(shown), at->offset, failure.what);
+  // A write says why as the window's boxes do.
+  if (failure.exit == ExitClass::kWriteFailed && !failure.PartsAs<io::ReadParts>())
+    return Shown(shown) + ": " + Utf8(patch::FileErrorReason(failure.error));
+  return Shown(shown) + ": " + failure.what;
+}
+
+int Fail(const std::filesystem::path& shown, const Failure& failure) {
+  return Fail(failure.exit == ExitClass::kWriteFailed ? kWriteFailed : kFailure,
+              FailureMessage(shown, failure));
 }
 
 namespace {
@@ -154,23 +163,18 @@ int WriteOutputFile(const Arguments& args, std::string_view contents, command::O
   if (file.empty()) return kFailure;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(contents.data());
   const auto written = io::WriteFileAtomically(file, {bytes, contents.size()});
-  if (!written.ok)
-    return Fail(kWriteFailed, Shown(output) + ": " + Utf8(patch::FileErrorReason(written.error)));
+  if (!written) return Fail(output, written.Why());
   std::cout << Shown(output) << '\n';
   return kSuccess;
 }
 
 std::optional<sheet::SheetDocument> ReadSheet(const std::filesystem::path& path) {
   command::SheetFileRead read = command::ReadSheetFile(path);
-  if (!read.failure) {
-    Fail(kFailure, UnreadableFileMessage(path, read.failure, command::kMaxSheetFileBytes));
+  if (!read) {
+    Fail(path, read.Why());
     return std::nullopt;
   }
-  if (!read.ok) {
-    Fail(kFailure, Shown(path) + ": " + read.reason);
-    return std::nullopt;
-  }
-  return std::move(read.document);
+  return std::move(*read);
 }
 
 std::string Utf8(std::u16string_view text) {
@@ -242,11 +246,10 @@ int UseSettingsFile(const std::filesystem::path& file) {
   io::FileRead read = io::ReadFile(file, text::kMaxSettingsFileBytes);
   // A file the user named that cannot be read is a mistake, not an empty table.
   if (!read) {
-    return Fail(kFailure, Format(Tr("settings file %1$s: %2$s"), Shown(file),
-                                 io::ReadProblemText(read, text::kMaxSettingsFileBytes)));
+    return Fail(kFailure, Format(Tr("settings file %1$s: %2$s"), Shown(file), read.Why().what));
   }
   chosenSettingsFile = file;
-  chosenSettingsBytes = std::move(read.bytes);
+  chosenSettingsBytes = std::move(*read);
   return kSuccess;
 }
 
@@ -264,21 +267,21 @@ text::CodeTable LoadCodeTable() {
   const text::SettingsFileRead read = chosenSettingsFile
                                           ? text::LoadFamilySettings(codes, chosenSettingsBytes)
                                           : text::LoadFamilySettings(codes, file);
-  if (read.read && nameSettingsFile)
+  if (read && nameSettingsFile)
     std::cerr << "kavelin-cli: " << Format(Tr("settings file %s"), Shown(file)) << '\n';
   // One found in its place that cannot be used is said, and the built-in table used.
-  if (!read.read && !file.empty()) {
+  if (!read && !file.empty()) {
     std::cerr << "kavelin-cli: "
-              << Warning(Format(Tr("settings file %1$s: %2$s; not used"), Shown(file),
-                                io::ReadProblemText(read.failure, text::kMaxSettingsFileBytes)))
+              << Warning(
+                     Format(Tr("settings file %1$s: %2$s; not used"), Shown(file), read.Why().what))
               << '\n';
   }
-  if (read.foreignLine != 0) {
+  if (read && read->foreignLine != 0) {
     std::cerr << "kavelin-cli: "
               << Warning(Format(Tr("%1$s line %2$s is not Shift_JIS (code page 932) text, which "
                                    "the settings file must be; it is read as code page 932 all "
                                    "the same"),
-                                Shown(file), read.foreignLine))
+                                Shown(file), read->foreignLine))
               << '\n';
   }
   return codes;

@@ -52,10 +52,11 @@ struct Arguments {
 Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& flags,
                          const std::vector<std::string>& valued);
 
-// Why a file the user named could not be read, starting with its name; `limit` is the cap
-// it was read under.
-std::string UnreadableFileMessage(const std::filesystem::path& path, const io::FileRead& read,
-                                  std::uintmax_t limit);
+// Why a file could not be read or written, starting with its name as the user gave it; a
+// patch's bad byte is named by its offset after the name.
+std::string FailureMessage(const std::filesystem::path& shown, const Failure& failure);
+// A failure said on the standard error; the exit code of its class.
+int Fail(const std::filesystem::path& shown, const Failure& failure);
 
 // Where a command writes, once the file in that place has been judged: the same kind of
 // file is replaced; anything else there, a link included, only with --force (a link is

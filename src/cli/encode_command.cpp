@@ -42,17 +42,15 @@ int RunEncode(int argc, char** argv) {
     if (!input) return Fail(kFailure, Format(Tr("argument %s is not valid UTF-8"), i + 1));
     const auto result = text::EncodeGameText(codes, *input);
     std::cout << Printable(arg) << '\t';
-    switch (result.status) {
-      case text::EncodeStatus::kEncoded:
-        std::cout << text::HexBytes(result.bytes) << '\n';
-        break;
-      case text::EncodeStatus::kExtended:
-        std::cout << text::HexBytes(result.bytes) << "\t(" << Tr("extended characters") << ")\n";
-        break;
-      case text::EncodeStatus::kUnencodable:
-        std::cout << Format(Tr("not encodable: 「%s」"), Printable(Utf8(result.rejected))) << '\n';
-        exitCode = kInputErrors;
-        break;
+    if (!result) {
+      std::cout << Format(Tr("not encodable: 「%s」"),
+                          Printable(Utf8(text::RejectedOf(result.Why()))))
+                << '\n';
+      exitCode = kInputErrors;
+    } else if (result->extended) {
+      std::cout << text::HexBytes(result->bytes) << "\t(" << Tr("extended characters") << ")\n";
+    } else {
+      std::cout << text::HexBytes(result->bytes) << '\n';
     }
   }
   return exitCode;

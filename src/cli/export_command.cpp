@@ -70,9 +70,7 @@ int RunExport(int argc, char** argv) {
   if (!bytes)
     return Fail(kFailure, Format(Tr("%s: the template could not be encoded"), Shown(*output)));
   const auto written = io::WriteFileAtomically(file, *bytes);
-  if (!written.ok) {
-    return Fail(kWriteFailed, Shown(*output) + ": " + Utf8(patch::FileErrorReason(written.error)));
-  }
+  if (!written) return Fail(*output, written.Why());
   std::cout << Shown(*output) << '\n';
   return kSuccess;
 }

@@ -139,13 +139,13 @@ class TerminalDialogs : public command::CreatePatchDialogs {
   }
   // Running the command is the confirmation.
   bool ConfirmCreate() override { return true; }
-  void ShowDone(const patch::WriteResult& written) override {
+  void ShowDone(const std::filesystem::path& written) override {
     // A batch names its patches once they are in place, after the commit.
     if (batch_ || watch_) return;
     progress_.Clear();
-    std::cout << Shown(written.output) << '\n';
+    std::cout << Shown(written) << '\n';
   }
-  void ShowWriteFailure(const patch::WriteResult& failed) override { Print(Utf8(failed.message)); }
+  void ShowWriteFailure(const Failure& failed) override { Print(failed.what); }
 
   // One message; each of its lines carries the prefix.
   void Print(std::string text) {
@@ -244,13 +244,14 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
   const command::TemplateIntake intake =
       command::TakeInTemplate(image, job.templatePath, image::DecodeImageFile,
                               command::IntakeMode::kChecked, document.paletteSwaps);
-  if (intake.status != image::ImageStatus::kOk) {
+  image::ImageStatus status = image::ImageStatus::kOk;
+  if (!intake && ReasonIs(intake.Why(), status)) {
     dialogs.prefix = batch ? name : "kavelin-cli: " + name;
-    std::string message(image::MessageFor(intake.status));
+    std::string message = intake.Why().what;
     // The box's text as it is, and after it what the system said.
-    if (intake.status == image::ImageStatus::kCannotRead) {
+    if (status == image::ImageStatus::kCannotRead) {
       const io::FileRead read = io::ReadFileStart(job.templatePath, 1);
-      if (!read) message += " (" + io::ReadProblemText(read, 0) + ")";
+      if (!read) message += " (" + read.Why().what + ")";
     }
     if (const auto& pixel = image.partlyTransparentPixel) {
       message += " (" +
@@ -263,11 +264,11 @@ int MakeOne(const Job& job, bool batch, const sheet::SheetDocument& document,
       dialogs.Print(Note(OverflowNote(*overflow)));
       if (const auto edge = image::CellsPastEdge(image)) dialogs.Print(Note(EdgeNote(*edge)));
     }
-    return intake.status == image::ImageStatus::kOutOfMemory ? kWriteFailed : kFailure;
+    return status == image::ImageStatus::kOutOfMemory ? kWriteFailed : kFailure;
   }
   // As the window does: the patch is made without the swaps this template cannot take.
   dialogs.prefix = batch ? name : "kavelin-cli: ";
-  for (const auto& [a, b] : intake.swaps.skipped) {
+  for (const auto& [a, b] : intake->skipped) {
     dialogs.Print(Format(Tr("paletteSwaps: %1$s ⇔ %2$s left out: entry %3$s is empty in this "
                             "template"),
                          a, b, image.palette.IsEmpty(a) ? a : b));
@@ -431,9 +432,8 @@ int RunMake(int argc, char** argv) {
       return Fail(kFailure, Format(Tr("make needs a TEMPLATE: %s names none"), Shown(*sheetPath)));
     templates.push_back(sheet::TemplateOfSheet(*sheetPath, document.templateFile));
     if (const io::FileRead there = io::ReadFileStart(templates.front(), 1); !there) {
-      return Fail(kFailure,
-                  Format(Tr("the template %1$s that %2$s names: %3$s"), Shown(templates.front()),
-                         Shown(*sheetPath), io::ReadProblemText(there, 0)));
+      return Fail(kFailure, Format(Tr("the template %1$s that %2$s names: %3$s"),
+                                   Shown(templates.front()), Shown(*sheetPath), there.Why().what));
     }
     // Beside a template the user never named, outside the sheet's folder: a folder the
     // user may not know of, so the user names the patch.
@@ -463,10 +463,10 @@ int RunMake(int argc, char** argv) {
     // A name mistyped, or a pipe or device, would be waited on for ever; a template that is
     // there but broken is what a watch is for.
     if (const io::FileRead there = io::ReadFileStart(templatePath, 1);
-        there.problem == io::ReadProblem::kNoSuchFile ||
-        there.problem == io::ReadProblem::kNotRegularFile) {
-      return Fail(kFailure, Format(Tr("--watch: %1$s: %2$s"), Shown(templatePath),
-                                   io::ReadProblemText(there, 0)));
+        !there && (io::ProblemOf(there.Why()) == io::ReadProblem::kNoSuchFile ||
+                   io::ProblemOf(there.Why()) == io::ReadProblem::kNotRegularFile)) {
+      return Fail(kFailure,
+                  Format(Tr("--watch: %1$s: %2$s"), Shown(templatePath), there.Why().what));
     }
     std::vector<std::filesystem::path> watched{templatePath};
     if (sheetPath) watched.emplace_back(*sheetPath);
@@ -494,12 +494,12 @@ int RunMake(int argc, char** argv) {
 
   for (const auto& [target, result] : staging.Commit()) {
     Job& job = *staged.at(target);
-    if (result.ok) {
+    if (result) {
       std::cout << Shown(target) << '\n';
       continue;
     }
     dialogs.prefix = Shown(job.templatePath) + ": ";
-    dialogs.Print(Utf8(patch::WriteFailureMessage(target, result.error)));
+    dialogs.Print(Utf8(patch::WriteFailureMessage(target, result.Why().error)));
     job.exitCode = kWriteFailed;
   }
   return Summarise(jobs);

@@ -7,15 +7,11 @@ namespace kavelin::cli {
 
 std::optional<patch::PatchContents> ReadPatch(const std::string& path) {
   command::PatchFileRead read = command::ReadPatchFile(path, LoadCodeTable());
-  if (!read.failure) {
-    Fail(kFailure, UnreadableFileMessage(path, read.failure, command::kMaxPatchFileBytes));
+  if (!read) {
+    Fail(path, read.Why());
     return std::nullopt;
   }
-  if (!read.ok) {
-    Fail(kFailure, Format(Tr("%1$s: offset %2$s: %3$s"), Shown(path), read.offset, read.reason));
-    return std::nullopt;
-  }
-  return std::move(read.contents);
+  return std::move(*read);
 }
 
 }  // namespace kavelin::cli

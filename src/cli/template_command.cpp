@@ -52,8 +52,7 @@ int RunTemplate(int argc, char** argv) {
   if (!bytes)
     return Fail(kFailure, Format(Tr("%s: the template could not be encoded"), Shown(file)));
   const auto written = io::WriteFileAtomically(file, *bytes);
-  if (!written.ok)
-    return Fail(kWriteFailed, Shown(file) + ": " + Utf8(patch::FileErrorReason(written.error)));
+  if (!written) return Fail(file, written.Why());
   std::cout << Shown(*output) << '\n';
   return kSuccess;
 }

@@ -15,30 +15,28 @@ TemplateIntake CharacterDocument::LoadTemplate(const std::filesystem::path& file
   TemplateIntake intake = TakeInTemplate(template_, file, decoder, mode, swaps_);
   // Swaps this template could not take leave the character, so that a save says what the
   // patch will hold; the sheet file opened or saved before still has them.
-  if (intake.status == image::ImageStatus::kOk) swaps_ = intake.swaps.made;
+  if (intake) swaps_ = intake->made;
   return intake;
 }
 
 TemplateReload CharacterDocument::ReloadTemplate(const image::ImageDecoder& decoder,
                                                  bool dropSwaps) {
-  TemplateReload reload;
-  if (template_.path.empty() || template_.fromPatch) {
-    reload.status = image::ImageStatus::kCannotRead;
-    return reload;
-  }
+  if (template_.path.empty() || template_.fromPatch)
+    return image::ImageFailure(image::ImageStatus::kCannotRead, template_.path);
   // Taken in aside: the load empties the path and may leave a half-made palette on failure.
   image::TemplateImage fresh = template_;
-  const TemplateIntake intake =
+  TemplateIntake intake =
       TakeInTemplate(fresh, template_.path, decoder, IntakeMode::kChecked, swaps_);
-  reload.status = intake.status;
-  reload.overflowPixel = fresh.overflowPixel;
-  reload.partlyTransparentPixel = fresh.partlyTransparentPixel;
-  if (intake.status != image::ImageStatus::kOk) return reload;
-  reload.skipped = intake.swaps.skipped;
+  if (!intake) {
+    intake.Why().parts = RefusedPixels{fresh.overflowPixel, fresh.partlyTransparentPixel};
+    return std::move(intake.Why());
+  }
+  Reloaded reload;
+  reload.skipped = intake->skipped;
   if (!reload.skipped.empty() && !dropSwaps) return reload;
   image::SetPoisonPreview(fresh, template_.toggles.preview.ticked);
   template_ = std::move(fresh);
-  swaps_ = intake.swaps.made;
+  swaps_ = intake->made;
   reload.taken = true;
   return reload;
 }
@@ -61,16 +59,11 @@ void CharacterDocument::RestoreSwaps(const std::vector<sheet::PaletteSwap>& swap
   swaps_ = ApplyPaletteSwaps(template_, swaps).made;
 }
 
-Opened CharacterDocument::OpenSheetFile(const std::filesystem::path& file) {
+OpenResult CharacterDocument::OpenSheetFile(const std::filesystem::path& file) {
+  SheetFileRead parsed = ReadSheetFile(file);
+  if (!parsed) return std::move(parsed.Why());
   Opened opened;
-  const SheetFileRead parsed = ReadSheetFile(file);
-  if (!parsed.ok) {
-    opened.failure.read = parsed.failure;
-    opened.failure.reason = parsed.reason;
-    opened.failure.sheetProblem = parsed.formatProblem;
-    return opened;
-  }
-  swaps_ = parsed.document.paletteSwaps;
+  swaps_ = parsed->paletteSwaps;
   if (template_.Loaded()) {
     // The current template takes the opened sheet's palette order, not the one before.
     image::SetPoisonPreview(template_, false);
@@ -80,36 +73,30 @@ Opened CharacterDocument::OpenSheetFile(const std::filesystem::path& file) {
     opened.skipped = std::move(applied.skipped);
   }
   sheetFile_ = file;
-  opened.document = parsed.document;
-  opened.ok = true;
+  opened.document = std::move(*parsed);
   return opened;
 }
 
-Opened CharacterDocument::OpenPatchFile(const std::filesystem::path& file,
-                                        const text::CodeTable& codes) {
-  Opened opened;
-  const PatchFileRead parsed = ReadPatchFile(file, codes);
-  if (!parsed.ok) {
-    opened.failure.read = parsed.failure;
-    opened.failure.reason = parsed.reason;
-    opened.failure.patchProblem = parsed.formatProblem;
-    if (parsed.failure) opened.failure.offset = parsed.offset;
-    return opened;
-  }
+OpenResult CharacterDocument::OpenPatchFile(const std::filesystem::path& file,
+                                            const text::CodeTable& codes) {
+  PatchFileRead parsed = ReadPatchFile(file, codes);
+  if (!parsed) return std::move(parsed.Why());
   // Drawn aside first: the document changes only once the whole patch has been taken in.
   image::TemplateImage drawn;
   const patch::ExportedTemplate exported =
-      patch::ExportTemplate(parsed.contents.paletteWords, parsed.contents.tiles);
-  opened.failure.drawn = image::LoadDrawnTemplate(drawn, exported.raster);
-  if (opened.failure.drawn != image::ImageStatus::kOk) return opened;
+      patch::ExportTemplate(parsed->paletteWords, parsed->tiles);
+  if (const image::ImageStatus status = image::LoadDrawnTemplate(drawn, exported.raster);
+      status != image::ImageStatus::kOk) {
+    return image::ImageFailure(status, file);
+  }
   swaps_ = ApplyPaletteSwaps(drawn, exported.paletteSwaps).made;
   template_ = std::move(drawn);
   openedPatch_ = file;
   // The character now lives in the patch, not in the sheet file opened before.
   sheetFile_.clear();
-  opened.document.sheet = parsed.contents.sheet;
+  Opened opened;
+  opened.document.sheet = parsed->sheet;
   opened.document.paletteSwaps = swaps_;
-  opened.ok = true;
   return opened;
 }
 

@@ -19,37 +19,30 @@
 
 namespace kavelin::command {
 
-// Why a sheet file or patch could not be opened; the front end words it.
-struct OpenFailure {
-  io::FileRead read;                  // why the file could not be read whole, if it could not
-  std::string reason;                 // the reader's reason: no sheet file or patch
-  std::optional<std::size_t> offset;  // of a patch's first bad byte, with `reason`
-  // `reason` in parts, for a front end that words it in another language.
-  sheet::SheetFileProblem sheetProblem;
-  patch::PatchProblem patchProblem;
-  image::ImageStatus drawn = image::ImageStatus::kOk;  // drawing the patch's sprite
-};
-
+// A sheet file or patch taken in. The front end shows the sheet, then marks what it
+// shows as saved with these swaps.
 struct Opened {
-  bool ok = false;
-  OpenFailure failure;  // when !ok; the document is then as it was
-  // As the file holds it, when ok. The front end shows the sheet, then marks what it
-  // shows as saved with these swaps.
-  sheet::SheetDocument document;
+  sheet::SheetDocument document;            // as the file holds it
   std::vector<sheet::PaletteSwap> skipped;  // swaps the current template could not take
 };
+// Or why not, the document then as it was: the reader's failure, or for a patch whose
+// sprite could not be drawn back, a reason of image::ImageStatus.
+using OpenResult = Result<Opened>;
 
 // What reading the current template's file again found.
-struct TemplateReload {
-  image::ImageStatus status = image::ImageStatus::kOk;  // of the file's load
+struct Reloaded {
   bool taken = false;  // the file's picture is now the template; otherwise nothing changed
   // Swaps the file's picture cannot take: dropped from the character when taken, the
   // reason it was not otherwise.
   std::vector<sheet::PaletteSwap> skipped;
-  // Where a refused picture went wrong, as its load found it.
+};
+// Where a refused picture went wrong, as its load found it: the parts of a reload's failure.
+struct RefusedPixels {
   std::optional<image::Point> overflowPixel;
   std::optional<image::PartlyTransparentPixel> partlyTransparentPixel;
 };
+// Or why the file could not be taken (a reason of image::ImageStatus, parts RefusedPixels).
+using TemplateReload = Result<Reloaded>;
 
 class CharacterDocument {
  public:
@@ -78,12 +71,12 @@ class CharacterDocument {
   void RestoreSwaps(const std::vector<sheet::PaletteSwap>& swaps);
 
   // Reads a sheet file and makes it the character; the current template takes its swaps.
-  Opened OpenSheetFile(const std::filesystem::path& file);
+  OpenResult OpenSheetFile(const std::filesystem::path& file);
   // Makes `swaps` the character's as they are, for a template about to be loaded with the
   // sheet: the template before it may have taken only some of them.
   void SetSwapsForNextLoad(std::vector<sheet::PaletteSwap> swaps) { swaps_ = std::move(swaps); }
   // Reads a patch and makes it the character, its sprite drawn back as the template.
-  Opened OpenPatchFile(const std::filesystem::path& file, const text::CodeTable& codes);
+  OpenResult OpenPatchFile(const std::filesystem::path& file, const text::CodeTable& codes);
 
   // What a sheet file would hold now, with `sheet` as the controls hold it.
   sheet::SheetDocument Document(const sheet::CharacterSheet& sheet) const;

@@ -38,13 +38,13 @@ CreatePatchResult CreatePatch(const sheet::CharacterSheet& sheet,
     return result;
   }
 
-  result.write = patch::WritePatch(plan.built, templateImage.path, options);
-  if (result.write.status != patch::WriteStatus::kWritten) {
-    dialogs.ShowWriteFailure(result.write);
+  result.write = patch::WritePatch(*plan.built, templateImage.path, options);
+  if (!*result.write) {
+    dialogs.ShowWriteFailure(result.write->Why());
     result.outcome = CreatePatchOutcome::kWriteFailed;
     return result;
   }
-  dialogs.ShowDone(result.write);
+  dialogs.ShowDone(**result.write);
   result.outcome = CreatePatchOutcome::kWritten;
   return result;
 }

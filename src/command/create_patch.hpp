@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "image/template_image.hpp"
@@ -29,10 +31,11 @@ class CreatePatchDialogs {
   virtual bool ConfirmWarnings(const validate::CheckResult& warnings) = 0;
   // Question icon, Yes/No, titled kConfirmTitle: the closing question alone.
   virtual bool ConfirmCreate() = 0;
-  // Information icon, OK, titled kProgramTitle: kDoneMessage.
-  virtual void ShowDone(const patch::WriteResult& written) = 0;
-  // Stop icon, OK, titled kWriteErrorTitle: the writer's message. The old patch is intact.
-  virtual void ShowWriteFailure(const patch::WriteResult& failed) = 0;
+  // Information icon, OK, titled kProgramTitle: kDoneMessage. `written` is the patch.
+  virtual void ShowDone(const std::filesystem::path& written) = 0;
+  // Stop icon, OK, titled kWriteErrorTitle: the writer's message (the failure's `what`).
+  // The old patch is intact.
+  virtual void ShowWriteFailure(const Failure& failed) = 0;
 };
 
 enum class CreatePatchOutcome : std::uint8_t {
@@ -44,10 +47,10 @@ enum class CreatePatchOutcome : std::uint8_t {
 
 // The road's facts for one sheet and template, before anything is asked or written.
 struct PatchPlan {
-  sheet::CharacterSheet tidied;    // as validate::Tidy leaves the sheet
-  validate::CheckResult errors;    // when found, the road ends in the input-error box
-  validate::CheckResult warnings;  // only looked for when there are no errors
-  patch::BuildResult built;        // the patch's bytes, built only when there are no errors
+  sheet::CharacterSheet tidied;             // as validate::Tidy leaves the sheet
+  validate::CheckResult errors;             // when found, the road ends in the input-error box
+  validate::CheckResult warnings;           // only looked for when there are no errors
+  std::optional<patch::BuildResult> built;  // the patch's bytes, built only when no errors
 };
 
 // The road as a function of values: tidies the sheet, checks it, and builds the patch of
@@ -57,8 +60,8 @@ PatchPlan MakePatch(const sheet::CharacterSheet& sheet, const image::TemplateIma
 
 struct CreatePatchResult {
   CreatePatchOutcome outcome = CreatePatchOutcome::kInputErrors;
-  sheet::CharacterSheet tidied;  // the sheet as the road tidied it, whatever the outcome
-  patch::WriteResult write;      // set when the writer ran
+  sheet::CharacterSheet tidied;             // the sheet as the road tidied it, whatever the outcome
+  std::optional<patch::WriteResult> write;  // set when the writer ran
 };
 
 // Runs the road: MakePatch, then the boxes, then the writer.

@@ -26,7 +26,7 @@ FileKind KindOfBytes(std::span<const std::uint8_t> start) {
 FileKind KindOfFile(const std::filesystem::path& file) {
   // Only regular files have a kind; the reader refuses the rest without waiting on a pipe.
   const io::FileRead start = io::ReadFileStart(file, 64);
-  return start ? KindOfBytes(start.bytes) : FileKind::kUnknown;
+  return start ? KindOfBytes(*start) : FileKind::kUnknown;
 }
 
 }  // namespace kavelin::command

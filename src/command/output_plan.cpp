@@ -65,14 +65,13 @@ ExistingKind KindThere(const std::filesystem::path& output) {
   // Swapped for a pipe since, or unreadable: nothing to recognise, so nothing to replace
   // without asking.
   if (!start) {
-    return start.problem == io::ReadProblem::kNotRegularFile ? ExistingKind::kDevice
-                                                             : ExistingKind::kOther;
+    return io::ProblemOf(start.Why()) == io::ReadProblem::kNotRegularFile ? ExistingKind::kDevice
+                                                                          : ExistingKind::kOther;
   }
-  const std::string_view bytes(reinterpret_cast<const char*>(start.bytes.data()),
-                               start.bytes.size());
+  const std::string_view bytes(reinterpret_cast<const char*>(start->data()), start->size());
   if (bytes.starts_with("GIF8")) return ExistingKind::kGif;
   if (bytes.starts_with("\x89PNG\r\n\x1a\n")) return ExistingKind::kPng;
-  switch (KindOfBytes(start.bytes)) {
+  switch (KindOfBytes(*start)) {
     case FileKind::kPatch:
       return ExistingKind::kPatch;
     case FileKind::kTemplate:

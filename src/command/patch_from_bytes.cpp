@@ -7,30 +7,27 @@
 
 namespace kavelin::command {
 
-PatchFromBytes MakePatchFromBytes(std::string_view sheetJson,
-                                  std::span<const std::uint8_t> templateBytes,
-                                  std::span<const std::uint8_t> settingsBytes,
-                                  const std::filesystem::path& templateName) {
-  PatchFromBytes made;
+MadeFromBytes MakePatchFromBytes(std::string_view sheetJson,
+                                 std::span<const std::uint8_t> templateBytes,
+                                 std::span<const std::uint8_t> settingsBytes,
+                                 const std::filesystem::path& templateName) {
   sheet::SheetDocument document;
   if (!sheetJson.empty()) {
     sheet::SheetFileResult read = sheet::ReadSheetFile(sheetJson);
-    if (!read.ok) {
-      made.stage = BytesStage::kSheet;
-      made.sheetError = std::move(read.error);
-      return made;
-    }
-    document = std::move(read.document);
+    if (!read) return std::move(read.Why());
+    document = std::move(*read);
   }
   image::TemplateImage image;
-  made.templateStatus = image::LoadTemplateBytes(image, templateBytes, templateName);
-  if (made.templateStatus != image::ImageStatus::kOk) {
-    made.stage = BytesStage::kTemplate;
-    return made;
+  if (const image::ImageStatus status =
+          image::LoadTemplateBytes(image, templateBytes, templateName);
+      status != image::ImageStatus::kOk) {
+    return image::ImageFailure(status, templateName);
   }
+  PatchFromBytes made;
   made.swaps = ApplyPaletteSwaps(image, document.paletteSwaps);
   text::CodeTable codes;
-  if (!settingsBytes.empty()) text::LoadFamilySettings(codes, settingsBytes);
+  // Settings bytes hold rows or not; unlike a file, they cannot fail to be read.
+  if (!settingsBytes.empty()) (void)text::LoadFamilySettings(codes, settingsBytes);
   made.plan = MakePatch(document.sheet, image, codes);
   return made;
 }

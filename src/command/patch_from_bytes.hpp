@@ -15,26 +15,21 @@
 
 namespace kavelin::command {
 
-enum class BytesStage : std::uint8_t {
-  kMade,      // the road ran: see `plan` (its errors, warnings and bytes)
-  kSheet,     // the sheet file was refused: `sheetError`
-  kTemplate,  // the template was refused: `templateStatus`
-};
-
 struct PatchFromBytes {
-  BytesStage stage = BytesStage::kMade;
-  std::string sheetError;  // as ReadSheetFile words it
-  image::ImageStatus templateStatus = image::ImageStatus::kOk;
   SwapsApplied swaps;  // the sheet's palette swaps, as the template took them
-  PatchPlan plan;
+  PatchPlan plan;      // the road's errors, warnings and bytes
 };
+// Or the refusal of the sheet file (a reason of sheet::SheetProblemKind, `what` as the
+// sheet reader words it) or of the template (a reason of image::ImageStatus, `what` its
+// message).
+using MadeFromBytes = Result<PatchFromBytes>;
 
 // `sheetJson` is a character sheet file (empty for the fresh sheet), `templateBytes` a GIF,
 // BMP or PNG template, `settingsBytes` a KV7Tools.ini (empty for none). The patch is built
 // whatever the warnings say: asking about them is the caller's.
-PatchFromBytes MakePatchFromBytes(std::string_view sheetJson,
-                                  std::span<const std::uint8_t> templateBytes,
-                                  std::span<const std::uint8_t> settingsBytes,
-                                  const std::filesystem::path& templateName = "template.gif");
+MadeFromBytes MakePatchFromBytes(std::string_view sheetJson,
+                                 std::span<const std::uint8_t> templateBytes,
+                                 std::span<const std::uint8_t> settingsBytes,
+                                 const std::filesystem::path& templateName = "template.gif");
 
 }  // namespace kavelin::command

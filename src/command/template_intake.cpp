@@ -31,11 +31,11 @@ SwapsApplied ApplyPaletteSwaps(image::TemplateImage& image,
 TemplateIntake TakeInTemplate(image::TemplateImage& image, const std::filesystem::path& file,
                               const image::ImageDecoder& decoder, IntakeMode mode,
                               const std::vector<sheet::PaletteSwap>& swaps) {
-  TemplateIntake intake;
-  intake.status = mode == IntakeMode::kChecked ? image::TakeInTemplateFile(image, file, decoder)
-                                               : image::LoadTemplateImage(image, file, decoder);
-  if (intake.status == image::ImageStatus::kOk) intake.swaps = ApplyPaletteSwaps(image, swaps);
-  return intake;
+  const image::ImageStatus status = mode == IntakeMode::kChecked
+                                        ? image::TakeInTemplateFile(image, file, decoder)
+                                        : image::LoadTemplateImage(image, file, decoder);
+  if (status != image::ImageStatus::kOk) return image::ImageFailure(status, file);
+  return ApplyPaletteSwaps(image, swaps);
 }
 
 std::array<int, image::kPaletteSize> SwapArrangement(const std::vector<sheet::PaletteSwap>& swaps) {

@@ -30,10 +30,9 @@ struct SwapsApplied {
 SwapsApplied ApplyPaletteSwaps(image::TemplateImage& image,
                                const std::vector<sheet::PaletteSwap>& swaps);
 
-struct TemplateIntake {
-  image::ImageStatus status = image::ImageStatus::kOk;
-  SwapsApplied swaps;  // when the image was taken in
-};
+// The swaps as the image took them, or why the image was not taken in (a reason of
+// image::ImageStatus).
+using TemplateIntake = Result<SwapsApplied>;
 
 TemplateIntake TakeInTemplate(image::TemplateImage& image, const std::filesystem::path& file,
                               const image::ImageDecoder& decoder, IntakeMode mode,

@@ -5,36 +5,31 @@
 
 namespace kavelin::command {
 
+namespace {
+
+// A reader's failure, naming the file it read.
+Failure Of(Failure failure, const std::filesystem::path& file) {
+  failure.file = file;
+  return failure;
+}
+
+}  // namespace
+
 SheetFileRead ReadSheetFile(const std::filesystem::path& file) {
-  SheetFileRead result;
-  const UserFileBytes read = ReadUserFile(file, kMaxSheetFileBytes);
-  if (!read) {
-    result.failure = read;
-    return result;
-  }
+  UserFileBytes read = ReadUserFile(file, kMaxSheetFileBytes);
+  if (!read) return std::move(read.Why());
   sheet::SheetFileResult parsed = sheet::ReadSheetFile(
-      std::string_view(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
-  result.ok = parsed.ok;
-  result.reason = std::move(parsed.error);
-  result.formatProblem = std::move(parsed.problem);
-  result.document = std::move(parsed.document);
-  return result;
+      std::string_view(reinterpret_cast<const char*>(read->data()), read->size()));
+  if (!parsed) return Of(std::move(parsed.Why()), file);
+  return parsed;
 }
 
 PatchFileRead ReadPatchFile(const std::filesystem::path& file, const text::CodeTable& codes) {
-  PatchFileRead result;
-  const UserFileBytes read = ReadUserFile(file, kMaxPatchFileBytes);
-  if (!read) {
-    result.failure = read;
-    return result;
-  }
-  patch::ReadResult parsed = patch::ReadPatchFile(read.bytes, codes);
-  result.ok = parsed.ok;
-  result.reason = std::move(parsed.reason);
-  result.formatProblem = parsed.problem;
-  result.offset = parsed.offset;
-  result.contents = std::move(parsed.contents);
-  return result;
+  UserFileBytes read = ReadUserFile(file, kMaxPatchFileBytes);
+  if (!read) return std::move(read.Why());
+  patch::ReadResult parsed = patch::ReadPatchFile(*read, codes);
+  if (!parsed) return Of(std::move(parsed.Why()), file);
+  return parsed;
 }
 
 }  // namespace kavelin::command

@@ -28,28 +28,15 @@ inline UserFileBytes ReadUserFile(const std::filesystem::path& file, std::uintma
   return io::ReadFile(file, limit);
 }
 
-// A sheet file read whole (up to kMaxSheetFileBytes) and parsed. When the file could not
-// be read, `failure` says why; when it was read but
-// is no sheet file, `reason` holds the sheet reader's message and `formatProblem` its parts.
-struct SheetFileRead {
-  bool ok = false;
-  io::FileRead failure;  // why the file could not be read; its problem is kNone when it was
-  std::string reason;
-  sheet::SheetFileProblem formatProblem;
-  sheet::SheetDocument document;  // when ok
-};
+// A sheet file read whole (up to kMaxSheetFileBytes) and parsed. The failure is the one
+// reader's (parts io::ReadParts) when the file could not be read, and the sheet reader's
+// (parts sheet::SheetFileProblem) when it is no sheet file; `file` names it either way.
+using SheetFileRead = Result<sheet::SheetDocument>;
 SheetFileRead ReadSheetFile(const std::filesystem::path& file);
 
 // A patch read whole (up to kMaxPatchFileBytes) and parsed, likewise; a malformed patch
-// gives the reader's `reason`, its parts and the `offset` of the first bad byte.
-struct PatchFileRead {
-  bool ok = false;
-  io::FileRead failure;  // why the file could not be read; its problem is kNone when it was
-  std::string reason;
-  patch::PatchProblem formatProblem;
-  std::size_t offset = 0;
-  patch::PatchContents contents;  // when ok
-};
+// gives the patch reader's failure (parts patch::PatchProblemAt, with the first bad byte).
+using PatchFileRead = Result<patch::PatchContents>;
 PatchFileRead ReadPatchFile(const std::filesystem::path& file, const text::CodeTable& codes);
 
 }  // namespace kavelin::command

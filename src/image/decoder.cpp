@@ -20,9 +20,9 @@ std::optional<Raster> DecodeImage(std::span<const std::uint8_t> bytes) {
 std::optional<Raster> DecodeImageFile(const std::filesystem::path& file) {
   const io::FileRead read = io::ReadFile(file, kMaxTemplateFileBytes);
   // Low memory is no fault of the file's; the intake says which it was.
-  if (read.problem == io::ReadProblem::kOutOfMemory) throw std::bad_alloc();
+  if (!read && io::ProblemOf(read.Why()) == io::ReadProblem::kOutOfMemory) throw std::bad_alloc();
   if (!read) return std::nullopt;
-  return DecodeImage(read.bytes);
+  return DecodeImage(*read);
 }
 
 }  // namespace kavelin::image

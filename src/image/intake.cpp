@@ -76,7 +76,7 @@ bool HasImageSignature(std::span<const std::uint8_t> bytes) {
 ImageStatus CheckImageSignature(const std::filesystem::path& file) {
   const io::FileRead head = io::ReadFileStart(file, std::size(kPngSignature));
   if (!head) return ImageStatus::kCannotRead;
-  return HasImageSignature(head.bytes) ? ImageStatus::kOk : ImageStatus::kInvalidFile;
+  return HasImageSignature(*head) ? ImageStatus::kOk : ImageStatus::kInvalidFile;
 }
 
 namespace {

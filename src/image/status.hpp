@@ -2,7 +2,10 @@
 // shows a failure in a stop-icon box; the command line prints the message.
 #pragma once
 
+#include <filesystem>
 #include <string_view>
+
+#include "io/result.hpp"
 
 namespace kavelin::image {
 
@@ -35,6 +38,42 @@ constexpr std::string_view MessageFor(ImageStatus status) {
       return kOutOfMemoryMessage;
   }
   return kInvalidFileMessage;
+}
+
+// In English, for the category; the command line words each status itself.
+constexpr std::string_view ReasonText(ImageStatus status) {
+  switch (status) {
+    case ImageStatus::kOk:
+      return {};
+    case ImageStatus::kCannotRead:
+      return "the file cannot be read";
+    case ImageStatus::kInvalidFile:
+      return "not a template image";
+    case ImageStatus::kTooManyColours:
+      return "too many colours";
+    case ImageStatus::kOutOfMemory:
+      return "not enough memory";
+  }
+  return {};
+}
+inline std::error_code make_error_code(ImageStatus status) {
+  return MakeReason(status, "image");
+}
+
+}  // namespace kavelin::image
+
+template <>
+struct std::is_error_code_enum<kavelin::image::ImageStatus> : std::true_type {};
+
+namespace kavelin::image {
+
+// A status other than kOk as a failure about `file`; its `what` is the window's message.
+inline Failure ImageFailure(ImageStatus status, const std::filesystem::path& file) {
+  Failure failure;
+  failure.reason = status;
+  failure.what = std::string(MessageFor(status));
+  failure.file = file;
+  return failure;
 }
 
 }  // namespace kavelin::image

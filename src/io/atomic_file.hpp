@@ -6,14 +6,17 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
+
+#include "io/result.hpp"
 
 namespace kavelin::io {
 
-struct AtomicWriteResult {
-  bool ok = false;
-  int error = 0;  // errno of the step that failed, or kNotRegularFileError, when !ok
-};
+// Done, or why not: the Failure's `error` is the errno of the step that failed, or one
+// of the two codes below.
+using WriteOutcome = Result<void>;
 
 // Not an errno: the target exists and is a device, pipe or socket. Replacing such a node
 // with a regular file would destroy it (as root, even a system device), so it is refused.
@@ -22,6 +25,16 @@ inline constexpr int kNotRegularFileError = -1;
 // link was and leave the file it names as it was; a caller that means that file writes to
 // LinkTarget(target) instead.
 inline constexpr int kSymbolicLinkError = -2;
+
+// The reasons of the two refusals that are no errno; any other write failure's reason is
+// its errno.
+enum class WriteProblem { kNone, kNotRegularFile, kSymbolicLink };
+std::string_view ReasonText(WriteProblem problem);
+inline std::error_code make_error_code(WriteProblem problem) {
+  return MakeReason(problem, "write");
+}
+// The failure of a write to `target` with `error` (an errno or one of the codes above).
+Failure WriteFailure(const std::filesystem::path& target, int error);
 
 // A key that two paths share exactly when they name the same file: the device and inode
 // of an existing file (so links and other spellings meet), else the resolved path.
@@ -38,8 +51,8 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // and, unless RemoveTemporariesOnSignals caught the signal, one hidden ".kavelin-*.tmp"
 // beside it; a later successful write into that folder removes such leftovers once their
 // process has ended and they are more than ten minutes old.
-AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
-                                      std::span<const std::uint8_t> bytes, bool sync = true);
+WriteOutcome WriteFileAtomically(const std::filesystem::path& target,
+                                 std::span<const std::uint8_t> bytes, bool sync = true);
 
 // Many files replaced the same way with one flush to the disk for all of them: each is
 // staged in its temporary first, and no old file is replaced until every staged file is on
@@ -52,10 +65,10 @@ class AtomicBatch {
   AtomicBatch& operator=(const AtomicBatch&) = delete;
 
   // Writes the bytes to a temporary beside `target`; the target is untouched until Commit.
-  AtomicWriteResult Stage(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+  WriteOutcome Stage(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
   struct Committed {
     std::filesystem::path target;
-    AtomicWriteResult result;
+    WriteOutcome result;
   };
   // Flushes the staged files (when `sync`), then renames each over its target, in the order
   // staged. One result per staged file, naming its target. A file whose flush failed, or
@@ -78,3 +91,6 @@ void RemoveTemporariesOnSignals();
 std::filesystem::path LinkTarget(const std::filesystem::path& path);
 
 }  // namespace kavelin::io
+
+template <>
+struct std::is_error_code_enum<kavelin::io::WriteProblem> : std::true_type {};

@@ -260,7 +260,7 @@ Place OpenPlace(const std::filesystem::path& target) {
 namespace {
 
 struct Staged {
-  AtomicWriteResult result;
+  int error = 0;  // 0 once staged
   std::string temporary;
   std::size_t slot = 0;
 };
@@ -271,7 +271,7 @@ Staged Stage(const Place& place, std::span<const std::uint8_t> bytes, bool sync)
   Staged staged;
   mode_t keptMode = 0;
   if (const int refused = NotReplaceableError(place.folder->Get(), place.name, &keptMode)) {
-    staged.result.error = refused;
+    staged.error = refused;
     return staged;
   }
   FileDescriptor fd(-1);
@@ -282,7 +282,7 @@ Staged Stage(const Place& place, std::span<const std::uint8_t> bytes, bool sync)
     if (!fd.Valid() && errno != EEXIST) break;
   }
   if (!fd.Valid()) {
-    staged.result.error = errno;
+    staged.error = errno;
     return staged;
   }
   staged.slot = Temporaries().Add(place.folder->Get(), staged.temporary);
@@ -290,7 +290,7 @@ Staged Stage(const Place& place, std::span<const std::uint8_t> bytes, bool sync)
     fd.Close();
     ::unlinkat(place.folder->Get(), staged.temporary.c_str(), 0);
     Temporaries().Remove(staged.slot);
-    staged.result.error = error;
+    staged.error = error;
     return staged;
   };
 
@@ -310,39 +310,70 @@ Staged Stage(const Place& place, std::span<const std::uint8_t> bytes, bool sync)
   if (!WriteAll(fd.Get(), bytes)) return fail(errno);
   if (sync && ::fsync(fd.Get()) != 0) return fail(errno);
   if (const int error = fd.Close()) return fail(error);
-  staged.result.ok = true;
   return staged;
 }
 
 // Renames a staged temporary over its target; on failure the temporary is removed.
-AtomicWriteResult Commit(const Place& place, const std::string& temporary, std::size_t slot) {
-  AtomicWriteResult result;
+// The errno, or 0 once renamed.
+int Commit(const Place& place, const std::string& temporary, std::size_t slot) {
   const int folder = place.folder->Get();
   // A node may have appeared since staging (a batch stages long before it commits).
-  result.error = NotReplaceableError(folder, place.name);
-  if (result.error == 0 && ::renameat(folder, temporary.c_str(), folder, place.name.c_str()) != 0) {
-    result.error = errno;
+  int error = NotReplaceableError(folder, place.name);
+  if (error == 0 && ::renameat(folder, temporary.c_str(), folder, place.name.c_str()) != 0) {
+    error = errno;
   }
-  if (result.error != 0) ::unlinkat(folder, temporary.c_str(), 0);
+  if (error != 0) ::unlinkat(folder, temporary.c_str(), 0);
   Temporaries().Remove(slot);
-  if (result.error != 0) return result;
+  if (error != 0) return error;
   SweepStaleTemporaries(place.folderPath, folder);
-  result.ok = true;
-  return result;
+  return 0;
+}
+
+WriteOutcome Outcome(const std::filesystem::path& target, int error) {
+  if (error == 0) return {};
+  return WriteFailure(target, error);
 }
 
 }  // namespace
 
-AtomicWriteResult WriteFileAtomically(const std::filesystem::path& target,
-                                      std::span<const std::uint8_t> bytes, bool sync) {
+std::string_view ReasonText(WriteProblem problem) {
+  switch (problem) {
+    case WriteProblem::kNone:
+      break;
+    case WriteProblem::kNotRegularFile:
+      return "not a regular file, so it is not replaced";
+    case WriteProblem::kSymbolicLink:
+      return "a symbolic link, so it is not replaced";
+  }
+  return {};
+}
+
+Failure WriteFailure(const std::filesystem::path& target, int error) {
+  Failure failure;
+  failure.file = target;
+  failure.error = error;
+  failure.exit = ExitClass::kWriteFailed;
+  if (error == kNotRegularFileError) {
+    failure.reason = WriteProblem::kNotRegularFile;
+  } else if (error == kSymbolicLinkError) {
+    failure.reason = WriteProblem::kSymbolicLink;
+  } else {
+    failure.reason = std::error_code(error, std::generic_category());
+  }
+  failure.what = failure.reason.message();
+  return failure;
+}
+
+WriteOutcome WriteFileAtomically(const std::filesystem::path& target,
+                                 std::span<const std::uint8_t> bytes, bool sync) {
   const Place place = OpenPlace(target);
-  if (place.error != 0) return {false, place.error};
+  if (place.error != 0) return WriteFailure(target, place.error);
   const Staged staged = Stage(place, bytes, sync);
-  if (!staged.result.ok) return staged.result;
-  const AtomicWriteResult committed = Commit(place, staged.temporary, staged.slot);
+  if (staged.error != 0) return WriteFailure(target, staged.error);
+  const int committed = Commit(place, staged.temporary, staged.slot);
   // Makes the rename durable; a failure here cannot undo the completed write.
-  if (committed.ok && sync) ::fsync(place.folder->Get());
-  return committed;
+  if (committed == 0 && sync) ::fsync(place.folder->Get());
+  return Outcome(target, committed);
 }
 
 struct AtomicBatch::Entry {
@@ -365,10 +396,10 @@ AtomicBatch::~AtomicBatch() {
   }
 }
 
-AtomicWriteResult AtomicBatch::Stage(const std::filesystem::path& target,
-                                     std::span<const std::uint8_t> bytes) {
+WriteOutcome AtomicBatch::Stage(const std::filesystem::path& target,
+                                std::span<const std::uint8_t> bytes) {
   Place place = OpenPlace(target);
-  if (place.error != 0) return {false, place.error};
+  if (place.error != 0) return WriteFailure(target, place.error);
   // One descriptor per folder for the whole batch: a thousand patches into one folder
   // must not hold a thousand open folders.
   for (const Entry& e : entries_) {
@@ -378,16 +409,16 @@ AtomicWriteResult AtomicBatch::Stage(const std::filesystem::path& target,
     }
   }
   Staged staged = io::Stage(place, bytes, /*sync=*/false);
-  if (staged.result.ok)
-    entries_.push_back({target, std::move(place), std::move(staged.temporary), staged.slot});
-  return staged.result;
+  if (staged.error != 0) return WriteFailure(target, staged.error);
+  entries_.push_back({target, std::move(place), std::move(staged.temporary), staged.slot});
+  return {};
 }
 
 std::vector<AtomicBatch::Committed> AtomicBatch::Commit(bool sync) {
   std::vector<Committed> results;
   results.reserve(entries_.size());
   for (const Entry& e : entries_)
-    results.push_back({e.target, {}});
+    results.push_back({e.target, WriteOutcome()});
   // The flush error of each staged file, 0 when its data is on the disk.
   std::vector<int> flushError(entries_.size(), 0);
   if (sync) {
@@ -423,11 +454,12 @@ std::vector<AtomicBatch::Committed> AtomicBatch::Commit(bool sync) {
     if (flushError[i] != 0) {
       ::unlinkat(e.place.folder->Get(), e.temporary.c_str(), 0);
       Temporaries().Remove(e.slot);
-      results[i].result.error = flushError[i];
+      results[i].result = WriteFailure(e.target, flushError[i]);
       continue;
     }
-    results[i].result = io::Commit(e.place, e.temporary, e.slot);
-    if (results[i].result.ok) folders.emplace(e.place.folderPath, e.place.folder->Get());
+    const int committed = io::Commit(e.place, e.temporary, e.slot);
+    results[i].result = Outcome(e.target, committed);
+    if (committed == 0) folders.emplace(e.place.folderPath, e.place.folder->Get());
   }
   if (sync) {
     for (const auto& [folder, fd] : folders)

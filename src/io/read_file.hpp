@@ -8,28 +8,45 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
+
+#include "io/result.hpp"
 
 namespace kavelin::io {
 
 enum class ReadProblem {
-  kNone,
-  kNoSuchFile,      // `error` holds ENOENT or ENOTDIR
+  kNone,            // not a read failure
+  kNoSuchFile,      // the errno is ENOENT or ENOTDIR
   kNotRegularFile,  // a folder, pipe, socket or device: nothing a user means, and a pipe never ends
   kTooLarge,        // larger than the cap; refused before anything is read
   kNoPermission,    // the file, or a folder on its way, may not be read or entered
   kChanged,         // it shrank, grew or was rewritten while being read
   kOutOfMemory,     // not enough memory to hold it
-  kReadFailed,      // `error` holds the errno
+  kReadFailed,      // the errno says why
+};
+std::string_view ReasonText(ReadProblem problem);
+inline std::error_code make_error_code(ReadProblem problem) {
+  return MakeReason(problem, "read");
+}
+
+using Bytes = std::vector<std::uint8_t>;
+using FileRead = Result<Bytes>;
+
+// A read failure's parts: the size the file had when it was opened, when known, and the
+// cap it was read under.
+struct ReadParts {
+  std::uintmax_t size = 0;
+  std::uintmax_t limit = 0;
 };
 
-struct FileRead {
-  std::vector<std::uint8_t> bytes;
-  ReadProblem problem = ReadProblem::kNone;
-  std::uintmax_t size = 0;  // the size the file had when it was opened, when known
-  int error = 0;            // the errno behind the problem, when there was one
-  explicit operator bool() const { return problem == ReadProblem::kNone; }
-};
+// The failure of a read, worded in English without the file's name: "no such file",
+// "could not be read: Permission denied", "changed while being read", and so on.
+Failure ReadFailure(ReadProblem problem, const std::filesystem::path& file, int error = 0,
+                    ReadParts parts = {});
+// The read problem of a failure; kNone when it is no read failure.
+ReadProblem ProblemOf(const Failure& failure);
 
 // The whole of a regular file no larger than `limit` bytes.
 FileRead ReadFile(const std::filesystem::path& file, std::uintmax_t limit);
@@ -38,14 +55,12 @@ FileRead ReadFile(const std::filesystem::path& file, std::uintmax_t limit);
 // shorter than that gives what it has.
 FileRead ReadFileStart(const std::filesystem::path& file, std::size_t count);
 
-// Why the read failed, in English without the file's name: "no such file", "could not be
-// read: Permission denied", "changed while being read", and so on; `limit` is the cap the
-// file was read under.
-std::string ReadProblemText(const FileRead& read, std::uintmax_t limit);
-
 // A call just before every open, for tests that swap a file at the worst moment; none
 // by default.
 using BeforeOpenHook = void (*)(const std::filesystem::path& file);
 void SetBeforeOpenHook(BeforeOpenHook hook);
 
 }  // namespace kavelin::io
+
+template <>
+struct std::is_error_code_enum<kavelin::io::ReadProblem> : std::true_type {};

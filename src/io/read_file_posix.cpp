@@ -19,14 +19,6 @@ namespace {
 
 std::atomic<BeforeOpenHook> beforeOpen{nullptr};
 
-FileRead Failed(ReadProblem problem, int error = 0, std::uintmax_t size = 0) {
-  FileRead read;
-  read.problem = problem;
-  read.error = error;
-  read.size = size;
-  return read;
-}
-
 ReadProblem ProblemOfOpen(int error) {
   switch (error) {
     case ENOENT:
@@ -44,6 +36,9 @@ ReadProblem ProblemOfOpen(int error) {
 
 // Reads at most `limit` bytes, plus one to see that there are more, until the end.
 FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool wholeFile) {
+  const auto Failed = [&](ReadProblem problem, int error = 0, std::uintmax_t size = 0) {
+    return FileRead(ReadFailure(problem, file, error, {size, wholeFile ? limit : 0}));
+  };
   if (file.empty()) return Failed(ReadProblem::kNoSuchFile, ENOENT);
   if (const BeforeOpenHook hook = beforeOpen.load()) hook(file);
 #if defined(__EMSCRIPTEN__)
@@ -69,20 +64,19 @@ FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool whol
   // might not.
   ::fcntl(fd.Get(), F_SETFL, ::fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
 
-  FileRead read;
-  read.size = size;
+  Bytes read;
   const std::uintmax_t wanted = wholeFile ? limit + 1 : limit;
   try {
     // Files of /proc and /sys say 0 or 4096 whatever they hold: start small and grow.
-    read.bytes.resize(static_cast<std::size_t>(
+    read.resize(static_cast<std::size_t>(
         std::min(wanted, size == 0 ? std::uintmax_t{4096} : size + (wholeFile ? 1 : 0))));
     std::size_t filled = 0;
     for (;;) {
-      if (filled == read.bytes.size()) {
+      if (filled == read.size()) {
         if (filled >= wanted) break;
-        read.bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(wanted, filled * 2)));
+        read.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(wanted, filled * 2)));
       }
-      const ssize_t n = ::read(fd.Get(), read.bytes.data() + filled, read.bytes.size() - filled);
+      const ssize_t n = ::read(fd.Get(), read.data() + filled, read.size() - filled);
       if (n < 0) {
         if (errno == EINTR) continue;
         const int error = errno;
@@ -92,13 +86,13 @@ FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool whol
       if (n == 0) break;
       filled += static_cast<std::size_t>(n);
     }
-    read.bytes.resize(filled);
+    read.resize(filled);
   } catch (const std::bad_alloc&) {
     return Failed(ReadProblem::kOutOfMemory, ENOMEM, size);
   }
   if (!wholeFile) return read;
-  if (read.bytes.size() > limit) {
-    return Failed(ReadProblem::kTooLarge, 0, std::max<std::uintmax_t>(size, read.bytes.size()));
+  if (read.size() > limit) {
+    return Failed(ReadProblem::kTooLarge, 0, std::max<std::uintmax_t>(size, read.size()));
   }
   struct stat after {};
   const bool rewritten = ::fstat(fd.Get(), &after) != 0 || after.st_size != before.st_size ||
@@ -106,7 +100,7 @@ FileRead Read(const std::filesystem::path& file, std::uintmax_t limit, bool whol
                          after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
   // Fewer bytes than the size said: cut short while we read (or a file of /sys, whose size
   // is no promise; either way the bytes are not the file).
-  if (rewritten || read.bytes.size() < size) return Failed(ReadProblem::kChanged, 0, size);
+  if (rewritten || read.size() < size) return Failed(ReadProblem::kChanged, 0, size);
   return read;
 }
 
@@ -120,27 +114,66 @@ FileRead ReadFileStart(const std::filesystem::path& file, std::size_t count) {
   return Read(file, count, false);
 }
 
-std::string ReadProblemText(const FileRead& read, std::uintmax_t limit) {
-  switch (read.problem) {
+std::string_view ReasonText(ReadProblem problem) {
+  switch (problem) {
     case ReadProblem::kNone:
       break;
     case ReadProblem::kNoSuchFile:
-      return text::Tr("no such file");
+      return "no such file";
     case ReadProblem::kNotRegularFile:
-      return text::Tr("not a regular file");
+      return "not a regular file";
     case ReadProblem::kTooLarge:
-      return text::Format(text::Tr("the file is %1$s bytes, more than %2$s this command reads"),
-                          read.size, limit);
+      return "too large";
     case ReadProblem::kNoPermission:
-      return text::Format(text::Tr("could not be read: %s"), std::strerror(read.error));
+      return "no permission";
     case ReadProblem::kChanged:
-      return text::Tr("changed while being read");
+      return "changed while being read";
     case ReadProblem::kOutOfMemory:
-      return text::Tr("not enough memory to read it");
+      return "not enough memory to read it";
     case ReadProblem::kReadFailed:
-      return text::Format(text::Tr("could not be read: %s"), std::strerror(read.error));
+      return "could not be read";
   }
   return {};
+}
+
+Failure ReadFailure(ReadProblem problem, const std::filesystem::path& file, int error,
+                    ReadParts parts) {
+  Failure failure;
+  failure.reason = problem;
+  failure.file = file;
+  failure.error = error;
+  switch (problem) {
+    case ReadProblem::kNone:
+      break;
+    case ReadProblem::kNoSuchFile:
+      failure.what = text::Tr("no such file");
+      break;
+    case ReadProblem::kNotRegularFile:
+      failure.what = text::Tr("not a regular file");
+      break;
+    case ReadProblem::kTooLarge:
+      failure.what =
+          text::Format(text::Tr("the file is %1$s bytes, more than %2$s this command reads"),
+                       parts.size, parts.limit);
+      break;
+    case ReadProblem::kChanged:
+      failure.what = text::Tr("changed while being read");
+      break;
+    case ReadProblem::kOutOfMemory:
+      failure.what = text::Tr("not enough memory to read it");
+      break;
+    case ReadProblem::kNoPermission:
+    case ReadProblem::kReadFailed:
+      failure.what = text::Format(text::Tr("could not be read: %s"), std::strerror(error));
+      break;
+  }
+  failure.parts = parts;
+  return failure;
+}
+
+ReadProblem ProblemOf(const Failure& failure) {
+  ReadProblem problem = ReadProblem::kNone;
+  return ReasonIs(failure, problem) ? problem : ReadProblem::kNone;
 }
 
 void SetBeforeOpenHook(BeforeOpenHook hook) {

@@ -90,32 +90,54 @@ void AppendPayload(std::vector<std::uint8_t>& out, const sheet::CharacterSheet& 
 bool AppendGameText(std::vector<std::uint8_t>& out, const text::CodeTable& codes,
                     std::u16string_view text, std::size_t width) {
   const auto encoded = text::EncodeGameText(codes, text);
-  if (encoded.status == text::EncodeStatus::kUnencodable || encoded.bytes.size() > width) {
+  if (!encoded || encoded->bytes.size() > width) {
     return false;
   }
-  out.insert(out.end(), encoded.bytes.begin(), encoded.bytes.end());
-  out.insert(out.end(), width - encoded.bytes.size(), kTextPadding);
+  out.insert(out.end(), encoded->bytes.begin(), encoded->bytes.end());
+  out.insert(out.end(), width - encoded->bytes.size(), kTextPadding);
   return true;
+}
+
+}  // namespace
+
+std::string_view ReasonText(BuildProblem problem) {
+  switch (problem) {
+    case BuildProblem::kNone:
+      break;
+    case BuildProblem::kNameUnfit:
+      return "the name does not fit the patch";
+    case BuildProblem::kJobNameUnfit:
+      return "the job name does not fit the patch";
+    case BuildProblem::kCommentTooLong:
+      return "the comment is longer than 65535 characters";
+  }
+  return {};
+}
+
+namespace {
+
+Failure Unfit(BuildProblem problem, std::u16string_view message) {
+  Failure failure;
+  failure.reason = problem;
+  failure.what = text::ToUtf8(message);
+  return failure;
 }
 
 }  // namespace
 
 BuildResult BuildPatchBytes(const sheet::CharacterSheet& s, const text::CodeTable& codes,
                             const image::TemplateImage& templateImage) {
-  BuildResult result;
-  auto& out = result.bytes;
+  std::vector<std::uint8_t> out;
   out.reserve(kFixedPartBytes + 128);
   out.insert(out.end(), kSignature.begin(), kSignature.end());
   if (!AppendGameText(out, codes, s.name, kNameBytes)) {
-    result.message = u"名前をパッチに書き込めません。";
-    return result;
+    return Unfit(BuildProblem::kNameUnfit, u"名前をパッチに書き込めません。");
   }
   out.push_back(s.gender >= 0 && static_cast<std::size_t>(s.gender) < kGenderBytes.size()
                     ? kGenderBytes[static_cast<std::size_t>(s.gender)]
                     : kGenderBytes[0]);
   if (!AppendGameText(out, codes, s.jobName, kJobNameBytes)) {
-    result.message = u"職業名をパッチに書き込めません。";
-    return result;
+    return Unfit(BuildProblem::kJobNameUnfit, u"職業名をパッチに書き込めません。");
   }
 
   // The pixels as loaded, through the palette as swapped: what the picture area shows (a
@@ -137,8 +159,7 @@ BuildResult BuildPatchBytes(const sheet::CharacterSheet& s, const text::CodeTabl
   if (!s.comment.empty()) {
     const std::u16string comment = sheet::NormaliseLineBreaks(s.comment);
     if (comment.size() > sheet::kMaxCommentLength) {
-      result.message = u"コメントが65535文字を超えています。";
-      return result;
+      return Unfit(BuildProblem::kCommentTooLong, u"コメントが65535文字を超えています。");
     }
     out.push_back(kCommentMarker);
     out.push_back(static_cast<std::uint8_t>(comment.size() & 0xFF));
@@ -146,8 +167,7 @@ BuildResult BuildPatchBytes(const sheet::CharacterSheet& s, const text::CodeTabl
     const auto bytes = text::EncodeCp932(comment);
     out.insert(out.end(), bytes.begin(), bytes.end());
   }
-  result.ok = true;
-  return result;
+  return out;
 }
 
 std::string PatchOutputName(std::string_view path, char separator) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/template_image.hpp"
+#include "io/result.hpp"
 #include "patch/sprite_tiles.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
@@ -65,11 +66,15 @@ inline constexpr std::uint8_t kGrowsBit = 0x80;
 inline constexpr std::uint8_t kSchoolUnit = 0x20;
 inline constexpr std::uint16_t kHpGrowsBit = 0x8000;
 
-struct BuildResult {
-  bool ok = false;
-  std::vector<std::uint8_t> bytes;
-  std::u16string message;  // why the sheet cannot be written, when !ok
-};
+// Why a sheet that passed the error pass still cannot be laid out; the failure's `what`
+// is the message shown, in UTF-8.
+enum class BuildProblem { kNone, kNameUnfit, kJobNameUnfit, kCommentTooLong };
+std::string_view ReasonText(BuildProblem problem);
+inline std::error_code make_error_code(BuildProblem problem) {
+  return MakeReason(problem, "build");
+}
+// The patch's bytes, or why they cannot be built.
+using BuildResult = Result<std::vector<std::uint8_t>>;
 
 // Every byte of the patch for a sheet the error pass has accepted. The few values that
 // would corrupt the layout (a name or job name that does not fit, a comment longer than
@@ -86,3 +91,6 @@ std::string PatchOutputName(std::string_view templatePath, char separator);
 std::filesystem::path PatchOutputName(const std::filesystem::path& templatePath);
 
 }  // namespace kavelin::patch
+
+template <>
+struct std::is_error_code_enum<kavelin::patch::BuildProblem> : std::true_type {};

@@ -55,23 +55,22 @@ class Reader {
            Format(Tr("the file has %1$s bytes, fewer than the %2$s of a patch's fixed part"),
                   bytes_.size(), kFixedPartBytes),
            Why(PatchProblemKind::kTooShort, bytes_.size(), kFixedPartBytes));
-      return std::move(result_);
+      return std::move(failure_);
     }
     if (!std::equal(kSignature.begin(), kSignature.end(), bytes_.begin())) {
       Fail(0, Tr("not a patch: the file does not start with \"K7P\""),
            Why(PatchProblemKind::kNotPatch));
-      return std::move(result_);
+      return std::move(failure_);
     }
-    if (ReadFixedPart() && ReadBlocks()) result_.ok = true;
-    if (!result_.ok) result_.contents = {};
-    return std::move(result_);
+    if (ReadFixedPart() && ReadBlocks()) return std::move(contents_);
+    return std::move(failure_);
   }
 
  private:
   bool Fail(std::size_t offset, std::string reason, PatchProblem problem) {
-    result_.offset = offset;
-    result_.reason = std::move(reason);
-    result_.problem = problem;
+    failure_.reason = problem.kind;
+    failure_.what = std::move(reason);
+    failure_.parts = PatchProblemAt{problem, offset};
     return false;
   }
 
@@ -90,12 +89,13 @@ class Reader {
                   OfField(PatchProblemKind::kTextCodeCutOff, which));
     }
     const auto decoded = text::DecodeGameText(codes_, field.first(end));
-    if (!decoded.ok) {
-      const std::uint8_t byte = field[decoded.errorOffset];
+    if (!decoded) {
+      const std::size_t bad = *decoded.Why().PartsAs<std::size_t>();
+      const std::uint8_t byte = field[bad];
       // 18 leads the codes of the extended characters, which come from KV7Tools.ini.
       const bool extended = byte == 0x18;
       return Fail(
-          offset + decoded.errorOffset,
+          offset + bad,
           extended ? Format(Tr("%1$s: byte %2$s is not a character of the game or of "
                                "KV7Tools.ini"),
                             what, Hex(byte))
@@ -104,12 +104,12 @@ class Reader {
                            : PatchProblemKind::kNotGameCharacter,
                   which, byte));
     }
-    out = decoded.text;
+    out = *decoded;
     return true;
   }
 
   bool ReadFixedPart() {
-    auto& s = result_.contents.sheet;
+    auto& s = contents_.sheet;
     if (!ReadGameText(kNameOffset, kNameBytes, s.name, Tr("name"), PatchField::kName)) return false;
     const auto gender = std::find(kGenderBytes.begin(), kGenderBytes.end(), bytes_[kGenderOffset]);
     if (gender == kGenderBytes.end()) {
@@ -121,12 +121,11 @@ class Reader {
     if (!ReadGameText(kJobNameOffset, kJobNameBytes, s.jobName, Tr("job name"),
                       PatchField::kJobName))
       return false;
-    for (std::size_t i = 0; i < result_.contents.paletteWords.size(); ++i) {
+    for (std::size_t i = 0; i < contents_.paletteWords.size(); ++i) {
       const std::size_t at = kPaletteOffset + 2 * i;
-      result_.contents.paletteWords[i] =
-          static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
+      contents_.paletteWords[i] = static_cast<std::uint16_t>(bytes_[at] | bytes_[at + 1] << 8);
     }
-    std::copy_n(bytes_.begin() + kTilesOffset, kTileDataBytes, result_.contents.tiles.begin());
+    std::copy_n(bytes_.begin() + kTilesOffset, kTileDataBytes, contents_.tiles.begin());
     return true;
   }
 
@@ -153,7 +152,7 @@ class Reader {
   }
 
   bool ReadPayload(sheet::Section section, std::size_t p) {
-    auto& s = result_.contents.sheet;
+    auto& s = contents_.sheet;
     switch (section) {
       case sheet::Section::kBasicStatus: {
         auto& b = s.basicStatus;
@@ -271,7 +270,7 @@ class Reader {
         return Fail(bytes_.size(), Format(Tr("block %s is cut off"), id),
                     InBlock(PatchProblemKind::kBlockCutOff, id));
       }
-      result_.contents.sheet.Flags(block->section) = {true, lock == kLockedByte};
+      contents_.sheet.Flags(block->section) = {true, lock == kLockedByte};
       if (!ReadPayload(block->section, pos + 3)) return false;
       pos += 3u + block->payloadLength;
     }
@@ -309,16 +308,22 @@ class Reader {
       return Fail(at, Format(Tr("%s bytes follow the end of the comment"), bytes_.size() - at),
                   Why(PatchProblemKind::kBytesAfterComment, bytes_.size() - at));
     }
-    result_.contents.sheet.comment = text::DecodeCp932(bytes_.subspan(start, at - start));
+    contents_.sheet.comment = text::DecodeCp932(bytes_.subspan(start, at - start));
     return true;
   }
 
   std::span<const std::uint8_t> bytes_;
   const text::CodeTable& codes_;
-  ReadResult result_;
+  PatchContents contents_;
+  Failure failure_;
 };
 
 }  // namespace
+
+std::string_view ReasonText(PatchProblemKind kind) {
+  // The failure's `what` names the part and the bytes; the reason alone says only this.
+  return kind == PatchProblemKind::kNone ? std::string_view() : "not a valid patch";
+}
 
 ReadResult ReadPatchFile(std::span<const std::uint8_t> bytes, const text::CodeTable& codes) {
   return Reader(bytes, codes).Read();

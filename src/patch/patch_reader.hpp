@@ -8,6 +8,7 @@
 #include <string>
 
 #include "image/palette.hpp"
+#include "io/result.hpp"
 #include "patch/sprite_tiles.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
@@ -64,13 +65,18 @@ struct PatchProblem {
   bool operator==(const PatchProblem&) const = default;
 };
 
-struct ReadResult {
-  bool ok = false;
-  PatchContents contents;
-  std::string reason;      // what is wrong, in English, when !ok
-  std::size_t offset = 0;  // the byte at which the problem was found
-  PatchProblem problem;    // the same as `reason`, in parts
+std::string_view ReasonText(PatchProblemKind kind);
+inline std::error_code make_error_code(PatchProblemKind kind) {
+  return MakeReason(kind, "patch");
+}
+
+// A malformed patch's parts, as the failure of ReadPatchFile carries them: the problem and
+// the byte at which it was found. The failure's `what` says the same in English.
+struct PatchProblemAt {
+  PatchProblem problem;
+  std::size_t offset = 0;
 };
+using ReadResult = Result<PatchContents>;
 
 // Every read is bounds-checked; anything the writer would not produce (a short fixed
 // part, an unknown, repeated or misplaced block, a wrong payload length, a code no list
@@ -78,3 +84,6 @@ struct ReadResult {
 ReadResult ReadPatchFile(std::span<const std::uint8_t> bytes, const text::CodeTable& codes);
 
 }  // namespace kavelin::patch
+
+template <>
+struct std::is_error_code_enum<kavelin::patch::PatchProblemKind> : std::true_type {};

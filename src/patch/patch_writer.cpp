@@ -55,34 +55,53 @@ WriteResult WritePatchFile(const sheet::CharacterSheet& sheet, const text::CodeT
   return WritePatch(BuildPatchBytes(sheet, codes, templateImage), templateImage.path, options);
 }
 
+std::string_view ReasonText(OutputProblem problem) {
+  switch (problem) {
+    case OutputProblem::kNone:
+      break;
+    case OutputProblem::kNoTemplate:
+      return "no template is loaded";
+    case OutputProblem::kTemplateItself:
+      return "the patch would replace its template";
+  }
+  return {};
+}
+
 WriteResult WritePatch(const BuildResult& built, const std::filesystem::path& templatePath,
                        const WriteOptions& options) {
-  WriteResult result;
-  result.output = options.output.empty() ? PatchOutputName(templatePath) : options.output;
-  if (result.output.empty()) {
-    result.message = u"正しい画像が指定されていません。";
-    return result;
-  }
-  if (io::SameFile(result.output, templatePath)) {
-    result.message =
-        u"パッチファイルの名前がテンプレート画像と同じになるため、作成できません。\r\n" +
-        PathText(result.output);
-    return result;
+  const std::filesystem::path output =
+      options.output.empty() ? PatchOutputName(templatePath) : options.output;
+  const auto refused = [&output](std::error_code reason, std::u16string_view message) {
+    Failure failure;
+    failure.reason = reason;
+    failure.what = text::ToUtf8(message);
+    failure.file = output;
+    failure.exit = ExitClass::kWriteFailed;
+    return failure;
+  };
+  if (output.empty())
+    return refused(OutputProblem::kNoTemplate, u"正しい画像が指定されていません。");
+  if (io::SameFile(output, templatePath)) {
+    return refused(OutputProblem::kTemplateItself,
+                   u"パッチファイルの名前がテンプレート画像と同じになるため、作成できません。\r\n" +
+                       PathText(output));
   }
 
-  if (!built.ok) {
-    result.message = built.message;
-    return result;
+  if (!built) {
+    Failure failure = built.Why();
+    failure.file = output;
+    return failure;
   }
-  const io::AtomicWriteResult written =
-      options.batch ? options.batch->Stage(result.output, built.bytes)
-                    : io::WriteFileAtomically(result.output, built.bytes, options.sync);
-  if (!written.ok) {
-    result.message = WriteFailureMessage(result.output, written.error);
-    return result;
+  const io::WriteOutcome written = options.batch
+                                       ? options.batch->Stage(output, *built)
+                                       : io::WriteFileAtomically(output, *built, options.sync);
+  if (!written) {
+    Failure failure =
+        refused(written.Why().reason, WriteFailureMessage(output, written.Why().error));
+    failure.error = written.Why().error;
+    return failure;
   }
-  result.status = WriteStatus::kWritten;
-  return result;
+  return output;
 }
 
 }  // namespace kavelin::patch

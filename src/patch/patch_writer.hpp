@@ -19,17 +19,20 @@ struct WriteOptions {
   // Flush to the disk before the patch replaces an older one.
   bool sync = true;
   // When set, the patch is only staged in the batch, which puts it in place on Commit
-  // together with the others; kWritten then means staged.
+  // together with the others; success then means staged.
   io::AtomicBatch* batch = nullptr;
 };
 
-enum class WriteStatus { kWritten, kFailed };
-
-struct WriteResult {
-  WriteStatus status = WriteStatus::kFailed;
-  std::filesystem::path output;  // the patch's path, also when writing it failed
-  std::u16string message;        // what went wrong, ready to show, when kFailed
-};
+// Why the patch was not put in place, besides the build's own problems and the write's
+// errno; the failure's `what` is the message shown, in UTF-8, and its `file` the patch's
+// path whenever there is one.
+enum class OutputProblem { kNone, kNoTemplate, kTemplateItself };
+std::string_view ReasonText(OutputProblem problem);
+inline std::error_code make_error_code(OutputProblem problem) {
+  return MakeReason(problem, "output");
+}
+// The patch's path once it is written (or staged).
+using WriteResult = Result<std::filesystem::path>;
 
 // Builds the patch and puts it in place in one step: either the complete new file
 // replaces any older patch of that name, or nothing on disk changes. A patch whose name
@@ -50,3 +53,6 @@ std::u16string FileErrorReason(int error);
 std::u16string WriteFailureMessage(const std::filesystem::path& output, int error);
 
 }  // namespace kavelin::patch
+
+template <>
+struct std::is_error_code_enum<kavelin::patch::OutputProblem> : std::true_type {};

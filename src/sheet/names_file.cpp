@@ -471,48 +471,63 @@ std::filesystem::path NamesLockFile(const std::filesystem::path& file) {
   return lock;
 }
 
+std::string_view ReasonText(NamesWriteStep step) {
+  switch (step) {
+    case NamesWriteStep::kNone:
+      break;
+    case NamesWriteStep::kName:
+      return "the change is not valid";
+    case NamesWriteStep::kFolder:
+      return "its folder could not be made";
+    case NamesWriteStep::kLock:
+      return "its lock file could not be locked";
+    case NamesWriteStep::kBusy:
+      return "another writer held its lock too long";
+    case NamesWriteStep::kRead:
+      return "it could not be read";
+    case NamesWriteStep::kWrite:
+      return "it could not be written";
+  }
+  return {};
+}
+
 NamesWrite WriteNameChange(const std::filesystem::path& file, const NameChange& change,
                            std::chrono::milliseconds wait) {
-  NamesWrite result;
+  const auto failed = [&file](NamesWriteStep step, int error = 0) {
+    Failure failure;
+    failure.reason = step;
+    failure.what = std::string(ReasonText(step));
+    failure.file = file;
+    failure.error = error;
+    failure.exit = ExitClass::kWriteFailed;
+    return failure;
+  };
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);
-  if (error) {
-    result.failed = NamesWriteStep::kFolder;
-    result.error = error.value();
-    return result;
-  }
+  if (error) return failed(NamesWriteStep::kFolder, error.value());
   const NamesLock lock(NamesLockFile(file), wait);
-  if (!lock.held()) {
-    result.failed = lock.busy() ? NamesWriteStep::kBusy : NamesWriteStep::kLock;
-    result.error = lock.error();
-    return result;
-  }
+  if (!lock.held())
+    return failed(lock.busy() ? NamesWriteStep::kBusy : NamesWriteStep::kLock, lock.error());
   // Read again under the lock: another window may have written since this one last read.
   const std::filesystem::path target = io::LinkTarget(file);
   io::FileRead read = io::ReadFile(target, kMaxNamesFileBytes);
   std::optional<std::vector<std::uint8_t>> current;
   if (read) {
-    current = std::move(read.bytes);
-  } else if (read.problem != io::ReadProblem::kNoSuchFile) {
-    result.failed = NamesWriteStep::kRead;
-    result.read = std::move(read);
-    return result;
+    current = std::move(*read);
+  } else if (io::ProblemOf(read.Why()) != io::ReadProblem::kNoSuchFile) {
+    Failure failure = failed(NamesWriteStep::kRead);
+    failure.what = read.Why().what;
+    failure.parts = read.Why();
+    return failure;
   }
-  const auto merged = MergeNameChange(current, change);
-  if (!merged) {
-    result.failed = NamesWriteStep::kName;
-    return result;
-  }
-  result.bytes = *merged;
+  auto merged = MergeNameChange(current, change);
+  if (!merged) return failed(NamesWriteStep::kName);
   const bool same = current ? AsText(*current) == *merged : merged->empty();
-  if (same) return result;
-  const io::AtomicWriteResult written = io::WriteFileAtomically(
+  if (same) return std::move(*merged);
+  const io::WriteOutcome written = io::WriteFileAtomically(
       target, std::span(reinterpret_cast<const std::uint8_t*>(merged->data()), merged->size()));
-  if (!written.ok) {
-    result.failed = NamesWriteStep::kWrite;
-    result.error = written.error;
-  }
-  return result;
+  if (!written) return failed(NamesWriteStep::kWrite, written.Why().error);
+  return std::move(*merged);
 }
 
 std::string WriteNamesFile(const NamesTable& table) {
@@ -548,20 +563,20 @@ NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places) {
   NamesLoad load;
   for (const auto& place : places) {
     const io::FileRead read = io::ReadFile(place, kMaxNamesFileBytes);
-    if (read.problem == io::ReadProblem::kNoSuchFile) continue;  // names files are optional
+    if (!read && io::ProblemOf(read.Why()) == io::ReadProblem::kNoSuchFile)
+      continue;  // names files are optional
     if (!read) {
-      NamesProblem problem{
-          place, 0,
-          read.problem == io::ReadProblem::kTooLarge
-              ? Format(Tr("larger than %s MiB, too large for a names file; "
-                          "not read"),
-                       kMaxNamesFileBytes >> 20)
-              : Format(Tr("%s; not read"), io::ReadProblemText(read, kMaxNamesFileBytes)),
-          read};
+      NamesProblem problem{place, 0,
+                           io::ProblemOf(read.Why()) == io::ReadProblem::kTooLarge
+                               ? Format(Tr("larger than %s MiB, too large for a names file; "
+                                           "not read"),
+                                        kMaxNamesFileBytes >> 20)
+                               : Format(Tr("%s; not read"), read.Why().what),
+                           read.Why()};
       load.problems.push_back(std::move(problem));
       continue;
     }
-    const std::vector<std::uint8_t>& bytes = read.bytes;
+    const std::vector<std::uint8_t>& bytes = *read;
     ReadNamesFile(bytes, place, load.table, load.problems);
     load.filesRead.push_back(place);
   }

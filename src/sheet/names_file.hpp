@@ -78,8 +78,8 @@ std::optional<std::string> NameProblem(std::u16string_view name);
 struct NamesProblem {
   std::filesystem::path file;
   std::size_t line = 0;
-  std::string reason;  // English, for the terminal
-  io::FileRead read;   // why the whole file could not be read, when that was the problem
+  std::string reason;           // English, for the terminal
+  std::optional<Failure> read;  // why the whole file could not be read, when that was it
 };
 // "FILE:LINE: reason", or "FILE: reason" for the whole file.
 std::string ProblemText(const NamesProblem& problem);
@@ -133,13 +133,14 @@ enum class NamesWriteStep {
   kRead,    // the file there could not be read (too large, no regular file, ...)
   kWrite,   // the atomic write failed
 };
-struct NamesWrite {
-  NamesWriteStep failed = NamesWriteStep::kNone;
-  int error = 0;      // errno, or an io:: write error, of kFolder, kLock and kWrite
-  io::FileRead read;  // of kRead
-  std::string bytes;  // the file as it is after the change
-  explicit operator bool() const { return failed == NamesWriteStep::kNone; }
-};
+std::string_view ReasonText(NamesWriteStep step);
+inline std::error_code make_error_code(NamesWriteStep step) {
+  return MakeReason(step, "names");
+}
+// The file as it is after the change; or a Failure whose reason is the step, whose `error`
+// is the errno (or io:: write error) of kFolder, kLock and kWrite, and whose parts are the
+// read's own Failure for kRead.
+using NamesWrite = Result<std::string>;
 // The lock file beside a names file, which writers hold while they read, merge and
 // write. The names file itself cannot be locked: the atomic write replaces it.
 std::filesystem::path NamesLockFile(const std::filesystem::path& file);
@@ -168,3 +169,6 @@ NamesLoad ReadNamesFiles(std::span<const std::filesystem::path> places);
 NamesLoad LoadNamesTable();
 
 }  // namespace kavelin::sheet
+
+template <>
+struct std::is_error_code_enum<kavelin::sheet::NamesWriteStep> : std::true_type {};

@@ -964,23 +964,33 @@ std::string CodeText(ListId list, int position) {
 
 }  // namespace
 
+std::string_view ReasonText(SheetProblemKind kind) {
+  // The failure's `what` names the key and the value; the reason alone says only this.
+  return kind == SheetProblemKind::kNone ? std::string_view() : "not a valid sheet file";
+}
+
+Failure SheetFileFailure(std::string what, SheetFileProblem problem) {
+  Failure failure;
+  failure.reason = problem.kind;
+  failure.what = std::move(what);
+  failure.parts = std::move(problem);
+  return failure;
+}
+
 SheetFileResult ReadSheetFile(std::string_view json) {
-  SheetFileResult result;
   if (TooDeep(json)) {
-    result.error = Format(Tr("document: nested more than %s levels deep"), kMaxDepth);
-    result.problem = Problem(SheetProblemKind::kNestedTooDeep);
-    result.problem.limit = kMaxDepth;
-    return result;
+    SheetFileProblem why = Problem(SheetProblemKind::kNestedTooDeep);
+    why.limit = kMaxDepth;
+    return SheetFileFailure(Format(Tr("document: nested more than %s levels deep"), kMaxDepth),
+                            std::move(why));
   }
   Parsed parsed = Parse(json);
-  if (!parsed.error.empty()) {
-    result.error = std::move(parsed.error);
-    result.problem = std::move(parsed.problem);
-    return result;
-  }
+  if (!parsed.error.empty())
+    return SheetFileFailure(std::move(parsed.error), std::move(parsed.problem));
   const Value& root = parsed.root;
   Decoder d;
-  CharacterSheet& s = result.document.sheet;
+  SheetDocument document;
+  CharacterSheet& s = document.sheet;
   if (d.Object(root, "")) {
     d.Text(root, "", "name", s.name);
     d.Text(root, "", "jobName", s.jobName);
@@ -988,8 +998,8 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     d.Text(root, "", "comment", s.comment);
     s.comment = NormaliseLineBreaks(s.comment);
     ReadSections(d, root, s);
-    ReadPaletteSwaps(d, root, result.document.paletteSwaps);
-    ReadTemplateKey(d, root, result.document.templateFile);
+    ReadPaletteSwaps(d, root, document.paletteSwaps);
+    ReadTemplateKey(d, root, document.templateFile);
     // What a patch stored, as inspect prints it: shown for reference, never applied.
     if (const Value* words = d.Find(root, "paletteWords"); words && !words->IsArray()) {
       d.WrongType("paletteWords", Tr("expected an array"), SheetValueKind::kArray, *words);
@@ -1000,14 +1010,8 @@ SheetFileResult ReadSheetFile(std::string_view json) {
     why.limit = static_cast<long long>(kMaxKeysPerObject);
     d.Fail(Tr("document"), Format(Tr("an object with more than %s keys"), kMaxKeysPerObject), why);
   }
-  if (d.failed()) {
-    result.error = d.error;
-    result.problem = d.problem;
-    result.document = {};
-    return result;
-  }
-  result.ok = true;
-  return result;
+  if (d.failed()) return SheetFileFailure(d.error, d.problem);
+  return document;
 }
 
 std::string WriteSheetFile(const SheetDocument& document) {

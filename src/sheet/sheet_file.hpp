@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "io/result.hpp"
 #include "sheet/catalogue.hpp"
 #include "sheet/character_sheet.hpp"
 #include "sheet/palette_swap.hpp"
@@ -77,15 +78,17 @@ struct SheetFileProblem {
   bool operator==(const SheetFileProblem&) const = default;
 };
 
-struct SheetFileResult {
-  bool ok = false;
-  SheetDocument document;
-  // When !ok: the key path and the bad value, e.g.
-  // initialArts.spells[2]: code "B1" is not in the spell list
-  std::string error;
-  // When !ok: the same in parts.
-  SheetFileProblem problem;
-};
+std::string_view ReasonText(SheetProblemKind kind);
+inline std::error_code make_error_code(SheetProblemKind kind) {
+  return MakeReason(kind, "sheet");
+}
+
+// The document, or a failure whose `what` gives the key path and the bad value, e.g.
+// initialArts.spells[2]: code "B1" is not in the spell list
+// and whose parts are the same as a SheetFileProblem.
+using SheetFileResult = Result<SheetDocument>;
+// That failure.
+Failure SheetFileFailure(std::string what, SheetFileProblem problem);
 
 // Every key is optional and takes the fresh-sheet value when missing. An unknown key, a
 // wrong type or length, a position out of range or a code the list does not offer is an
@@ -118,3 +121,6 @@ std::filesystem::path RealPath(const std::filesystem::path& path);
 std::filesystem::path RealFolderOf(const std::filesystem::path& file);
 
 }  // namespace kavelin::sheet
+
+template <>
+struct std::is_error_code_enum<kavelin::sheet::SheetProblemKind> : std::true_type {};

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
+
+#include "text/encoding.hpp"
 
 namespace kavelin::text {
 namespace {
@@ -78,11 +81,13 @@ bool IsSurrogatePairAt(std::u16string_view text, std::size_t i) {
          text[i + 1] <= 0xDFFF;
 }
 
-EncodeResult Reject(std::u16string_view text, std::size_t i) {
-  EncodeResult result;
-  result.status = EncodeStatus::kUnencodable;
-  result.rejected = text.substr(i, IsSurrogatePairAt(text, i) ? 2 : 1);
-  return result;
+Failure Reject(std::u16string_view text, std::size_t i) {
+  Failure failure;
+  failure.reason = CodeProblem::kUnencodable;
+  std::u16string rejected(text.substr(i, IsSurrogatePairAt(text, i) ? 2 : 1));
+  failure.what = "the game has no character " + ToUtf8(rejected);
+  failure.parts = std::move(rejected);
+  return failure;
 }
 
 }  // namespace
@@ -94,8 +99,25 @@ void CodeTable::AppendExtendedRow(std::u16string_view characters) {
   extended_ += row;
 }
 
+std::string_view ReasonText(CodeProblem problem) {
+  switch (problem) {
+    case CodeProblem::kNone:
+      break;
+    case CodeProblem::kUnencodable:
+      return "a character the game does not have";
+    case CodeProblem::kNoGameCode:
+      return "a byte that is no game code";
+  }
+  return {};
+}
+
+std::u16string_view RejectedOf(const Failure& failure) {
+  const auto* rejected = failure.PartsAs<std::u16string>();
+  return rejected ? std::u16string_view(*rejected) : std::u16string_view();
+}
+
 EncodeResult EncodeGameText(const CodeTable& table, std::u16string_view text) {
-  EncodeResult result;
+  Encoded result;
   result.bytes.reserve(text.size() * 2);
   bool usedExtended = false;
   const std::u16string_view extended = table.ExtendedTable();
@@ -131,37 +153,38 @@ EncodeResult EncodeGameText(const CodeTable& table, std::u16string_view text) {
     result.bytes.push_back(static_cast<std::uint8_t>(p + 0x10));
     usedExtended = true;
   }
-  result.status = usedExtended ? EncodeStatus::kExtended : EncodeStatus::kEncoded;
+  result.extended = usedExtended;
   return result;
 }
 
 DecodeResult DecodeGameText(const CodeTable& table, std::span<const std::uint8_t> bytes) {
-  DecodeResult result;
-  result.text.reserve(bytes.size());
+  std::u16string result;
+  result.reserve(bytes.size());
   const auto fail = [&](std::size_t offset) {
-    result.text.clear();
-    result.errorOffset = offset;
-    return result;
+    Failure failure;
+    failure.reason = CodeProblem::kNoGameCode;
+    failure.what = "byte " + std::to_string(offset) + " is no game code";
+    failure.parts = offset;
+    return failure;
   };
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const std::uint8_t b = bytes[i];
     if (b >= 0x50) {
-      result.text += kStandardRow[b - 0x50u];
+      result += kStandardRow[b - 0x50u];
       continue;
     }
     const bool kanji = b >= 0x20 && b <= 0x23;
     if ((!kanji && b != 0x18) || i + 1 >= bytes.size()) return fail(i);
     const std::uint8_t p = bytes[i + 1];
     if (kanji) {
-      result.text += kFixedRows[b - 0x1Fu][p];
+      result += kFixedRows[b - 0x1Fu][p];
     } else {
       const std::u16string_view extended = table.ExtendedTable();
       if (p < 0x10 || p - 0x10u >= extended.size()) return fail(i);
-      result.text += extended[p - 0x10u];
+      result += extended[p - 0x10u];
     }
     ++i;
   }
-  result.ok = true;
   return result;
 }
 

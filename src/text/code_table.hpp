@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "io/result.hpp"
+
 namespace kavelin::text {
 
 inline constexpr char16_t kFullWidthSpace = u'\u3000';
@@ -133,27 +135,32 @@ class CodeTable {
   std::u16string extended_;
 };
 
-enum class EncodeStatus {
-  kEncoded,      // every character came from rows 0 to 4 or a special case
-  kUnencodable,  // `rejected` holds the character that stopped the encoding
-  kExtended,     // encoded, with at least one character from the extended table
+// A text as game codes; `extended` when at least one character came from the extended
+// table rather than rows 0 to 4 or a special case.
+struct Encoded {
+  std::vector<std::uint8_t> bytes;
+  bool extended = false;
 };
 
-struct EncodeResult {
-  EncodeStatus status = EncodeStatus::kEncoded;
-  std::vector<std::uint8_t> bytes;  // empty when unencodable
-  // The first character that could not be encoded. A surrogate pair is kept whole so that
-  // the message shows the character the user typed.
-  std::u16string rejected;
-};
+// Why a text or a sequence of codes could not be converted.
+enum class CodeProblem { kNone, kUnencodable, kNoGameCode };
+std::string_view ReasonText(CodeProblem problem);
+inline std::error_code make_error_code(CodeProblem problem) {
+  return MakeReason(problem, "game text");
+}
+
+// Or kUnencodable, whose parts are the first character that could not be encoded (a
+// std::u16string). A surrogate pair is kept whole so that the message shows the character
+// the user typed.
+using EncodeResult = Result<Encoded>;
 
 EncodeResult EncodeGameText(const CodeTable& table, std::u16string_view text);
+// The character an encoding stopped at.
+std::u16string_view RejectedOf(const Failure& failure);
 
-struct DecodeResult {
-  bool ok = false;
-  std::u16string text;
-  std::size_t errorOffset = 0;  // index of the first byte that is no game code, when !ok
-};
+// Or kNoGameCode, whose parts are the index of the first byte that is no game code (a
+// std::size_t).
+using DecodeResult = Result<std::u16string>;
 
 // The characters of a sequence of game codes. A code whose position holds a character
 // the encoder never produces (a shadowed position) still reads as that character, which
@@ -161,3 +168,6 @@ struct DecodeResult {
 DecodeResult DecodeGameText(const CodeTable& table, std::span<const std::uint8_t> bytes);
 
 }  // namespace kavelin::text
+
+template <>
+struct std::is_error_code_enum<kavelin::text::CodeProblem> : std::true_type {};

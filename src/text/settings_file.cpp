@@ -168,8 +168,7 @@ class RowCollector {
 }  // namespace
 
 SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes) {
-  SettingsFileRead result;
-  result.read = true;
+  FamilySettings result;
   if (bytes.empty()) return result;
   RowCollector collector;
   collector.Feed(bytes);
@@ -179,28 +178,26 @@ SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes) {
 }
 
 std::u16string ExtendedRowsFromSettings(std::span<const std::uint8_t> bytes) {
-  return SettingsFromBytes(bytes).rows;
+  return SettingsFromBytes(bytes)->rows;
 }
 
 SettingsFileRead ReadSettingsFile(const std::filesystem::path& settingsFile) {
   io::FileRead file = io::ReadFile(settingsFile, kMaxSettingsFileBytes);
-  if (!file) {
-    SettingsFileRead result;
-    result.failure = std::move(file);
-    return result;
-  }
-  return SettingsFromBytes(file.bytes);
+  if (!file) return std::move(file.Why());
+  return SettingsFromBytes(*file);
 }
 
 std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile) {
-  return ReadSettingsFile(settingsFile).rows;
+  const SettingsFileRead read = ReadSettingsFile(settingsFile);
+  return read ? read->rows : std::u16string();
 }
 
 namespace {
 
 SettingsFileRead Load(CodeTable& table, SettingsFileRead read) {
   table.ClearExtendedTable();
-  const std::u16string_view rows = read.rows;
+  if (!read) return read;
+  const std::u16string_view rows = read->rows;
   for (std::size_t r = 0; r < rows.size(); r += kExtendedRowLength) {
     table.AppendExtendedRow(rows.substr(r, kExtendedRowLength));
   }
@@ -218,7 +215,7 @@ SettingsFileRead LoadFamilySettings(CodeTable& table, std::span<const std::uint8
 }
 
 void LoadExtendedRows(CodeTable& table, const std::filesystem::path& settingsFile) {
-  LoadFamilySettings(table, settingsFile);
+  (void)LoadFamilySettings(table, settingsFile);  // a file that cannot be read gives no rows
 }
 
 std::filesystem::path FamilySettingsPath() {

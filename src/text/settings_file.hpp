@@ -32,18 +32,17 @@ std::u16string ReadExtendedRows(const std::filesystem::path& settingsFile);
 // Replaces the extended table of `table` with the rows of `settingsFile`.
 void LoadExtendedRows(CodeTable& table, const std::filesystem::path& settingsFile);
 
-// What reading a settings file found, besides its rows.
-struct SettingsFileRead {
+// What a settings file holds, besides its rows.
+struct FamilySettings {
   std::u16string rows;  // as ReadExtendedRows gives them
-  bool read = false;    // the file was there and could be read
   // The first line, counted from 1, that is not code page 932 text: a byte sequence the
   // code page does not define, or a line that is well-formed UTF-8 beyond ASCII (a file
   // saved as UTF-8). 0 when every line is code page 932. The rows are read as code page
   // 932 all the same.
   std::size_t foreignLine = 0;
-  // Why the file was not read, when `read` is false; kNoSuchFile for an empty path.
-  io::FileRead failure;
 };
+// Or why the file was not read: the one reader's failure, kNoSuchFile for an empty path.
+using SettingsFileRead = Result<FamilySettings>;
 SettingsFileRead ReadSettingsFile(const std::filesystem::path& settingsFile);
 SettingsFileRead SettingsFromBytes(std::span<const std::uint8_t> bytes);
 // LoadExtendedRows, telling what it found.

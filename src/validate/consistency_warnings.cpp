@@ -22,7 +22,8 @@ using sheet::Section;
 using K = FieldKind;
 
 bool UsesExtendedCharacters(const text::CodeTable& table, std::u16string_view text) {
-  return text::EncodeGameText(table, text).status == text::EncodeStatus::kExtended;
+  const auto encoded = text::EncodeGameText(table, text);
+  return encoded && encoded->extended;
 }
 
 // The schools of the initial spells must agree within earth and within heaven, and each

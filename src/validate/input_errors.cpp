@@ -45,11 +45,11 @@ void CheckGameText(const text::CodeTable& table, std::u16string_view text, std::
                    std::u16string_view unencodableMessage, std::u16string_view tooLongMessage,
                    FieldId field, std::vector<Finding>& errors) {
   const auto encoded = text::EncodeGameText(table, text);
-  if (encoded.status == text::EncodeStatus::kUnencodable) {
-    errors.push_back({std::u16string(unencodableMessage) + Shown(encoded.rejected) +
+  if (!encoded) {
+    errors.push_back({std::u16string(unencodableMessage) + Shown(text::RejectedOf(encoded.Why())) +
                           std::u16string(messages::kRejectedClose),
                       {field}});
-  } else if (encoded.bytes.size() > maxBytes) {
+  } else if (encoded->bytes.size() > maxBytes) {
     errors.push_back({std::u16string(tooLongMessage), {field}});
   }
 }

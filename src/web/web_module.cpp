@@ -271,17 +271,16 @@ std::string FreshSheet() {
 val SheetFile(const std::string& sheetJson) {
   const sheet::SheetFileResult read = sheet::ReadSheetFile(sheetJson);
   val out = val::object();
-  out.set("ok", read.ok);
-  out.set(read.ok ? "sheet" : "message",
-          read.ok ? sheet::WriteSheetFile(read.document) : read.error);
+  out.set("ok", read.Ok());
+  out.set(read ? "sheet" : "message", read ? sheet::WriteSheetFile(*read) : read.Why().what);
   return out;
 }
 
 // The live check and the statistic displays of a sheet as the form holds it.
 std::string Check(const std::string& sheetJson, bool templateLoaded, const val& settings) {
   const sheet::SheetFileResult read = sheet::ReadSheetFile(sheetJson);
-  if (!read.ok) return json{{"sheetError", read.error}}.dump();
-  const sheet::CharacterSheet& s = read.document.sheet;
+  if (!read) return json{{"sheetError", read.Why().what}}.dump();
+  const sheet::CharacterSheet& s = read->sheet;
   const validate::LiveCheckResult found =
       validate::LiveCheck(s, Codes(FromJs(settings)), templateLoaded);
   json out = {{"errors", Findings(found.errors)}, {"warnings", Findings(found.warnings)}};
@@ -308,29 +307,25 @@ std::string TidyNumber(const std::string& typed) {
 val MakePatch(const std::string& sheetJson, const val& templateBytes, const val& settings,
               const std::string& templateName) {
   const Bytes picture = FromJs(templateBytes), ini = FromJs(settings);
-  const command::PatchFromBytes made =
+  const command::MadeFromBytes made =
       command::MakePatchFromBytes(sheetJson, picture, ini, templateName);
   val out = val::object();
-  switch (made.stage) {
-    case command::BytesStage::kSheet:
-      out.set("stage", "sheet");
-      out.set("message", made.sheetError);
-      return out;
-    case command::BytesStage::kTemplate:
-      out.set("stage", "template");
-      out.set("message", std::string(image::MessageFor(made.templateStatus)));
-      return out;
-    case command::BytesStage::kMade:
-      break;
+  if (!made) {
+    // The reason's kind says which input was refused; its words are the box's.
+    image::ImageStatus status{};
+    out.set("stage", ReasonIs(made.Why(), status) ? "template" : "sheet");
+    out.set("message", made.Why().what);
+    return out;
   }
-  const command::PatchPlan& plan = made.plan;
+  const command::PatchPlan& plan = made->plan;
   out.set("stage", plan.errors.Found() ? "errors" : plan.warnings.Found() ? "warnings" : "ready");
   out.set("errors", U8(plan.errors.report));
   out.set("warnings", U8(plan.warnings.report));
   sheet::SheetDocument tidied;
   tidied.sheet = plan.tidied;
   out.set("tidied", sheet::WriteSheetFile(tidied));
-  if (!plan.errors.Found()) out.set("bytes", ToJs(plan.built.bytes));
+  if (!plan.errors.Found())
+    out.set("bytes", ToJs(plan.built && *plan.built ? **plan.built : Bytes{}));
   return out;
 }
 
@@ -396,15 +391,14 @@ val OpenPatch(const val& patchBytes, const val& settings) {
   const Bytes bytes = FromJs(patchBytes);
   const patch::ReadResult read = patch::ReadPatchFile(bytes, Codes(FromJs(settings)));
   val out = val::object();
-  out.set("ok", read.ok);
-  if (!read.ok) {
-    out.set("message", read.reason);
+  out.set("ok", read.Ok());
+  if (!read) {
+    out.set("message", read.Why().what);
     return out;
   }
-  const patch::ExportedTemplate drawn =
-      patch::ExportTemplate(read.contents.paletteWords, read.contents.tiles);
+  const patch::ExportedTemplate drawn = patch::ExportTemplate(read->paletteWords, read->tiles);
   sheet::SheetDocument document;
-  document.sheet = read.contents.sheet;
+  document.sheet = read->sheet;
   document.paletteSwaps = drawn.paletteSwaps;
   out.set("sheet", sheet::WriteSheetFile(document));
   out.set("template", ToJs(image::EncodeGif(drawn.raster).value_or(Bytes{})));

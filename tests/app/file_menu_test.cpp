@@ -18,10 +18,13 @@
 #include "patch/patch_reader.hpp"
 #include "patch/sprite_tiles.hpp"
 #include "patch/template_export.hpp"
+#include "support/failure_access.hpp"
 #include "window_fixture.hpp"
 
 namespace kavelin::app::testing {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -120,10 +123,10 @@ TEST_F(FileMenuTest, SavedSheetOpensAgainWithItsSwapsAndIsTheCliFormat) {
   const Bytes saved = ReadBytes(file);
   const auto read =
       sheet::ReadSheetFile({reinterpret_cast<const char*>(saved.data()), saved.size()});
-  ASSERT_TRUE(read.ok) << read.error;
+  ASSERT_TRUE(read.Ok()) << WhatOf(read);
   // The sheet names its template, beside it.
-  EXPECT_EQ(read.document.templateFile, "hero.bmp");
-  sheet::SheetDocument withoutTemplate = read.document;
+  EXPECT_EQ(ValueOf(read).templateFile, "hero.bmp");
+  sheet::SheetDocument withoutTemplate = ValueOf(read);
   withoutTemplate.templateFile.clear();
   EXPECT_EQ(withoutTemplate, made);
   EXPECT_FALSE(window_.HasUnsavedChanges());
@@ -299,7 +302,7 @@ TEST_F(FileMenuTest, ReopenedPatchMakesTheSameBytesOverItself) {
   EXPECT_TRUE(other->Template().fromPatch);
   // The drawn palette gives the patch's words, in the patch's order.
   EXPECT_EQ(patch::PaletteWords(other->Template().palette),
-            patch::ReadPatchFile(original, other->Codes()).contents.paletteWords);
+            ValueOf(patch::ReadPatchFile(original, other->Codes())).paletteWords);
   // The patch's order needs swaps after a fresh extraction; they are the sheet's now.
   EXPECT_FALSE(other->Document().paletteSwaps.empty());
   EXPECT_FALSE(other->HasUnsavedChanges());
@@ -341,7 +344,7 @@ TEST_F(FileMenuTest, ExportedTemplateAndSavedSheetMakeThePatchAgain) {
             QStringList({Q(u"テンプレート画像を書き出す"), Q(u"GIF 画像:gif"), Q(u"BMP 画像:bmp"),
                          Q(u"PNG 画像:png"), Local(folder_ / "hero.gif")}));
   ASSERT_TRUE(dialogs_.boxes.empty());
-  const auto contents = patch::ReadPatchFile(original, other->Codes()).contents;
+  const auto contents = ValueOf(patch::ReadPatchFile(original, other->Codes()));
   EXPECT_EQ(image::DecodeImageFile(exported),
             patch::ExportTemplate(contents.paletteWords, contents.tiles).raster);
   const auto sheetFile = folder_ / "drawn.json";

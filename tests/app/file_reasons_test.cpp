@@ -7,10 +7,13 @@
 
 #include "app/qt_text.hpp"
 #include "patch/patch_file.hpp"
+#include "support/failure_access.hpp"
 #include "window_fixture.hpp"
 
 namespace kavelin::app::testing {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -56,7 +59,7 @@ class FileReasonsTest : public LoadedWindowTest {
     return Write(name, Bytes(text.begin(), text.end()));
   }
   Bytes Patch(const sheet::CharacterSheet& sheet) {
-    return patch::BuildPatchBytes(sheet, window_.Codes(), window_.Template()).bytes;
+    return ValueOf(patch::BuildPatchBytes(sheet, window_.Codes(), window_.Template()));
   }
 };
 

@@ -26,11 +26,14 @@
 #include "patch/patch_file.hpp"
 #include "patch/sprite_tiles.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "window_fixture.hpp"
 
 namespace kavelin::app::testing {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using sheet::ListId;
 
@@ -314,8 +317,8 @@ TEST_F(RecentTest, ASheetBringsItsTemplateBackWithItsSwaps) {
   ASSERT_EQ(window_.Document().paletteSwaps.size(), 1U);
   ASSERT_TRUE(window_.SaveSheetFile(sheet));
   const auto saved = sheet::ReadSheetFile(test_support::ReadText(sheet));
-  ASSERT_TRUE(saved.ok);
-  EXPECT_EQ(saved.document.templateFile, "a/hero.bmp");
+  ASSERT_TRUE(saved.Ok());
+  EXPECT_EQ(ValueOf(saved).templateFile, "a/hero.bmp");
   const image::TemplateImage swapped = window_.Template();
 
   // Opened over a template that cannot take the swap: the sheet's own template comes back
@@ -353,8 +356,8 @@ TEST_F(LoadedWindowTest, ThePreviewShowsWhatThePatchHoldsAndFollowsTheWindow) {
   const auto patchNow = [this] {
     const auto built =
         patch::BuildPatchBytes(window_.ReadSheet(), window_.Codes(), window_.Template());
-    EXPECT_TRUE(built.ok);
-    return built.bytes;
+    EXPECT_TRUE(built.Ok());
+    return ValueOf(built);
   };
   Get<QPushButton>("GamePreviewButton")->click();
   auto* preview = window_.findChild<GamePreviewWindow*>("GamePreview");

@@ -18,6 +18,7 @@
 #include "image/intake.hpp"
 #include "patch/patch_writer.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "text/settings_file.hpp"
 #include "validate/input_errors.hpp"
@@ -26,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace kavelin;
+using namespace kavelin::testing;
 
 const fs::path kExamples = fs::path(KAVELIN_SOURCE_DIR) / "examples";
 
@@ -73,7 +75,7 @@ TEST_F(Cli, MakeWritesTheBytesTheCoreWrites) {
   EXPECT_EQ(r.err, "");
 
   // The same inputs through the core directly.
-  auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
+  auto document = ValueOf(sheet::ReadSheetFile(ReadText(folder_ / "hero.json")));
   image::TemplateImage image;
   ASSERT_EQ(image::TakeInTemplateFile(image, folder_ / "hero.gif", image::DecodeImageFile),
             image::ImageStatus::kOk);
@@ -81,7 +83,7 @@ TEST_F(Cli, MakeWritesTheBytesTheCoreWrites) {
   ASSERT_FALSE(validate::CheckInputErrors(document.sheet, codes, true).Found());
   const auto written = patch::WritePatchFile(document.sheet, codes, image,
                                              {.output = folder_ / "core.k7p", .sync = false});
-  ASSERT_EQ(written.status, patch::WriteStatus::kWritten);
+  ASSERT_TRUE(written.Ok()) << WhatOf(written);
   EXPECT_EQ(ReadText(folder_ / "hero.k7p"), ReadText(folder_ / "core.k7p"));
 }
 
@@ -104,7 +106,7 @@ TEST_F(Cli, MakeInspectMakeGivesTheSameBytes) {
 
   const auto fromPatch = Run("sheet --from hero.k7p");
   EXPECT_EQ(fromPatch.exitCode, 0);
-  EXPECT_EQ(sheet::ReadSheetFile(fromPatch.out).document.sheet.name, u"アルト");
+  EXPECT_EQ(ValueOf(sheet::ReadSheetFile(fromPatch.out)).sheet.name, u"アルト");
   EXPECT_EQ(Run("sheet").out, sheet::WriteSheetFile({}));
 }
 
@@ -113,7 +115,7 @@ TEST_F(Cli, MakeWithASheetAloneUsesTheTemplateItNames) {
   const auto expected = ReadAll(folder_ / "hero.k7p");
   fs::remove(folder_ / "hero.k7p");
   fs::create_directories(folder_ / "sheets");
-  auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
+  auto document = ValueOf(sheet::ReadSheetFile(ReadText(folder_ / "hero.json")));
   document.templateFile = "../hero.gif";
   Write("sheets/hero.k7c", sheet::WriteSheetFile(document));
   // Outside the sheet's folder: the patch would land where the user never said.
@@ -219,7 +221,7 @@ TEST_F(Cli, ExportAndSheetFromAPatchMakeItAgain) {
   EXPECT_EQ(exported.out, "back.gif\n");
   const auto sheetRun = Run("sheet --from hero.k7p");
   Write("back.json", sheetRun.out);
-  EXPECT_FALSE(sheet::ReadSheetFile(sheetRun.out).document.paletteSwaps.empty());
+  EXPECT_FALSE(ValueOf(sheet::ReadSheetFile(sheetRun.out)).paletteSwaps.empty());
   ASSERT_EQ(Run("make back.gif --sheet back.json").exitCode, 0);
   EXPECT_EQ(ReadText(folder_ / "back.k7p"), ReadText(folder_ / "hero.k7p"));
 

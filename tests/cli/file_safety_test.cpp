@@ -13,9 +13,12 @@
 
 #include "cli_fixture.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 using test_support::ReadText;
@@ -71,7 +74,7 @@ class FileSafety : public test_support::ProgramFolder {
     }
   }
   std::string Sheet(const std::string& templateKey) const {
-    auto document = sheet::ReadSheetFile(ReadText(folder_ / "hero.json")).document;
+    auto document = ValueOf(sheet::ReadSheetFile(ReadText(folder_ / "hero.json")));
     document.templateFile = templateKey;
     return sheet::WriteSheetFile(document);
   }

@@ -10,10 +10,13 @@
 #include "image/template_fixture.hpp"
 #include "patch/patch_writer.hpp"
 #include "patch/sprite_tiles.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 
 namespace kavelin::command {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 using image::testing::KnownColourPaints;
@@ -29,8 +32,12 @@ class Document : public ::testing::Test {
     const auto bytes = image::EncodeImageFile(Margined(kWhite, KnownColourPaints()), template_);
     test_support::WriteAll(template_, *bytes);
   }
+  // The template taken in, as every case needs it.
   TemplateIntake Load(CharacterDocument& document) {
-    return document.LoadTemplate(template_, image::DecodeImageFile, IntakeMode::kChecked);
+    TemplateIntake intake =
+        document.LoadTemplate(template_, image::DecodeImageFile, IntakeMode::kChecked);
+    EXPECT_TRUE(intake.Ok()) << WhatOf(intake);
+    return intake;
   }
 
   TempFolder folder_;
@@ -39,17 +46,16 @@ class Document : public ::testing::Test {
 
 TEST_F(Document, SwapsATemplateCannotTakeAreSkippedAndTheOthersMadeInOrder) {
   image::TemplateImage fresh;
-  ASSERT_EQ(
-      TakeInTemplate(fresh, template_, image::DecodeImageFile, IntakeMode::kChecked, {}).status,
-      image::ImageStatus::kOk);
+  ASSERT_EQ(TakeInTemplate(fresh, template_, image::DecodeImageFile, IntakeMode::kChecked, {}).Ok(),
+            true);
   const std::vector<PaletteSwap> wanted = {{1, 2}, {5, 14}, {4, 4}, {0, 6}, {12, 13}, {2, 6}};
   image::TemplateImage swapped;
   const TemplateIntake intake =
       TakeInTemplate(swapped, template_, image::DecodeImageFile, IntakeMode::kChecked, wanted);
-  ASSERT_EQ(intake.status, image::ImageStatus::kOk);
+  ASSERT_TRUE(intake.Ok());
   const std::vector<PaletteSwap> made = {{1, 2}, {4, 4}, {0, 6}, {2, 6}};
-  EXPECT_EQ(intake.swaps.made, made);
-  EXPECT_EQ(intake.swaps.skipped, (std::vector<PaletteSwap>{{5, 14}, {12, 13}}));
+  EXPECT_EQ(intake->made, made);
+  EXPECT_EQ(intake->skipped, (std::vector<PaletteSwap>{{5, 14}, {12, 13}}));
   // Each entry holds the colour the swaps moved there, in the order they were made.
   const auto order = SwapArrangement(made);
   for (std::size_t i = 0; i < order.size(); ++i) {
@@ -60,13 +66,13 @@ TEST_F(Document, SwapsATemplateCannotTakeAreSkippedAndTheOthersMadeInOrder) {
   image::TemplateImage none;
   EXPECT_NE(TakeInTemplate(none, folder_ / "gone.gif", image::DecodeImageFile, IntakeMode::kChecked,
                            wanted)
-                .status,
-            image::ImageStatus::kOk);
+                .Ok(),
+            true);
 }
 
 TEST_F(Document, UnsavedChangesFollowTheEffectOfTheSwapsNotTheirHistory) {
   CharacterDocument document;
-  Load(document);
+  (void)Load(document);
   const sheet::CharacterSheet sheet;
   document.MarkSaved(document.Document(sheet), {});
   EXPECT_FALSE(document.HasUnsavedChanges(sheet));
@@ -90,20 +96,20 @@ TEST_F(Document, UnsavedChangesFollowTheEffectOfTheSwapsNotTheirHistory) {
   test_support::WriteAll(folder_ / "plain.gif", *plain);
   const TemplateIntake intake =
       document.LoadTemplate(folder_ / "plain.gif", image::DecodeImageFile, IntakeMode::kChecked);
-  EXPECT_EQ(intake.swaps.skipped, before);
+  EXPECT_EQ(intake->skipped, before);
   EXPECT_TRUE(document.Swaps().empty());
 }
 
 TEST_F(Document, FilesThatCannotBeOpenedLeaveTheCharacterAsItWas) {
   CharacterDocument document;
-  Load(document);
+  (void)Load(document);
   document.TogglePalette(1, true);
   document.TogglePalette(2, true);
   const auto palette = document.Template().palette;
   test_support::WriteAll(folder_ / "bad.json", std::string_view(R"({"nmae": 1})"));
   test_support::WriteAll(folder_ / "bad.k7p", std::string_view("K7Pxx"));
   struct Case {
-    Opened opened;
+    OpenResult opened;
     ReadProblem problem;
     std::string reason;
     bool offset;
@@ -116,12 +122,12 @@ TEST_F(Document, FilesThatCannotBeOpenedLeaveTheCharacterAsItWas) {
       {document.OpenPatchFile(folder_ / "bad.k7p", {}), ReadProblem::kNone, "", true},
   };
   for (const Case& c : cases) {
-    EXPECT_FALSE(c.opened.ok);
-    EXPECT_EQ(c.opened.failure.read.problem, c.problem);
+    ASSERT_FALSE(c.opened.Ok());
+    EXPECT_EQ(io::ProblemOf(c.opened.Why()), c.problem);
     if (!c.reason.empty()) {
-      EXPECT_EQ(c.opened.failure.reason, c.reason);
+      EXPECT_EQ(c.opened.Why().what, c.reason);
     }
-    EXPECT_EQ(c.opened.failure.offset.has_value(), c.offset);
+    EXPECT_EQ(c.opened.Why().PartsAs<patch::PatchProblemAt>() != nullptr, c.offset);
   }
   EXPECT_EQ(document.Swaps(), (std::vector<PaletteSwap>{{1, 2}}));
   EXPECT_EQ(document.Template().palette, palette);
@@ -131,31 +137,31 @@ TEST_F(Document, FilesThatCannotBeOpenedLeaveTheCharacterAsItWas) {
 
 TEST_F(Document, AnOpenedPatchIsTheCharacterWithItsSpriteAsTheTemplate) {
   CharacterDocument maker;
-  Load(maker);
+  (void)Load(maker);
   for (const int entry : {4, 7})
     maker.TogglePalette(entry, true);
   const text::CodeTable codes;
   ASSERT_EQ(patch::WritePatchFile({}, codes, maker.Template(),
                                   {.output = folder_ / "hero.k7p", .sync = false})
-                .status,
-            patch::WriteStatus::kWritten);
+                .Ok(),
+            true);
 
   CharacterDocument document;
   test_support::WriteAll(folder_ / "s.json", std::string_view("{}"));
-  ASSERT_TRUE(document.OpenSheetFile(folder_ / "s.json").ok);
-  const Opened opened = document.OpenPatchFile(folder_ / "hero.k7p", codes);
-  ASSERT_TRUE(opened.ok);
-  EXPECT_EQ(opened.document.sheet, sheet::CharacterSheet{});
+  ASSERT_TRUE(document.OpenSheetFile(folder_ / "s.json").Ok());
+  const OpenResult opened = document.OpenPatchFile(folder_ / "hero.k7p", codes);
+  ASSERT_TRUE(opened.Ok());
+  EXPECT_EQ(opened->document.sheet, sheet::CharacterSheet{});
   EXPECT_TRUE(document.Template().fromPatch);
   EXPECT_EQ(document.OpenedPatch(), folder_ / "hero.k7p");
   EXPECT_TRUE(document.SheetFile().empty()) << "the character lives in the patch now";
   EXPECT_EQ(patch::PaletteWords(document.Template().palette),
             patch::PaletteWords(maker.Template().palette));
   // Made again, the opened character gives the same patch.
-  ASSERT_EQ(patch::WritePatchFile(opened.document.sheet, codes, document.Template(),
+  ASSERT_EQ(patch::WritePatchFile(opened->document.sheet, codes, document.Template(),
                                   {.output = folder_ / "again.k7p", .sync = false})
-                .status,
-            patch::WriteStatus::kWritten);
+                .Ok(),
+            true);
   EXPECT_EQ(test_support::ReadAll(folder_ / "again.k7p"),
             test_support::ReadAll(folder_ / "hero.k7p"));
 }

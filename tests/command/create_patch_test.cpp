@@ -8,10 +8,13 @@
 
 #include "image/poison_preview.hpp"
 #include "image/sprite_cells.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 
 namespace kavelin::command {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 
@@ -37,10 +40,10 @@ class ScriptedDialogs : public CreatePatchDialogs {
     shown.push_back("confirm");
     return answer;
   }
-  void ShowDone(const patch::WriteResult&) override { shown.push_back("done"); }
-  void ShowWriteFailure(const patch::WriteResult& failed) override {
+  void ShowDone(const std::filesystem::path&) override { shown.push_back("done"); }
+  void ShowWriteFailure(const Failure& failed) override {
     shown.push_back("write failed");
-    lastReport = failed.message;
+    lastReport = text::FromUtf8(failed.what).value_or(u"");
   }
 };
 
@@ -103,7 +106,8 @@ TEST_F(CreatePatchRoad, ConfirmationDecidesWhetherAnythingIsWritten) {
   dialogs_.answer = true;
   const auto result = Run();
   EXPECT_EQ(result.outcome, CreatePatchOutcome::kWritten);
-  EXPECT_EQ(result.write.output, Patch());
+  ASSERT_TRUE(result.write && *result.write);
+  EXPECT_EQ(**result.write, Patch());
   EXPECT_EQ(dialogs_.shown, (std::vector<std::string>{"confirm", "confirm", "done"}));
   EXPECT_EQ(fs::file_size(Patch()), 7158u);
 }

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 
 #include "patch/patch_file.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "support/trace.hpp"
 
 namespace kavelin::command {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 
@@ -20,23 +23,23 @@ TEST(UserFile, ReadsOnlyAWholeRegularFileWithinTheLimit) {
   const fs::path& folder = temp.Path();
   test_support::WriteAll(folder / "sheet.json", "{\"name\": \"x\"}");
   const auto read = ReadUserFile(folder / "sheet.json", 13);
-  EXPECT_EQ(read.problem, ReadProblem::kNone);
-  EXPECT_EQ(std::string(read.bytes.begin(), read.bytes.end()), "{\"name\": \"x\"}");
+  EXPECT_EQ(ReadProblemOf(read), ReadProblem::kNone);
+  EXPECT_EQ(std::string(ValueOf(read).begin(), ValueOf(read).end()), "{\"name\": \"x\"}");
 
   const auto large = ReadUserFile(folder / "sheet.json", 12);
-  EXPECT_EQ(large.problem, ReadProblem::kTooLarge);
-  EXPECT_EQ(large.size, 13u);
-  EXPECT_TRUE(large.bytes.empty());
+  EXPECT_EQ(ReadProblemOf(large), ReadProblem::kTooLarge);
+  EXPECT_EQ(PartsOf<io::ReadParts>(large).size, 13u);
+  EXPECT_TRUE(ValueOf(large).empty());
 
-  EXPECT_EQ(ReadUserFile(folder / "gone.json", 100).problem, ReadProblem::kNoSuchFile);
-  EXPECT_EQ(ReadUserFile(folder, 100).problem, ReadProblem::kNotRegularFile);
+  EXPECT_EQ(ReadProblemOf(ReadUserFile(folder / "gone.json", 100)), ReadProblem::kNoSuchFile);
+  EXPECT_EQ(ReadProblemOf(ReadUserFile(folder, 100)), ReadProblem::kNotRegularFile);
   ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
-  EXPECT_EQ(ReadUserFile(folder / "pipe", 100).problem, ReadProblem::kNotRegularFile);
+  EXPECT_EQ(ReadProblemOf(ReadUserFile(folder / "pipe", 100)), ReadProblem::kNotRegularFile);
 
   test_support::WriteAll(folder / "empty.k7p", "");
   const auto empty = ReadUserFile(folder / "empty.k7p", 100);
-  EXPECT_EQ(empty.problem, ReadProblem::kNone);
-  EXPECT_TRUE(empty.bytes.empty());
+  EXPECT_EQ(ReadProblemOf(empty), ReadProblem::kNone);
+  EXPECT_TRUE(ValueOf(empty).empty());
 }
 
 // Sheet files and patches go through the same read, each under its own cap, and what the
@@ -48,48 +51,48 @@ TEST(UserFile, SheetFilesAndPatchesAreReadUnderTheirCapsAndParsed) {
 
   test_support::WriteAll(folder / "hero.json", "{\"gender\": 1, \"paletteSwaps\": [[1, 2]]}");
   const SheetFileRead sheet = ReadSheetFile(folder / "hero.json");
-  ASSERT_TRUE(sheet.ok) << sheet.reason;
-  EXPECT_EQ(sheet.document.sheet.gender, 1);
-  EXPECT_EQ(sheet.document.paletteSwaps, (std::vector<sheet::PaletteSwap>{{1, 2}}));
+  ASSERT_TRUE(sheet.Ok()) << WhatOf(sheet);
+  EXPECT_EQ(ValueOf(sheet).sheet.gender, 1);
+  EXPECT_EQ(ValueOf(sheet).paletteSwaps, (std::vector<sheet::PaletteSwap>{{1, 2}}));
 
   test_support::WriteAll(folder / "bad.json", "{\"gender\": 9}");
   const SheetFileRead bad = ReadSheetFile(folder / "bad.json");
-  EXPECT_FALSE(bad.ok);
-  EXPECT_EQ(bad.failure.problem, ReadProblem::kNone);
-  EXPECT_NE(bad.reason.find("gender"), std::string::npos) << bad.reason;
-  EXPECT_EQ(ReadSheetFile(folder / "gone.json").failure.problem, ReadProblem::kNoSuchFile);
+  EXPECT_FALSE(bad.Ok());
+  EXPECT_EQ(ReadProblemOf(bad), ReadProblem::kNone);
+  EXPECT_NE(WhatOf(bad).find("gender"), std::string::npos) << WhatOf(bad);
+  EXPECT_EQ(ReadProblemOf(ReadSheetFile(folder / "gone.json")), ReadProblem::kNoSuchFile);
 
   // A sparse file one byte over each cap: refused by its size, never read into memory.
   test_support::WriteAll(folder / "huge.json", "");
   fs::resize_file(folder / "huge.json", kMaxSheetFileBytes + 1);
   const SheetFileRead huge = ReadSheetFile(folder / "huge.json");
-  EXPECT_EQ(huge.failure.problem, ReadProblem::kTooLarge);
-  EXPECT_EQ(huge.failure.size, kMaxSheetFileBytes + 1);
+  EXPECT_EQ(ReadProblemOf(huge), ReadProblem::kTooLarge);
+  EXPECT_EQ(PartsOf<io::ReadParts>(huge).size, kMaxSheetFileBytes + 1);
 
   sheet::CharacterSheet character;
   image::TemplateImage blank;
   const auto built = patch::BuildPatchBytes(character, codes, blank);
-  ASSERT_TRUE(built.ok);
-  test_support::WriteAll(folder / "hero.k7p", built.bytes);
+  ASSERT_TRUE(built.Ok());
+  test_support::WriteAll(folder / "hero.k7p", ValueOf(built));
   const PatchFileRead patch = ReadPatchFile(folder / "hero.k7p", codes);
-  ASSERT_TRUE(patch.ok) << patch.reason;
-  EXPECT_EQ(patch.contents.sheet.name, character.name);
+  ASSERT_TRUE(patch.Ok()) << WhatOf(patch);
+  EXPECT_EQ(ValueOf(patch).sheet.name, character.name);
 
-  auto broken = built.bytes;
+  auto broken = ValueOf(built);
   broken[patch::kGenderOffset] = 0x00;
   test_support::WriteAll(folder / "broken.k7p", broken);
   const PatchFileRead malformed = ReadPatchFile(folder / "broken.k7p", codes);
-  EXPECT_FALSE(malformed.ok);
-  EXPECT_EQ(malformed.failure.problem, ReadProblem::kNone);
-  EXPECT_EQ(malformed.offset, patch::kGenderOffset);
+  EXPECT_FALSE(malformed.Ok());
+  EXPECT_EQ(ReadProblemOf(malformed), ReadProblem::kNone);
+  EXPECT_EQ(PartsOf<patch::PatchProblemAt>(malformed).offset, patch::kGenderOffset);
 
-  test_support::WriteAll(folder / "huge.k7p", built.bytes);
+  test_support::WriteAll(folder / "huge.k7p", ValueOf(built));
   fs::resize_file(folder / "huge.k7p", kMaxPatchFileBytes + 1);
-  EXPECT_EQ(ReadPatchFile(folder / "huge.k7p", codes).failure.problem, ReadProblem::kTooLarge);
+  EXPECT_EQ(ReadProblemOf(ReadPatchFile(folder / "huge.k7p", codes)), ReadProblem::kTooLarge);
   fs::resize_file(folder / "huge.k7p", kMaxPatchFileBytes);
   const PatchFileRead atCap = ReadPatchFile(folder / "huge.k7p", codes);
-  EXPECT_EQ(atCap.failure.problem, ReadProblem::kNone);
-  EXPECT_FALSE(atCap.ok);  // read, then judged: a patch does not end in zeros
+  EXPECT_EQ(ReadProblemOf(atCap), ReadProblem::kNone);
+  EXPECT_FALSE(atCap.Ok());  // read, then judged: a patch does not end in zeros
 }
 
 }  // namespace

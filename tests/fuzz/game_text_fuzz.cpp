@@ -43,18 +43,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string wide = WidenText(text);
   KAVELIN_FUZZ_CHECK(wide.size() <= text.size());
   const EncodeResult encoded = EncodeGameText(Table(), wide);
-  if (encoded.status == EncodeStatus::kUnencodable) {
-    KAVELIN_FUZZ_CHECK(encoded.bytes.empty());
-    KAVELIN_FUZZ_CHECK(!encoded.rejected.empty() && encoded.rejected.size() <= 2);
-    KAVELIN_FUZZ_CHECK(wide.find(encoded.rejected) != std::u16string::npos);
+  if (!encoded) {
+    const std::u16string_view rejected = RejectedOf(encoded.Why());
+    KAVELIN_FUZZ_CHECK(!rejected.empty() && rejected.size() <= 2);
+    KAVELIN_FUZZ_CHECK(wide.find(rejected) != std::u16string::npos);
   } else {
-    KAVELIN_FUZZ_CHECK(encoded.rejected.empty());
-    KAVELIN_FUZZ_CHECK(encoded.bytes.size() >= wide.size() &&
-                       encoded.bytes.size() <= 2 * wide.size());
-    const DecodeResult decoded = DecodeGameText(Table(), encoded.bytes);
-    KAVELIN_FUZZ_CHECK(decoded.ok);
-    KAVELIN_FUZZ_CHECK(decoded.text.size() == wide.size());
-    KAVELIN_FUZZ_CHECK(EncodeGameText(Table(), decoded.text).bytes == encoded.bytes);
+    KAVELIN_FUZZ_CHECK(encoded->bytes.size() >= wide.size() &&
+                       encoded->bytes.size() <= 2 * wide.size());
+    const DecodeResult decoded = DecodeGameText(Table(), encoded->bytes);
+    KAVELIN_FUZZ_CHECK(decoded.Ok());
+    KAVELIN_FUZZ_CHECK(decoded->size() == wide.size());
+    const EncodeResult again = EncodeGameText(Table(), *decoded);
+    KAVELIN_FUZZ_CHECK(again.Ok() && again->bytes == encoded->bytes);
   }
 
   const std::vector<std::uint8_t> comment = EncodeCp932(text);

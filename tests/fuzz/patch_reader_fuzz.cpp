@@ -28,21 +28,23 @@ const text::CodeTable& Table() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const patch::ReadResult read = patch::ReadPatchFile(std::span(data, size), Table());
-  if (!read.ok) {
-    KAVELIN_FUZZ_CHECK(!read.reason.empty() && read.reason.size() <= 200);
-    KAVELIN_FUZZ_CHECK(read.offset <= size);
-    // The window words the refusal from its parts.
-    KAVELIN_FUZZ_CHECK(read.problem.kind != patch::PatchProblemKind::kNone);
+  if (!read) {
+    const std::string& reason = read.Why().what;
+    KAVELIN_FUZZ_CHECK(!reason.empty() && reason.size() <= 200);
+    // The window words the refusal from its parts: the problem and its offset.
+    const auto* at = read.Why().PartsAs<patch::PatchProblemAt>();
+    KAVELIN_FUZZ_CHECK(at != nullptr && at->offset <= size);
+    KAVELIN_FUZZ_CHECK(at->problem.kind != patch::PatchProblemKind::kNone);
+    KAVELIN_FUZZ_CHECK(read.Why().reason == at->problem.kind);
     return 0;
   }
-  KAVELIN_FUZZ_CHECK(read.problem.kind == patch::PatchProblemKind::kNone);
   KAVELIN_FUZZ_CHECK(size >= 7158);
   sheet::SheetDocument document;
-  document.sheet = read.contents.sheet;
+  document.sheet = read->sheet;
   const sheet::SheetFileResult again = sheet::ReadSheetFile(sheet::WriteSheetFile(document));
-  KAVELIN_FUZZ_CHECK(again.ok);
-  sheet::CharacterSheet expected = read.contents.sheet;
+  KAVELIN_FUZZ_CHECK(again.Ok());
+  sheet::CharacterSheet expected = read->sheet;
   expected.comment = sheet::NormaliseLineBreaks(expected.comment);
-  KAVELIN_FUZZ_CHECK(again.document.sheet == expected);
+  KAVELIN_FUZZ_CHECK(again->sheet == expected);
   return 0;
 }

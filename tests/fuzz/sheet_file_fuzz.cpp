@@ -11,21 +11,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace kavelin;
   const std::string_view json(reinterpret_cast<const char*>(data), size);
   const sheet::SheetFileResult read = sheet::ReadSheetFile(json);
-  if (!read.ok) {
-    KAVELIN_FUZZ_CHECK(!read.error.empty());
-    KAVELIN_FUZZ_CHECK(read.error.size() <= 200);
-    KAVELIN_FUZZ_CHECK(read.error.find('\n') == std::string::npos);
-    KAVELIN_FUZZ_CHECK(text::FromUtf8(read.error).has_value());
-    KAVELIN_FUZZ_CHECK(read.document == sheet::SheetDocument{});
-    // The window words the refusal from its parts.
-    KAVELIN_FUZZ_CHECK(read.problem.kind != sheet::SheetProblemKind::kNone);
+  if (!read) {
+    const std::string& error = read.Why().what;
+    KAVELIN_FUZZ_CHECK(!error.empty());
+    KAVELIN_FUZZ_CHECK(error.size() <= 200);
+    KAVELIN_FUZZ_CHECK(error.find('\n') == std::string::npos);
+    KAVELIN_FUZZ_CHECK(text::FromUtf8(error).has_value());
+    // The window words the refusal from its parts, of the same kind as the reason.
+    const auto* problem = read.Why().PartsAs<sheet::SheetFileProblem>();
+    KAVELIN_FUZZ_CHECK(problem != nullptr && problem->kind != sheet::SheetProblemKind::kNone);
+    KAVELIN_FUZZ_CHECK(read.Why().reason == problem->kind);
     return 0;
   }
-  KAVELIN_FUZZ_CHECK(read.error.empty());
-  KAVELIN_FUZZ_CHECK(read.problem.kind == sheet::SheetProblemKind::kNone);
-  const std::string written = sheet::WriteSheetFile(read.document);
+  const std::string written = sheet::WriteSheetFile(*read);
   const sheet::SheetFileResult again = sheet::ReadSheetFile(written);
-  KAVELIN_FUZZ_CHECK(again.ok);
-  KAVELIN_FUZZ_CHECK(again.document == read.document);
+  KAVELIN_FUZZ_CHECK(again.Ok());
+  KAVELIN_FUZZ_CHECK(*again == *read);
   return 0;
 }

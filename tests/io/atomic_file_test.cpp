@@ -21,11 +21,14 @@
 #include <utility>
 #include <vector>
 
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "support/trace.hpp"
 
 namespace kavelin::io {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 using test_support::Bytes;
@@ -126,7 +129,7 @@ TEST(WriteOrder, ASingleWriteFlushesItsDataBeforeTheRenameAndTheFolderAfter) {
   WriteAll(target, Bytes(100, 1));
   int exitCode = -1;
   const auto calls = TraceOrSkip(
-      [&] { return WriteFileAtomically(target, Bytes(7000, 2)).ok ? 0 : 1; }, &exitCode);
+      [&] { return WriteFileAtomically(target, Bytes(7000, 2)).Ok() ? 0 : 1; }, &exitCode);
   if (!calls) GTEST_SKIP() << "this system does not allow tracing a child";
   ASSERT_EQ(exitCode, 0);
   const auto rename = First(*calls, IsRename);
@@ -151,10 +154,10 @@ class TracedBatch : public ::testing::Test {
   int StageAndCommit() const {
     AtomicBatch batch;
     for (int i = 0; i < 3; ++i)
-      if (!batch.Stage(File(i), Bytes(3000, 0xA0)).ok) return 100;
+      if (!batch.Stage(File(i), Bytes(3000, 0xA0)).Ok()) return 100;
     int committed = 0;
     for (const auto& c : batch.Commit())
-      committed += c.result.ok ? 1 : 0;
+      committed += c.result.Ok() ? 1 : 0;
     return committed;
   }
   TempFolder folder_;
@@ -216,10 +219,10 @@ TEST(AtomicFile, RefusesToReplaceWhatIsNoRegularFile) {
   for (const auto& [target, error] :
        {std::pair{fifo, kNotRegularFileError}, {link, kSymbolicLinkError}}) {
     const auto written = WriteFileAtomically(target, Bytes{1, 2, 3});
-    EXPECT_FALSE(written.ok);
-    EXPECT_EQ(written.error, error);
+    EXPECT_FALSE(written.Ok());
+    EXPECT_EQ(ErrorOf(written), error);
     AtomicBatch batch;
-    EXPECT_EQ(batch.Stage(target, Bytes{1}).error, error);
+    EXPECT_EQ(ErrorOf(batch.Stage(target, Bytes{1})), error);
   }
   EXPECT_TRUE(fs::is_fifo(fifo));
   EXPECT_TRUE(fs::is_symlink(link));
@@ -227,11 +230,11 @@ TEST(AtomicFile, RefusesToReplaceWhatIsNoRegularFile) {
   // A pipe made after staging is found just before the rename.
   const fs::path late = folder / "late.k7p";
   AtomicBatch batch;
-  ASSERT_TRUE(batch.Stage(late, Bytes{4}).ok);
+  ASSERT_TRUE(batch.Stage(late, Bytes{4}).Ok());
   ASSERT_EQ(::mkfifo(late.c_str(), 0644), 0);
   const auto committed = batch.Commit(false);
   ASSERT_EQ(committed.size(), 1u);
-  EXPECT_EQ(committed[0].result.error, kNotRegularFileError);
+  EXPECT_EQ(ErrorOf(committed[0].result), kNotRegularFileError);
   EXPECT_TRUE(fs::is_fifo(late));
   EXPECT_EQ(Listing(folder.Path()), (std::vector<std::string>{"late.k7p", "link.k7p", "pipe.k7p"}));
 }
@@ -258,10 +261,10 @@ TEST(AtomicFile, SameFileSeesThroughLinksAndSpellings) {
 TEST(AtomicFile, NewFilesFollowTheUmaskAndReplacedOnesDropSetIdBits) {
   TempFolder folder;
   const mode_t previous = ::umask(022);
-  ASSERT_TRUE(WriteFileAtomically(folder / "new.k7p", Bytes{1}, false).ok);
+  ASSERT_TRUE(WriteFileAtomically(folder / "new.k7p", Bytes{1}, false).Ok());
   WriteAll(folder / "old.k7p", Bytes{0});
   ::chmod((folder / "old.k7p").c_str(), 06751 | S_ISVTX);
-  ASSERT_TRUE(WriteFileAtomically(folder / "old.k7p", Bytes{2}, false).ok);
+  ASSERT_TRUE(WriteFileAtomically(folder / "old.k7p", Bytes{2}, false).Ok());
   ::umask(previous);
   struct stat info {};
   ASSERT_EQ(::stat((folder / "new.k7p").c_str(), &info), 0);
@@ -278,11 +281,11 @@ TEST(AtomicFile, ALinkIsRefusedAndLinkTargetFollowsTheChain) {
   ::chmod((folder / "real.k7p").c_str(), 04755);
   fs::create_symlink("real.k7p", folder / "one.k7p");
   fs::create_symlink(folder / "one.k7p", folder / "two.k7p");
-  EXPECT_EQ(WriteFileAtomically(folder / "two.k7p", Bytes{1}, false).error, kSymbolicLinkError);
+  EXPECT_EQ(ErrorOf(WriteFileAtomically(folder / "two.k7p", Bytes{1}, false)), kSymbolicLinkError);
   EXPECT_TRUE(fs::is_symlink(folder / "two.k7p"));
   const fs::path target = LinkTarget(folder / "two.k7p");
   EXPECT_EQ(target, folder / "real.k7p");
-  ASSERT_TRUE(WriteFileAtomically(target, Bytes{1}, false).ok);
+  ASSERT_TRUE(WriteFileAtomically(target, Bytes{1}, false).Ok());
   EXPECT_EQ(ReadAll(folder / "two.k7p"), Bytes{1});
   EXPECT_TRUE(fs::is_symlink(folder / "one.k7p"));
   EXPECT_EQ(fs::status(folder / "real.k7p").permissions(), fs::perms(0755));
@@ -297,13 +300,13 @@ TEST(AtomicFile, ABatchCommitsIntoTheFolderItStagedInto) {
   fs::create_directory(folder / "work");
   fs::create_directory(folder / "elsewhere");
   AtomicBatch batch;
-  ASSERT_TRUE(batch.Stage(folder / "work" / "a.k7p", Bytes{1}).ok);
+  ASSERT_TRUE(batch.Stage(folder / "work" / "a.k7p", Bytes{1}).Ok());
   fs::rename(folder / "work", folder / "moved");
   fs::create_directory_symlink(folder / "elsewhere", folder / "work");
-  ASSERT_TRUE(batch.Stage(folder / "work" / "b.k7p", Bytes{2}).ok);
+  ASSERT_TRUE(batch.Stage(folder / "work" / "b.k7p", Bytes{2}).Ok());
   const auto committed = batch.Commit(false);
   ASSERT_EQ(committed.size(), 2u);
-  EXPECT_TRUE(committed[0].result.ok && committed[1].result.ok);
+  EXPECT_TRUE(committed[0].result.Ok() && committed[1].result.Ok());
   EXPECT_EQ(Listing(folder / "moved"), (std::vector<std::string>{"a.k7p", "b.k7p"}));
   EXPECT_EQ(Listing(folder / "elsewhere"), std::vector<std::string>{});
 }
@@ -323,7 +326,7 @@ TEST(AtomicFile, TheUsualSignalsRemoveStagedTemporaries) {
       RemoveTemporariesOnSignals();
       AtomicBatch batch;
       for (int i = 0; i < 100; ++i)  // past the first block of slots
-        if (!batch.Stage(folder / ("p" + std::to_string(i) + ".k7p"), Bytes{1}).ok) _exit(3);
+        if (!batch.Stage(folder / ("p" + std::to_string(i) + ".k7p"), Bytes{1}).Ok()) _exit(3);
       if (::write(ready[1], "x", 1) != 1) _exit(4);
       for (;;)
         ::pause();

@@ -9,11 +9,14 @@
 
 #include <string>
 
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "support/trace.hpp"
 
 namespace kavelin::io {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 using test_support::TempFolder;
@@ -61,9 +64,9 @@ TEST_F(ReadFileTest, EachKindOfUnreadableFileHasItsReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const FileRead read = ReadFile(c.file, 100);
-    EXPECT_EQ(read.problem, c.problem);
-    EXPECT_TRUE(read.bytes.empty());
-    EXPECT_TRUE(ReadProblemText(read, 100).starts_with(c.text)) << ReadProblemText(read, 100);
+    EXPECT_EQ(ReadProblemOf(read), c.problem);
+    EXPECT_TRUE(ValueOf(read).empty());
+    EXPECT_TRUE(WhatOf(read).starts_with(c.text)) << WhatOf(read);
   }
 }
 
@@ -74,24 +77,24 @@ TEST_F(ReadFileTest, DevicesAreRefusedWithoutBeingRead) {
     GTEST_SKIP() << "making device nodes needs root";
   ASSERT_EQ(::mknod((folder_ / "urandom").c_str(), S_IFCHR | 0666, makedev(1, 9)), 0);
   for (const char* name : {"zero", "urandom"})
-    EXPECT_EQ(ReadFile(folder_ / name, 1 << 20).problem, ReadProblem::kNotRegularFile) << name;
+    EXPECT_EQ(ReadProblemOf(ReadFile(folder_ / name, 1 << 20)), ReadProblem::kNotRegularFile)
+        << name;
 }
 
 TEST_F(ReadFileTest, ReadsWholeFilesAndStarts) {
   KAVELIN_SKIP_IN_WEB_BUILD("FIFOs or devices");
   const FileRead whole = ReadFile(folder_ / "small", 5);
   ASSERT_TRUE(whole);
-  EXPECT_EQ(std::string(whole.bytes.begin(), whole.bytes.end()), "hello");
-  EXPECT_EQ(whole.size, 5u);
+  EXPECT_EQ(std::string(whole->begin(), whole->end()), "hello");
   const FileRead start = ReadFileStart(folder_ / "big", 3);
   ASSERT_TRUE(start);
-  EXPECT_EQ(start.bytes.size(), 3u);
-  EXPECT_EQ(ReadFileStart(folder_ / "small", 64).bytes.size(), 5u);
-  EXPECT_EQ(ReadFileStart(folder_ / "fifo", 64).problem, ReadProblem::kNotRegularFile);
+  EXPECT_EQ(ValueOf(start).size(), 3u);
+  EXPECT_EQ(ValueOf(ReadFileStart(folder_ / "small", 64)).size(), 5u);
+  EXPECT_EQ(ReadProblemOf(ReadFileStart(folder_ / "fifo", 64)), ReadProblem::kNotRegularFile);
   // Files of /proc say they are empty and are not.
   const FileRead status = ReadFile("/proc/self/status", 1 << 20);
-  ASSERT_TRUE(status) << ReadProblemText(status, 1 << 20);
-  EXPECT_GT(status.bytes.size(), 0u);
+  ASSERT_TRUE(status) << WhatOf(status);
+  EXPECT_GT(ValueOf(status).size(), 0u);
 }
 
 TEST_F(ReadFileTest, AFileThatMayNotBeReadSaysSo) {
@@ -103,13 +106,13 @@ TEST_F(ReadFileTest, AFileThatMayNotBeReadSaysSo) {
   if (::geteuid() == 0) {
     // Root reads anything: what is left to show is the reason /proc gives.
     const FileRead mem = ReadFile("/proc/self/mem", 100);
-    EXPECT_NE(mem.problem, ReadProblem::kNone);
-    EXPECT_NE(ReadProblemText(mem, 100), "");
+    EXPECT_NE(ReadProblemOf(mem), ReadProblem::kNone);
+    EXPECT_NE(WhatOf(mem), "");
   } else {
-    EXPECT_EQ(ReadFile(folder_ / "secret", 100).problem, ReadProblem::kNoPermission);
+    EXPECT_EQ(ReadProblemOf(ReadFile(folder_ / "secret", 100)), ReadProblem::kNoPermission);
     const FileRead inside = ReadFile(folder_ / "shut" / "inside", 100);
-    EXPECT_EQ(inside.problem, ReadProblem::kNoPermission) << "not 'no such file'";
-    EXPECT_EQ(ReadProblemText(inside, 100), "could not be read: Permission denied");
+    EXPECT_EQ(ReadProblemOf(inside), ReadProblem::kNoPermission) << "not 'no such file'";
+    EXPECT_EQ(WhatOf(inside), "could not be read: Permission denied");
   }
   fs::permissions(folder_ / "shut", fs::perms::owner_all);
 }
@@ -129,7 +132,7 @@ TEST_F(ReadFileTest, APipeSwappedInJustBeforeTheOpenIsRefusedWithoutWaiting) {
   SetBeforeOpenHook(SwapForFifo);
   const FileRead read = ReadFile(swapTarget, 100);
   SetBeforeOpenHook(nullptr);
-  EXPECT_EQ(read.problem, ReadProblem::kNotRegularFile);
+  EXPECT_EQ(ReadProblemOf(read), ReadProblem::kNotRegularFile);
   EXPECT_TRUE(fs::is_fifo(swapTarget));
 }
 
@@ -141,18 +144,20 @@ TEST(ReadFileChanges, FewerBytesThanTheSizeAreAChangeNotASuccess) {
   std::error_code error;
   if (fs::file_size(sys, error) != 4096 || error) GTEST_SKIP() << "no such file of /sys here";
   const FileRead read = ReadFile(sys, 1 << 20);
-  EXPECT_EQ(read.problem, ReadProblem::kChanged);
-  EXPECT_EQ(ReadProblemText(read, 1 << 20), "changed while being read");
+  EXPECT_EQ(ReadProblemOf(read), ReadProblem::kChanged);
+  EXPECT_EQ(WhatOf(read), "changed while being read");
 }
 
-TEST(ReadProblemText, NamesEveryProblem) {
-  FileRead read;
+TEST(ReadFailure, NamesEveryProblem) {
   for (const ReadProblem problem : {ReadProblem::kChanged, ReadProblem::kOutOfMemory}) {
-    read.problem = problem;
-    EXPECT_NE(ReadProblemText(read, 1), "");
+    const Failure failure = ReadFailure(problem, "f");
+    EXPECT_NE(failure.what, "");
+    EXPECT_EQ(ProblemOf(failure), problem);
+    EXPECT_EQ(failure.file, "f");
   }
-  read.problem = ReadProblem::kChanged;
-  EXPECT_EQ(ReadProblemText(read, 1), "changed while being read");
+  EXPECT_EQ(ReadFailure(ReadProblem::kChanged, "f").what, "changed while being read");
+  EXPECT_EQ(ReadFailure(ReadProblem::kTooLarge, "f", 0, {300, 100}).what,
+            "the file is 300 bytes, more than 100 this command reads");
 }
 
 }  // namespace

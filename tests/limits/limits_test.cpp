@@ -18,6 +18,7 @@
 #include "image/intake.hpp"
 #include "patch/patch_reader.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "text/encoding.hpp"
 #include "text/settings_file.hpp"
@@ -25,6 +26,8 @@
 
 namespace kavelin {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -45,8 +48,8 @@ class YesDialogs : public command::CreatePatchDialogs {
   void ShowInputErrors(const validate::CheckResult& e) override { errors = e.report; }
   bool ConfirmWarnings(const validate::CheckResult&) override { return true; }
   bool ConfirmCreate() override { return true; }
-  void ShowDone(const patch::WriteResult&) override {}
-  void ShowWriteFailure(const patch::WriteResult&) override {}
+  void ShowDone(const std::filesystem::path&) override {}
+  void ShowWriteFailure(const Failure&) override {}
 };
 
 // The sample template taken in from disk, and a sheet from a sheet file's text, down the
@@ -71,8 +74,8 @@ class HugeFields : public Folder {
       json += unit;
     json += "\"}";
     const auto read = sheet::ReadSheetFile(json);
-    EXPECT_TRUE(read.ok) << read.error;
-    sheet::CharacterSheet s = read.document.sheet;
+    EXPECT_TRUE(read.Ok()) << WhatOf(read);
+    sheet::CharacterSheet s = ValueOf(read).sheet;
     return command::CreatePatch(s, template_, codes_, dialogs_, {.output = {}, .sync = false})
         .outcome;
   }
@@ -114,8 +117,8 @@ TEST_F(HugeFields, TheLongestCommentIsWrittenWholeAndReadsBack) {
   EXPECT_EQ(patch[7159], 0xFF);
   EXPECT_EQ(patch[7160], 0xFF);
   const auto read = patch::ReadPatchFile(patch, codes_);
-  ASSERT_TRUE(read.ok) << read.reason;
-  EXPECT_EQ(read.contents.sheet.comment, std::u16string(65'535, u'あ'));
+  ASSERT_TRUE(read.Ok()) << WhatOf(read);
+  EXPECT_EQ(ValueOf(read).sheet.comment, std::u16string(65'535, u'あ'));
 }
 
 TEST(HugeSheetFiles, AMillionElementsGiveOneShortMessageOrAreReadWhole) {
@@ -150,35 +153,35 @@ TEST(HugeSheetFiles, AMillionElementsGiveOneShortMessageOrAreReadWhole) {
   };
   for (const auto& c : refused) {
     const auto read = sheet::ReadSheetFile(c.json);
-    EXPECT_FALSE(read.ok);
-    EXPECT_EQ(read.error, c.error);
+    EXPECT_FALSE(read.Ok());
+    EXPECT_EQ(WhatOf(read), c.error);
   }
   const auto swaps = sheet::ReadSheetFile(repeat(R"({"paletteSwaps": [)", "[4, 5]", "]}"));
-  ASSERT_TRUE(swaps.ok) << swaps.error;
-  EXPECT_EQ(swaps.document.paletteSwaps.size(), 1'000'000u);
+  ASSERT_TRUE(swaps.Ok()) << WhatOf(swaps);
+  EXPECT_EQ(ValueOf(swaps).paletteSwaps.size(), 1'000'000u);
 }
 
 TEST(HugeSheetFiles, LongKeysAndCodesAreCutInTheMessage) {
   const std::string longKey(100'000, 'k');
   const auto unknown = sheet::ReadSheetFile("{\"" + longKey + "\": 1}");
-  EXPECT_EQ(unknown.error, std::string(37, 'k') + "...: unknown key");
+  EXPECT_EQ(WhatOf(unknown), std::string(37, 'k') + "...: unknown key");
   // Control characters are shown escaped, never printed raw, and the escapes count
   // towards the cut.
-  EXPECT_EQ(sheet::ReadSheetFile("{\"" + std::string(100, '\x7f') + "\": 1}").error,
+  EXPECT_EQ(WhatOf(sheet::ReadSheetFile("{\"" + std::string(100, '\x7f') + "\": 1}")),
             "\\u007f\\u007f\\u007f\\u007f\\u007f\\u007f...: unknown key");
-  EXPECT_EQ(sheet::ReadSheetFile(R"({"a\u001b[2Jb\nc": 1})").error,
+  EXPECT_EQ(WhatOf(sheet::ReadSheetFile(R"({"a\u001b[2Jb\nc": 1})")),
             "a\\u001b[2Jb\\u000ac: unknown key");
   const auto code = sheet::ReadSheetFile(R"({"otherTraits": {"formation": ")" +
                                          std::string(100'000, 'z') + "\"}}");
-  EXPECT_EQ(code.error, "otherTraits.formation: code \"" + std::string(37, 'z') +
-                            "...\" is not two hexadecimal digits");
+  EXPECT_EQ(WhatOf(code), "otherTraits.formation: code \"" + std::string(37, 'z') +
+                              "...\" is not two hexadecimal digits");
   // A cut never splits a character: the message stays valid UTF-8.
   std::string kana;
   for (int i = 0; i < 1000; ++i)
     kana += "あ";
   const auto cut = sheet::ReadSheetFile(R"({"name": [")" + kana + "\"]}");
-  ASSERT_FALSE(cut.ok);
-  EXPECT_TRUE(text::FromUtf8(cut.error).has_value()) << cut.error;
+  ASSERT_FALSE(cut.Ok());
+  EXPECT_TRUE(text::FromUtf8(WhatOf(cut)).has_value()) << WhatOf(cut);
 }
 
 class HugeSettings : public Folder {};
@@ -195,9 +198,9 @@ TEST_F(HugeSettings, AFileOverTheCapIsRefusedUnreadAndOneAtTheCapIsReadToTheLast
     ::close(fd);
   }
   const text::SettingsFileRead huge = text::ReadSettingsFile(file);
-  EXPECT_FALSE(huge.read);
-  EXPECT_EQ(huge.failure.problem, io::ReadProblem::kTooLarge);
-  EXPECT_TRUE(huge.rows.empty());
+  EXPECT_FALSE(huge.Ok());
+  EXPECT_EQ(ReadProblemOf(huge), io::ReadProblem::kTooLarge);
+  EXPECT_TRUE(ValueOf(huge).rows.empty());
   // The same lines after NUL bytes up to the cap.
   ASSERT_EQ(::truncate(file.c_str(), 0), 0);
   {

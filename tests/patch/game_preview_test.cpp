@@ -6,9 +6,12 @@
 #include "image/poison_preview.hpp"
 #include "image/sprite_cells.hpp"
 #include "patch/patch_file.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using image::Colour;
 using image::Rgb;
@@ -53,13 +56,13 @@ struct Written {
 };
 Written WrittenFrom(const image::TemplateImage& t) {
   const auto built = BuildPatchBytes(sheet::CharacterSheet{}, text::CodeTable{}, t);
-  EXPECT_TRUE(built.ok);
+  EXPECT_TRUE(built.Ok());
   Written w;
-  const std::uint8_t* palette = built.bytes.data() + 22;
+  const std::uint8_t* palette = ValueOf(built).data() + 22;
   for (std::size_t i = 0; i < 16; ++i)
     w.words[i] = static_cast<std::uint16_t>(palette[2 * i] | palette[2 * i + 1] << 8);
   for (std::size_t n = 0; n < kTileCount; ++n) {
-    const std::uint8_t* tile = built.bytes.data() + 54 + n * 32;
+    const std::uint8_t* tile = ValueOf(built).data() + 54 + n * 32;
     std::array<int, 64> indices{};
     for (int r = 0; r < 8; ++r) {
       for (int c = 0; c < 8; ++c) {

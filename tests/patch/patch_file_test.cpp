@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "patch_fixtures.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 using testing::FullSheet;
@@ -13,8 +16,8 @@ using testing::StripedTemplate;
 
 Bytes Build(const sheet::CharacterSheet& s, const text::CodeTable& codes = {}) {
   const auto result = BuildPatchBytes(s, codes, StripedTemplate());
-  EXPECT_TRUE(result.ok) << std::string(result.message.begin(), result.message.end());
-  return result.bytes;
+  EXPECT_TRUE(result.Ok()) << std::string(MessageOf(result).begin(), MessageOf(result).end());
+  return ValueOf(result);
 }
 
 Bytes Slice(const Bytes& b, std::size_t from, std::size_t count) {
@@ -150,20 +153,20 @@ TEST(PatchLayout, RefusesWhatWouldCorruptTheLayout) {
   const auto image = StripedTemplate();
   sheet::CharacterSheet s;
   s.name = u"魔無方手話";  // 10 bytes
-  EXPECT_FALSE(BuildPatchBytes(s, codes, image).ok);
+  EXPECT_FALSE(BuildPatchBytes(s, codes, image).Ok());
   s.name = u"ABC";  // not widened: unencodable
-  EXPECT_FALSE(BuildPatchBytes(s, codes, image).ok);
+  EXPECT_FALSE(BuildPatchBytes(s, codes, image).Ok());
   s = {};
   s.jobName = u"あいうえおかきくけこさ";
-  EXPECT_FALSE(BuildPatchBytes(s, codes, image).ok);
+  EXPECT_FALSE(BuildPatchBytes(s, codes, image).Ok());
   s = {};
   s.comment = std::u16string(65535, u'x');
-  EXPECT_TRUE(BuildPatchBytes(s, codes, image).ok);
+  EXPECT_TRUE(BuildPatchBytes(s, codes, image).Ok());
   // 65,534 characters and one LF: as CR LF the comment is 65,536 and its count would wrap.
   s.comment = std::u16string(65534, u'x') + u"\n";
   const auto tooLong = BuildPatchBytes(s, codes, image);
-  EXPECT_FALSE(tooLong.ok);
-  EXPECT_EQ(tooLong.message, u"コメントが65535文字を超えています。");
+  EXPECT_FALSE(tooLong.Ok());
+  EXPECT_EQ(MessageOf(tooLong), u"コメントが65535文字を超えています。");
 }
 
 TEST(PatchOutputName, PosixAndWindowsForms) {

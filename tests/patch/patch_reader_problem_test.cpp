@@ -8,15 +8,18 @@
 #include "patch/patch_file.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch_fixtures.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 using K = PatchProblemKind;
 
 Bytes Build(const sheet::CharacterSheet& s, const text::CodeTable& codes) {
-  return BuildPatchBytes(s, codes, testing::StripedTemplate()).bytes;
+  return ValueOf(BuildPatchBytes(s, codes, testing::StripedTemplate()));
 }
 
 // Where block `id` starts in a patch that has it, found by walking the blocks.
@@ -133,9 +136,10 @@ TEST(PatchReaderProblem, EachMessageShapeHasItsKindAndParts) {
     Bytes b = c.base;
     c.damage(b);
     const ReadResult read = ReadPatchFile(b, codes);
-    EXPECT_FALSE(read.ok) << c.what;
-    EXPECT_EQ(read.problem, c.problem) << c.what << ": " << read.reason;
-    seen.insert(read.problem.kind);
+    EXPECT_FALSE(read.Ok()) << c.what;
+    EXPECT_EQ(PartsOf<patch::PatchProblemAt>(read).problem, c.problem)
+        << c.what << ": " << WhatOf(read);
+    seen.insert(PartsOf<patch::PatchProblemAt>(read).problem.kind);
   }
   for (int k = static_cast<int>(K::kNone) + 1; k <= static_cast<int>(K::kBytesAfterComment); ++k)
     EXPECT_TRUE(seen.contains(static_cast<K>(k))) << "no case of kind " << k;
@@ -144,8 +148,8 @@ TEST(PatchReaderProblem, EachMessageShapeHasItsKindAndParts) {
 TEST(PatchReaderProblem, AReadPatchHasNone) {
   const text::CodeTable codes;
   const ReadResult read = ReadPatchFile(Build(testing::FullSheet(), codes), codes);
-  ASSERT_TRUE(read.ok) << read.reason;
-  EXPECT_EQ(read.problem, PatchProblem{});
+  ASSERT_TRUE(read.Ok()) << WhatOf(read);
+  EXPECT_EQ(PartsOf<patch::PatchProblemAt>(read).problem, PatchProblem{});
 }
 
 }  // namespace

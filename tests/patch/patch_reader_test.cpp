@@ -4,16 +4,19 @@
 
 #include "patch/patch_file.hpp"
 #include "patch_fixtures.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 using testing::FullSheet;
 using testing::StripedTemplate;
 
 Bytes Build(const sheet::CharacterSheet& s, const text::CodeTable& codes) {
-  return BuildPatchBytes(s, codes, StripedTemplate()).bytes;
+  return ValueOf(BuildPatchBytes(s, codes, StripedTemplate()));
 }
 
 TEST(PatchReader, RoundTripsVariedSheets) {
@@ -40,12 +43,13 @@ TEST(PatchReader, RoundTripsVariedSheets) {
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     const Bytes bytes = Build(sheets[i], codes);
     const auto read = ReadPatchFile(bytes, codes);
-    ASSERT_TRUE(read.ok) << i << ": " << read.reason << " at " << read.offset;
+    ASSERT_TRUE(read.Ok()) << i << ": " << WhatOf(read) << " at "
+                           << PartsOf<patch::PatchProblemAt>(read).offset;
     sheet::CharacterSheet expected = sheets[i];
     if (i == 2) expected.name = u"凛ヘ一一";
-    EXPECT_EQ(read.contents.sheet, expected) << "sheet " << i;
+    EXPECT_EQ(ValueOf(read).sheet, expected) << "sheet " << i;
     // And the bytes it describes are the bytes it came from.
-    EXPECT_EQ(Build(read.contents.sheet, codes), bytes) << "sheet " << i;
+    EXPECT_EQ(Build(ValueOf(read).sheet, codes), bytes) << "sheet " << i;
   }
 }
 
@@ -53,10 +57,10 @@ TEST(PatchReader, PaletteAndTilesComeBack) {
   const text::CodeTable codes;
   const Bytes bytes = Build({}, codes);
   const auto read = ReadPatchFile(bytes, codes);
-  ASSERT_TRUE(read.ok);
-  EXPECT_EQ(read.contents.paletteWords[1], 0x6BDE);
-  EXPECT_EQ(read.contents.paletteWords[4], 0x2A83);
-  EXPECT_TRUE(std::equal(read.contents.tiles.begin(), read.contents.tiles.end(),
+  ASSERT_TRUE(read.Ok());
+  EXPECT_EQ(ValueOf(read).paletteWords[1], 0x6BDE);
+  EXPECT_EQ(ValueOf(read).paletteWords[4], 0x2A83);
+  EXPECT_TRUE(std::equal(ValueOf(read).tiles.begin(), ValueOf(read).tiles.end(),
                          bytes.begin() + kTilesOffset));
 }
 
@@ -113,9 +117,10 @@ TEST(PatchReader, MalformedFilesGiveAReasonAndAnOffset) {
     Bytes b = c.base;
     c.damage(b);
     const auto read = ReadPatchFile(b, codes);
-    EXPECT_FALSE(read.ok) << c.what;
-    EXPECT_EQ(read.offset, c.offset) << c.what << ": " << read.reason;
-    EXPECT_NE(read.reason.find(c.reasonPart), std::string::npos) << c.what << ": " << read.reason;
+    EXPECT_FALSE(read.Ok()) << c.what;
+    EXPECT_EQ(PartsOf<patch::PatchProblemAt>(read).offset, c.offset)
+        << c.what << ": " << WhatOf(read);
+    EXPECT_NE(WhatOf(read).find(c.reasonPart), std::string::npos) << c.what << ": " << WhatOf(read);
   }
 }
 
@@ -126,18 +131,18 @@ TEST(PatchReader, ValuesNoListOffers) {
   const std::size_t spells = 7158 + 14 + 13 + 3 + 4;
   b[spells] = 0xB1;
   auto read = ReadPatchFile(b, codes);
-  EXPECT_FALSE(read.ok);
-  EXPECT_EQ(read.offset, spells);
-  EXPECT_EQ(read.reason, "code B1 is not in the spell list");
+  EXPECT_FALSE(read.Ok());
+  EXPECT_EQ(PartsOf<patch::PatchProblemAt>(read).offset, spells);
+  EXPECT_EQ(WhatOf(read), "code B1 is not in the spell list");
 
   b = Build(FullSheet(), codes);
   b[7158 + 3 + 8] = 5;  // destiny star position 5 of 0..4
   read = ReadPatchFile(b, codes);
-  EXPECT_EQ(read.reason, "destiny star 5 is out of range");
+  EXPECT_EQ(WhatOf(read), "destiny star 5 is out of range");
 
   b = Build(FullSheet(), codes);
   b[7158 + 14 + 3 + 2] = 0x21;  // 斬 level with school bits
-  EXPECT_FALSE(ReadPatchFile(b, codes).ok);
+  EXPECT_FALSE(ReadPatchFile(b, codes).Ok());
 
   // An extended code needs the settings file that made it.
   text::CodeTable extended;
@@ -145,8 +150,8 @@ TEST(PatchReader, ValuesNoListOffers) {
   sheet::CharacterSheet s;
   s.name = u"凛";
   read = ReadPatchFile(Build(s, extended), codes);
-  EXPECT_FALSE(read.ok);
-  EXPECT_NE(read.reason.find("KV7Tools.ini"), std::string::npos);
+  EXPECT_FALSE(read.Ok());
+  EXPECT_NE(WhatOf(read).find("KV7Tools.ini"), std::string::npos);
 }
 
 }  // namespace

@@ -21,11 +21,14 @@
 #include "patch/patch_file.hpp"
 #include "patch_fixtures.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "support/trace.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -85,8 +88,7 @@ class PatchWriter : public ::testing::Test {
   // For a child process: 0 when the write fails and the message gives `reason`.
   int FailsWith(std::u16string_view reason) {
     const auto r = Write();
-    const bool failed =
-        r.status == WriteStatus::kFailed && r.message.find(reason) != std::u16string::npos;
+    const bool failed = !r.Ok() && MessageOf(r).find(reason) != std::u16string::npos;
     return failed ? 0 : 1;
   }
 
@@ -99,12 +101,11 @@ class PatchWriter : public ::testing::Test {
 TEST_F(PatchWriter, WritesBesideTheTemplateAndReplacesAnOlderPatchWhole) {
   WriteAll(Patch(), Bytes(20000, 0xAA));  // older and longer
   const auto result = Write();
-  ASSERT_EQ(result.status, WriteStatus::kWritten)
-      << std::string(result.message.begin(), result.message.end());
-  EXPECT_EQ(result.output, Patch());
+  ASSERT_TRUE(result.Ok()) << std::string(MessageOf(result).begin(), MessageOf(result).end());
+  EXPECT_EQ(OutputOf(result), Patch());
   const Bytes first = ReadAll(Patch());
   EXPECT_EQ(first.size(), 7158u);
-  EXPECT_EQ(Write().status, WriteStatus::kWritten);
+  EXPECT_TRUE(Write().Ok());
   EXPECT_EQ(ReadAll(Patch()), first);
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.gif", "hero.k7p"}));
 }
@@ -112,8 +113,8 @@ TEST_F(PatchWriter, WritesBesideTheTemplateAndReplacesAnOlderPatchWhole) {
 TEST_F(PatchWriter, AMissingFolderFailsCleanly) {
   templateImage_.path = folder_ / "gone" / "hero.gif";
   const auto result = Write();
-  EXPECT_EQ(result.status, WriteStatus::kFailed);
-  EXPECT_NE(result.message.find(u"フォルダが見つかりません。"), std::u16string::npos);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_NE(MessageOf(result).find(u"フォルダが見つかりません。"), std::u16string::npos);
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.gif"}));
 }
 
@@ -143,13 +144,13 @@ TEST_F(PatchWriter, NeverReplacesTheTemplateItself) {
   WriteAll(k7pTemplate, {'B', 'M', 1, 2, 3});
   templateImage_.path = k7pTemplate;
   const auto result = Write();
-  EXPECT_EQ(result.status, WriteStatus::kFailed);
+  EXPECT_FALSE(result.Ok());
   EXPECT_EQ(ReadAll(k7pTemplate), (Bytes{'B', 'M', 1, 2, 3}));
   // Also when the explicit output names it by another spelling.
   templateImage_.path = folder_ / "hero.gif";
   const auto viaOutput = WritePatchFile({}, codes_, templateImage_,
                                         {.output = folder_ / "." / "hero.gif", .sync = false});
-  EXPECT_EQ(viaOutput.status, WriteStatus::kFailed);
+  EXPECT_FALSE(viaOutput.Ok());
   EXPECT_EQ(ReadAll(folder_ / "hero.gif"), (Bytes{'G', 'I', 'F'}));
 }
 
@@ -157,7 +158,7 @@ TEST_F(PatchWriter, AFolderInTheWayIsReportedAndKept) {
   fs::create_directory(Patch());
   WriteAll(Patch() / "inside", {1});
   const auto result = Write();
-  EXPECT_EQ(result.status, WriteStatus::kFailed);
+  EXPECT_FALSE(result.Ok());
   EXPECT_TRUE(fs::is_directory(Patch()));
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.gif", "hero.k7p"}));
 }
@@ -166,7 +167,7 @@ TEST_F(PatchWriter, ASheetThatCannotBeWrittenLeavesTheOldPatch) {
   WriteAll(Patch(), {7, 7, 7});
   sheet::CharacterSheet s;
   s.name = u"ABC";  // skipped the error pass: not widened
-  EXPECT_EQ(Write(s).status, WriteStatus::kFailed);
+  EXPECT_FALSE(Write(s).Ok());
   EXPECT_EQ(ReadAll(Patch()), (Bytes{7, 7, 7}));
 }
 
@@ -175,7 +176,7 @@ TEST(AtomicFile, KeepsThePermissionsOfAReplacedFile) {
   const fs::path p = temp / "hero.k7p";
   WriteAll(p, {1});
   fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_TRUE(WriteFileAtomically(p, Bytes{1, 2, 3}, false).ok);
+  ASSERT_TRUE(WriteFileAtomically(p, Bytes{1, 2, 3}, false).Ok());
   EXPECT_EQ(fs::status(p).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(ReadAll(p), (Bytes{1, 2, 3}));
@@ -285,12 +286,10 @@ class KilledPatchWriter : public PatchWriter {
     sheet_ = testing::FullSheet();
     sheet_.name = u"アルト";
     sheet_.comment = std::u16string(40000, u'あ');  // long enough to be cut mid-write
-    written_ = BuildPatchBytes(sheet_, codes_, templateImage_).bytes;
+    written_ = ValueOf(BuildPatchBytes(sheet_, codes_, templateImage_));
     ASSERT_FALSE(written_.empty());
   }
-  bool WriteSheetPatch() {
-    return WritePatchFile(sheet_, codes_, templateImage_).status == WriteStatus::kWritten;
-  }
+  bool WriteSheetPatch() { return WritePatchFile(sheet_, codes_, templateImage_).Ok(); }
   sheet::CharacterSheet sheet_;
   Bytes written_;
 };
@@ -375,7 +374,7 @@ class SheetSaving : public ::testing::Test {
     fs::permissions(folder_, fs::perms::owner_all);
   }
   fs::path Sheet() const { return folder_ / "hero.json"; }
-  bool Save() const { return WriteFileAtomically(Sheet(), fresh_).ok; }
+  bool Save() const { return WriteFileAtomically(Sheet(), fresh_).Ok(); }
 
   test_support::TempFolder temp_;
   const fs::path& folder_ = temp_.Path();
@@ -385,8 +384,8 @@ class SheetSaving : public ::testing::Test {
 
 TEST_F(SheetSaving, MissingFolderFailsWithoutCreatingAnything) {
   const auto result = WriteFileAtomically(folder_ / "gone" / "hero.json", fresh_);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.error, ENOENT);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(ErrorOf(result), ENOENT);
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"hero.json"}));
 }
 
@@ -395,7 +394,7 @@ TEST_F(SheetSaving, ReadOnlyFolderKeepsTheOldSheet) {
   const int code = InChild(
       [&] {
         const auto r = WriteFileAtomically(Sheet(), fresh_);
-        return !r.ok && r.error == EACCES ? 0 : 1;
+        return !r.Ok() && ErrorOf(r) == EACCES ? 0 : 1;
       },
       /*unprivileged=*/true);
   EXPECT_EQ(code, 0);
@@ -407,7 +406,7 @@ TEST_F(SheetSaving, FileSizeLimitPartWayKeepsTheOldSheet) {
   ASSERT_GT(fresh_.size(), 4096u);
   const int code = InChildWithFileSizeLimit([&] {
     const auto r = WriteFileAtomically(Sheet(), fresh_);
-    return !r.ok && r.error == EFBIG ? 0 : 1;
+    return !r.Ok() && ErrorOf(r) == EFBIG ? 0 : 1;
   });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(ReadAll(Sheet()), old_);
@@ -457,7 +456,7 @@ TEST_F(Batch, NothingIsReplacedBeforeCommitAndAnAbandonedBatchLeavesNoTrace) {
   {
     AtomicBatch batch;
     for (int i = 0; i < 3; ++i)
-      ASSERT_TRUE(batch.Stage(File(i), Bytes(5000, 0xEE)).ok);
+      ASSERT_TRUE(batch.Stage(File(i), Bytes(5000, 0xEE)).Ok());
     EXPECT_EQ(batch.Size(), 3u);
     for (int i = 0; i < 3; ++i)
       EXPECT_EQ(ReadAll(File(i)), Bytes{static_cast<std::uint8_t>(i)});
@@ -469,21 +468,21 @@ TEST_F(Batch, CommitReplacesEveryFileAndReportsEachFailure) {
   fs::remove(File(1));
   AtomicBatch batch;
   for (int i = 0; i < 3; ++i)
-    ASSERT_TRUE(batch.Stage(File(i), Bytes(100, static_cast<std::uint8_t>(10 + i))).ok);
+    ASSERT_TRUE(batch.Stage(File(i), Bytes(100, static_cast<std::uint8_t>(10 + i))).Ok());
   fs::create_directory(File(1));  // in the way once the batch commits
   const auto results = batch.Commit();
   ASSERT_EQ(results.size(), 3u);
-  EXPECT_TRUE(results[0].result.ok);
-  EXPECT_FALSE(results[1].result.ok);
-  EXPECT_EQ(results[1].result.error, EISDIR);
+  EXPECT_TRUE(results[0].result.Ok());
+  EXPECT_FALSE(results[1].result.Ok());
+  EXPECT_EQ(ErrorOf(results[1].result), EISDIR);
   EXPECT_EQ(results[1].target, File(1));
-  EXPECT_TRUE(results[2].result.ok);
+  EXPECT_TRUE(results[2].result.Ok());
   EXPECT_EQ(ReadAll(File(0)), Bytes(100, 10));
   EXPECT_EQ(ReadAll(File(2)), Bytes(100, 12));
   EXPECT_TRUE(fs::is_directory(File(1)));
   EXPECT_EQ(Listing(folder_), (std::vector<std::string>{"p0.k7p", "p1.k7p", "p2.k7p"}));
   // A missing folder fails at staging, before anything is written.
-  EXPECT_EQ(batch.Stage(folder_ / "gone" / "x.k7p", Bytes{1}).error, ENOENT);
+  EXPECT_EQ(ErrorOf(batch.Stage(folder_ / "gone" / "x.k7p", Bytes{1})), ENOENT);
 }
 
 TEST_F(Batch, AKilledBatchLeavesEveryOldFileWhole) {
@@ -491,7 +490,7 @@ TEST_F(Batch, AKilledBatchLeavesEveryOldFileWhole) {
   const int code = InChild([&] {
     AtomicBatch batch;
     for (int i = 0; i < 3; ++i)
-      batch.Stage(File(i), Bytes(100, 0x77));
+      if (!batch.Stage(File(i), Bytes(100, 0x77))) return 1;
     ::kill(::getpid(), SIGKILL);  // before the commit
     return 0;
   });

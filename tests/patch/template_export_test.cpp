@@ -13,9 +13,12 @@
 #include "patch/patch_file.hpp"
 #include "patch/patch_reader.hpp"
 #include "patch_fixtures.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::patch {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 using image::Colour;
@@ -80,11 +83,11 @@ TEST(TemplateExport, ExportLoadAndMakeGivesTheOriginalBytes) {
     }
     sheet::CharacterSheet s = round % 2 ? testing::FullSheet() : sheet::CharacterSheet{};
     const auto first = BuildPatchBytes(s, codes, original);
-    ASSERT_TRUE(first.ok);
+    ASSERT_TRUE(first.Ok());
 
-    const auto read = ReadPatchFile(first.bytes, codes);
-    ASSERT_TRUE(read.ok) << read.reason;
-    const auto exported = ExportTemplate(read.contents.paletteWords, read.contents.tiles);
+    const auto read = ReadPatchFile(ValueOf(first), codes);
+    ASSERT_TRUE(read.Ok()) << WhatOf(read);
+    const auto exported = ExportTemplate(ValueOf(read).paletteWords, ValueOf(read).tiles);
     // The layout with the margin: offset 0 on load.
     EXPECT_NE(exported.raster.At(175, 1), image::kBackground);
     auto reloaded = Load(exported.raster, folder);
@@ -92,9 +95,9 @@ TEST(TemplateExport, ExportLoadAndMakeGivesTheOriginalBytes) {
     for (const auto& [a, b] : exported.paletteSwaps)
       Swap(reloaded, a, b);
 
-    const auto again = BuildPatchBytes(read.contents.sheet, codes, reloaded);
-    ASSERT_TRUE(again.ok);
-    EXPECT_EQ(again.bytes, first.bytes) << "round " << round << ", " << count << " colours";
+    const auto again = BuildPatchBytes(ValueOf(read).sheet, codes, reloaded);
+    ASSERT_TRUE(again.Ok());
+    EXPECT_EQ(ValueOf(again), ValueOf(first)) << "round " << round << ", " << count << " colours";
     ++cases;
   }
   EXPECT_EQ(cases, 40);
@@ -105,9 +108,9 @@ TEST(TemplateExport, ADrawnTemplateIsCurrentWithoutAFile) {
   TempFolder folder;
   const auto original = Load(RandomTemplate(random, 9, true), folder);
   const text::CodeTable codes;
-  const auto bytes = BuildPatchBytes({}, codes, original).bytes;
+  const auto bytes = ValueOf(BuildPatchBytes({}, codes, original));
   const auto read = ReadPatchFile(bytes, codes);
-  const auto exported = ExportTemplate(read.contents.paletteWords, read.contents.tiles);
+  const auto exported = ExportTemplate(ValueOf(read).paletteWords, ValueOf(read).tiles);
 
   image::TemplateImage drawn;
   ASSERT_EQ(image::LoadDrawnTemplate(drawn, exported.raster), image::ImageStatus::kOk);
@@ -115,7 +118,7 @@ TEST(TemplateExport, ADrawnTemplateIsCurrentWithoutAFile) {
   EXPECT_TRUE(drawn.path.empty());
   for (const auto& [a, b] : exported.paletteSwaps)
     Swap(drawn, a, b);
-  EXPECT_EQ(BuildPatchBytes(read.contents.sheet, codes, drawn).bytes, bytes);
+  EXPECT_EQ(ValueOf(BuildPatchBytes(ValueOf(read).sheet, codes, drawn)), bytes);
 
   // A browse the signature check rejects leaves no template current, drawn or not.
   WriteFile(folder / "notes.txt", {'x'});

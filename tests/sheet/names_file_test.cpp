@@ -11,11 +11,14 @@
 #include <iterator>
 #include <thread>
 
+#include "support/failure_access.hpp"
 #include "support/trace.hpp"
 #include "text/encoding.hpp"
 
 namespace kavelin::sheet {
 namespace {
+
+using namespace ::kavelin::testing;
 
 namespace fs = std::filesystem;
 
@@ -386,20 +389,20 @@ TEST_F(NamesWriting, TwoWritersAtOnceLoseNoLine) {
 TEST_F(NamesWriting, EachFailingStepIsToldAndLeavesTheFileAsItWas) {
   KAVELIN_SKIP_IN_WEB_BUILD("child processes");
   const fs::path inFile = Write("plain", "x") / "kavelin-names.tsv";
-  EXPECT_EQ(WriteNameChange(inFile, kName).failed, NamesWriteStep::kFolder);
+  EXPECT_EQ(ReasonOf<NamesWriteStep>(WriteNameChange(inFile, kName)), NamesWriteStep::kFolder);
 
   const fs::path file = folder_ / "config" / "kavelin" / "kavelin-names.tsv";
   // A pipe in the lock file's place: refused at once, never waited on.
   ASSERT_EQ(::mkfifo(NamesLockFile(file).c_str(), 0600), 0);
   const NamesWrite pipe = WriteNameChange(file, kName);
-  EXPECT_EQ(pipe.failed, NamesWriteStep::kLock);
+  EXPECT_EQ(ReasonOf<NamesWriteStep>(pipe), NamesWriteStep::kLock);
   fs::remove(NamesLockFile(file));
 
   // Held by another writer past the wait.
   {
     const int held = ::open(NamesLockFile(file).c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    EXPECT_EQ(WriteNameChange(file, kName, std::chrono::milliseconds(30)).failed,
+    EXPECT_EQ(ReasonOf<NamesWriteStep>(WriteNameChange(file, kName, std::chrono::milliseconds(30))),
               NamesWriteStep::kBusy);
     ::close(held);
   }
@@ -407,14 +410,15 @@ TEST_F(NamesWriting, EachFailingStepIsToldAndLeavesTheFileAsItWas) {
 
   std::string huge(kMaxNamesFileBytes + 1, '\n');
   Write("config/kavelin/kavelin-names.tsv", huge);
-  EXPECT_EQ(WriteNameChange(file, kName).failed, NamesWriteStep::kRead);
+  EXPECT_EQ(ReasonOf<NamesWriteStep>(WriteNameChange(file, kName)), NamesWriteStep::kRead);
   EXPECT_EQ(fs::file_size(file), huge.size());
 
   Write("config/kavelin/kavelin-names.tsv", "# mine\n");
-  EXPECT_EQ(WriteNameChange(file, {ListId::kTechnique, 0x0F, u"\t"}).failed, NamesWriteStep::kName);
+  EXPECT_EQ(ReasonOf<NamesWriteStep>(WriteNameChange(file, {ListId::kTechnique, 0x0F, u"\t"})),
+            NamesWriteStep::kName);
   const NamesWrite good = WriteNameChange(file, kName);
   ASSERT_TRUE(good);
-  EXPECT_EQ(good.bytes, "# mine\ntechniques\t0F\t新しい技\n");
+  EXPECT_EQ(*good, "# mine\ntechniques\t0F\t新しい技\n");
 }
 
 TEST_F(NamesWriting, ALinkIsWrittenThroughAndStaysALink) {

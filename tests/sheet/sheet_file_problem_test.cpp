@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::sheet {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using K = SheetProblemKind;
 using V = SheetValueKind;
@@ -107,9 +110,9 @@ TEST(SheetFileProblem, EachMessageShapeHasItsKindAndParts) {
   std::set<K> seen;
   for (const auto& c : cases) {
     const SheetFileResult read = ReadSheetFile(c.json);
-    EXPECT_FALSE(read.ok) << c.json;
-    EXPECT_EQ(read.problem, c.problem) << c.json << "\n" << read.error;
-    seen.insert(read.problem.kind);
+    EXPECT_FALSE(read.Ok()) << c.json;
+    EXPECT_EQ(PartsOf<sheet::SheetFileProblem>(read), c.problem) << c.json << "\n" << WhatOf(read);
+    seen.insert(PartsOf<sheet::SheetFileProblem>(read).kind);
   }
   // Every kind but one comes from some file. "Not valid UTF-8" guards strings the parser
   // has already refused, so no file reaches it.
@@ -123,23 +126,24 @@ TEST(SheetFileProblem, EachMessageShapeHasItsKindAndParts) {
 TEST(SheetFileProblem, KeysAndValuesAreCutAsTheMessageCutsThem) {
   const std::string longKey(100, 'k');
   const auto unknown = ReadSheetFile("{\"" + longKey + "\": 1}");
-  EXPECT_EQ(unknown.problem.kind, K::kUnknownKey);
-  EXPECT_EQ(unknown.error, unknown.problem.key + ": unknown key");
-  EXPECT_LT(unknown.problem.key.size(), 45u);
+  EXPECT_EQ(PartsOf<sheet::SheetFileProblem>(unknown).kind, K::kUnknownKey);
+  EXPECT_EQ(WhatOf(unknown), PartsOf<sheet::SheetFileProblem>(unknown).key + ": unknown key");
+  EXPECT_LT(PartsOf<sheet::SheetFileProblem>(unknown).key.size(), 45u);
 
   const auto escaped = ReadSheetFile(R"({"a\u001bb": 1})");
-  EXPECT_EQ(escaped.problem.key, "a\\u001bb");
+  EXPECT_EQ(PartsOf<sheet::SheetFileProblem>(escaped).key, "a\\u001bb");
 
   const auto found = ReadSheetFile(R"({"name": [")" + std::string(200, 'x') + "\"]}");
-  EXPECT_EQ(found.problem.kind, K::kWrongType);
-  EXPECT_EQ(found.error, "name: expected a string, found " + found.problem.found);
-  EXPECT_LT(found.problem.found.size(), 45u);
+  EXPECT_EQ(PartsOf<sheet::SheetFileProblem>(found).kind, K::kWrongType);
+  EXPECT_EQ(WhatOf(found),
+            "name: expected a string, found " + PartsOf<sheet::SheetFileProblem>(found).found);
+  EXPECT_LT(PartsOf<sheet::SheetFileProblem>(found).found.size(), 45u);
 }
 
 TEST(SheetFileProblem, AReadSheetHasNone) {
   const SheetFileResult read = ReadSheetFile(WriteSheetFile({}));
-  ASSERT_TRUE(read.ok);
-  EXPECT_EQ(read.problem, SheetFileProblem{});
+  ASSERT_TRUE(read.Ok());
+  EXPECT_EQ(PartsOf<sheet::SheetFileProblem>(read), SheetFileProblem{});
 }
 
 }  // namespace

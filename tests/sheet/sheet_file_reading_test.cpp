@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::sheet {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using K = SheetProblemKind;
 
@@ -39,9 +42,9 @@ std::string Repeat(const std::string& entry, std::size_t count, const std::strin
 
 void Expect(const Case& c, const std::string& name) {
   const SheetFileResult read = ReadSheetFile(c.json);
-  EXPECT_EQ(read.ok, c.error.empty()) << name;
-  EXPECT_EQ(read.error, c.error) << name;
-  EXPECT_EQ(read.problem.kind, c.kind) << name;
+  EXPECT_EQ(read.Ok(), c.error.empty()) << name;
+  EXPECT_EQ(WhatOf(read), c.error) << name;
+  EXPECT_EQ(PartsOf<sheet::SheetFileProblem>(read).kind, c.kind) << name;
 }
 
 TEST(SheetFileReading, FuzzCorpusReportsWhatItAlwaysHas) {
@@ -203,15 +206,15 @@ TEST(SheetFileReading, MegabyteHostileShapesReportTheirFirstProblem) {
 
   // Counted and pointed at however far in, and every pair kept when all are good.
   const std::string stats = fill(R"({"basicStatus":{"stats":[)", "[]", "]}}");
-  EXPECT_EQ(ReadSheetFile(stats).error,
+  EXPECT_EQ(WhatOf(ReadSheetFile(stats)),
             "basicStatus.stats: expected 7 entries, found " + std::to_string(entries));
   const std::string swaps = fill(R"({"paletteSwaps":[)", "[1,2]", "]}");
   const std::size_t pairs = entries;
   const SheetFileResult read = ReadSheetFile(swaps);
-  ASSERT_TRUE(read.ok) << read.error;
-  EXPECT_EQ(read.document.paletteSwaps, std::vector<PaletteSwap>(pairs, {1, 2}));
+  ASSERT_TRUE(read.Ok()) << WhatOf(read);
+  EXPECT_EQ(ValueOf(read).paletteSwaps, std::vector<PaletteSwap>(pairs, {1, 2}));
   EXPECT_EQ(
-      ReadSheetFile(swaps.substr(0, swaps.size() - 2) + ",{}]}").error,
+      WhatOf(ReadSheetFile(swaps.substr(0, swaps.size() - 2) + ",{}]}")),
       "paletteSwaps[" + std::to_string(pairs) + "]: expected a pair of entry numbers, found {}");
 }
 

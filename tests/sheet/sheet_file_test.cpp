@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "sheet/catalogue.hpp"
+#include "support/failure_access.hpp"
 
 namespace kavelin::sheet {
 namespace {
+
+using namespace ::kavelin::testing;
 
 SheetDocument Varied() {
   SheetDocument d;
@@ -41,8 +44,8 @@ SheetDocument Varied() {
 TEST(SheetFile, WriteThenReadGivesTheSameDocument) {
   for (const SheetDocument& d : {SheetDocument{}, Varied()}) {
     const auto read = ReadSheetFile(WriteSheetFile(d));
-    ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(read.document, d);
+    ASSERT_TRUE(read.Ok()) << WhatOf(read);
+    EXPECT_EQ(ValueOf(read), d);
   }
 }
 
@@ -60,10 +63,10 @@ TEST(SheetFile, TemplateKeyRoundTripsAndIsRelativeWithinOneTree) {
   SheetDocument named = Varied();
   named.templateFile = "sprites/勇者.gif";
   const auto read = ReadSheetFile(WriteSheetFile(named));
-  ASSERT_TRUE(read.ok) << read.error;
-  EXPECT_EQ(read.document, named);
+  ASSERT_TRUE(read.Ok()) << WhatOf(read);
+  EXPECT_EQ(ValueOf(read), named);
   EXPECT_EQ(WriteSheetFile(Varied()).find("\"template\""), std::string::npos);
-  EXPECT_EQ(ReadSheetFile("{}").document.templateFile, "");
+  EXPECT_EQ(ValueOf(ReadSheetFile("{}")).templateFile, "");
 
   EXPECT_EQ(TemplateKeyFor("/home/u/mods/alto.k7c", "/home/u/mods/alto.gif"), "alto.gif");
   EXPECT_EQ(TemplateKeyFor("/home/u/mods/sheets/alto.k7c", "/home/u/mods/art/a b.gif"),
@@ -75,28 +78,28 @@ TEST(SheetFile, TemplateKeyRoundTripsAndIsRelativeWithinOneTree) {
             "/home/u/mods/art/a b.gif");
   EXPECT_EQ(TemplateOfSheet("/home/u/alto.k7c", "/media/usb/alto.gif"), "/media/usb/alto.gif");
 
-  EXPECT_FALSE(ReadSheetFile("{\"template\": \"\xff.gif\"}").ok);
+  EXPECT_FALSE(ReadSheetFile("{\"template\": \"\xff.gif\"}").Ok());
   for (const char* bad :
        {R"({"template": 3})", R"({"template": ""})", R"({"template": "a\nb.gif"})"}) {
     const auto r = ReadSheetFile(bad);
-    EXPECT_FALSE(r.ok) << bad;
-    EXPECT_EQ(r.error.rfind("template: ", 0), 0U) << r.error;
+    EXPECT_FALSE(r.Ok()) << bad;
+    EXPECT_EQ(WhatOf(r).rfind("template: ", 0), 0U) << WhatOf(r);
   }
   EXPECT_FALSE(
-      ReadSheetFile("{\"template\": \"" + std::string(kMaxTemplateKeyBytes + 1, 'a') + "\"}").ok);
+      ReadSheetFile("{\"template\": \"" + std::string(kMaxTemplateKeyBytes + 1, 'a') + "\"}").Ok());
 }
 
 TEST(SheetFile, MissingKeysTakeTheFreshSheetValues) {
   auto read = ReadSheetFile("{}");
-  ASSERT_TRUE(read.ok);
-  EXPECT_EQ(read.document, SheetDocument{});
+  ASSERT_TRUE(read.Ok());
+  EXPECT_EQ(ValueOf(read), SheetDocument{});
 
   read = ReadSheetFile(
       R"({"name": "凛", "initialArts": {"enabled": true, "spells": ["ab", "FF", "FF", "FF"]},
                            "growthRates": {"growthRates": [0, 8, 7.5, "255", "", "x", 1, 2, 3, 4, 5, 6, 7, 8, 0]},
                            "comment": "a\nb\rc"})");
-  ASSERT_TRUE(read.ok) << read.error;
-  const CharacterSheet& s = read.document.sheet;
+  ASSERT_TRUE(read.Ok()) << WhatOf(read);
+  const CharacterSheet& s = ValueOf(read).sheet;
   EXPECT_EQ(s.name, u"凛");
   EXPECT_EQ(s.jobName, u"お腹いっぱい。");
   EXPECT_TRUE(s.Enabled(Section::kInitialArts));
@@ -162,21 +165,21 @@ TEST(SheetFile, ErrorsNameTheKeyAndTheValue) {
   };
   for (const auto& c : cases) {
     const auto read = ReadSheetFile(c.json);
-    EXPECT_FALSE(read.ok) << c.json;
-    EXPECT_EQ(read.error, c.error);
+    EXPECT_FALSE(read.Ok()) << c.json;
+    EXPECT_EQ(WhatOf(read), c.error);
   }
 }
 
 TEST(SheetFile, HostileShapesAreRejectedQuickly) {
-  EXPECT_EQ(ReadSheetFile(std::string(100000, '[')).error,
+  EXPECT_EQ(WhatOf(ReadSheetFile(std::string(100000, '['))),
             "document: nested more than 16 levels deep");
   // Brackets inside strings are text, not nesting.
-  EXPECT_TRUE(ReadSheetFile(R"({"comment": ")" + std::string(1000, '[') + R"("})").ok);
+  EXPECT_TRUE(ReadSheetFile(R"({"comment": ")" + std::string(1000, '[') + R"("})").Ok());
   std::string big = R"({"basicStatus": {"stats": [)";
   for (int i = 0; i < 1000000; ++i)
     big += "1,";
   big += "1]}}";
-  EXPECT_EQ(ReadSheetFile(big).error, "basicStatus.stats: expected 7 entries, found 1000001");
+  EXPECT_EQ(WhatOf(ReadSheetFile(big)), "basicStatus.stats: expected 7 entries, found 1000001");
 
   // Many keys once took minutes: the parser files each key by searching those before it.
   // Keys past what any object can hold are skipped, and the first unknown one is named.
@@ -186,11 +189,11 @@ TEST(SheetFile, HostileShapesAreRejectedQuickly) {
       json += (i ? ",\"" : "\"") + key + (key == "k" ? std::to_string(i) : "") + "\":1";
     return json + "}";
   };
-  EXPECT_EQ(ReadSheetFile(manyKeys("{", "k", 1000)).error, "k0: unknown key");
-  EXPECT_EQ(ReadSheetFile(manyKeys("{\"growthRates\":{", "k", 1000) + "}").error,
+  EXPECT_EQ(WhatOf(ReadSheetFile(manyKeys("{", "k", 1000))), "k0: unknown key");
+  EXPECT_EQ(WhatOf(ReadSheetFile(manyKeys("{\"growthRates\":{", "k", 1000) + "}")),
             "growthRates.k0: unknown key");
   // The same known key over and over: nothing unknown among those kept, still refused.
-  EXPECT_EQ(ReadSheetFile(manyKeys("{", "gender", 1000)).error,
+  EXPECT_EQ(WhatOf(ReadSheetFile(manyKeys("{", "gender", 1000))),
             "document: an object with more than 32 keys");
 }
 

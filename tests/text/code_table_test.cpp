@@ -7,15 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "support/failure_access.hpp"
+
 namespace kavelin::text {
 namespace {
+
+using namespace ::kavelin::testing;
 
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Encoded(const CodeTable& table, std::u16string_view text) {
   const auto result = EncodeGameText(table, text);
-  EXPECT_NE(result.status, EncodeStatus::kUnencodable) << "rejected a character of the text";
-  return result.bytes;
+  EXPECT_NE(StatusOf(result), EncodeStatus::kUnencodable) << "rejected a character of the text";
+  return ValueOf(result).bytes;
 }
 
 // The code a position of the fixed rows stands for, as the patch stores it.
@@ -148,8 +152,8 @@ TEST(CodeTable, EveryDocumentedCodeReadsAsItsDocumentedCharacter) {
   const CodeTable table;
   for (const auto& [code, character] : positions) {
     const auto decoded = DecodeGameText(table, code);
-    ASSERT_TRUE(decoded.ok) << HexOf(code);
-    EXPECT_EQ(decoded.text, std::u16string(1, character)) << "code " << HexOf(code);
+    ASSERT_TRUE(decoded.Ok()) << HexOf(code);
+    EXPECT_EQ(ValueOf(decoded), std::u16string(1, character)) << "code " << HexOf(code);
   }
 }
 
@@ -163,8 +167,8 @@ TEST(CodeTable, EveryDocumentedCharacterEncodesAsItsFirstPosition) {
   const CodeTable table;
   for (const auto& [character, code] : firstCodes) {
     const auto result = EncodeGameText(table, std::u16string(1, character));
-    EXPECT_EQ(result.status, EncodeStatus::kEncoded) << "U+" << std::hex << +character;
-    EXPECT_EQ(HexOf(result.bytes), HexOf(code)) << "U+" << std::hex << +character;
+    EXPECT_EQ(StatusOf(result), EncodeStatus::kEncoded) << "U+" << std::hex << +character;
+    EXPECT_EQ(HexOf(ValueOf(result).bytes), HexOf(code)) << "U+" << std::hex << +character;
   }
 }
 
@@ -183,8 +187,8 @@ TEST(CodeTable, EveryFixedPositionEncodesToItsOwnCodeUnlessShadowed) {
   for (std::size_t row = 0; row < kFixedRows.size(); ++row) {
     for (std::size_t p = 0; p < table.Row(row).size(); ++p) {
       const auto result = EncodeGameText(table, table.Row(row).substr(p, 1));
-      ASSERT_EQ(result.status, EncodeStatus::kEncoded) << "row " << row << " position " << p;
-      if (result.bytes != CodeOfPosition(row, p)) notOwnCode.insert({row, p});
+      ASSERT_EQ(StatusOf(result), EncodeStatus::kEncoded) << "row " << row << " position " << p;
+      if (ValueOf(result).bytes != CodeOfPosition(row, p)) notOwnCode.insert({row, p});
     }
   }
   EXPECT_EQ(notOwnCode, shadowed);
@@ -227,8 +231,9 @@ TEST(CodeTable, DocumentedCodes) {
   const CodeTable table;
   for (const auto& c : cases) {
     const auto result = EncodeGameText(table, c.text);
-    EXPECT_EQ(result.status, EncodeStatus::kEncoded);
-    EXPECT_EQ(result.bytes, c.bytes) << "for U+" << std::hex << (c.text.empty() ? 0 : +c.text[0]);
+    EXPECT_EQ(StatusOf(result), EncodeStatus::kEncoded);
+    EXPECT_EQ(ValueOf(result).bytes, c.bytes)
+        << "for U+" << std::hex << (c.text.empty() ? 0 : +c.text[0]);
   }
 }
 
@@ -237,21 +242,21 @@ TEST(CodeTable, RejectsTheFirstCharacterTheGameLacks) {
   for (const std::u16string_view c :
        {u"ぺ", u"ぴ", u"ぷ", u"ぽ", u"1", u"A", u"Ａ", u"□", u"■", u"ヷ", u"\uFF76"}) {
     const auto result = EncodeGameText(table, c);
-    EXPECT_EQ(result.status, EncodeStatus::kUnencodable);
-    EXPECT_EQ(result.rejected, c);
-    EXPECT_TRUE(result.bytes.empty());
+    EXPECT_EQ(StatusOf(result), EncodeStatus::kUnencodable);
+    EXPECT_EQ(RejectedText(result), c);
+    EXPECT_TRUE(ValueOf(result).bytes.empty());
   }
   // The third character is reported, and the bytes of the first two are dropped.
   const auto third = EncodeGameText(table, u"あいぺうぽ");
-  EXPECT_EQ(third.status, EncodeStatus::kUnencodable);
-  EXPECT_EQ(third.rejected, u"ぺ");
-  EXPECT_TRUE(third.bytes.empty());
+  EXPECT_EQ(StatusOf(third), EncodeStatus::kUnencodable);
+  EXPECT_EQ(RejectedText(third), u"ぺ");
+  EXPECT_TRUE(ValueOf(third).bytes.empty());
   // A character outside the basic plane is reported whole, not as half a surrogate pair.
   const auto emoji = EncodeGameText(table, u"あ\U0001F600");
-  EXPECT_EQ(emoji.rejected, u"\U0001F600");
+  EXPECT_EQ(RejectedText(emoji), u"\U0001F600");
   // A lone surrogate is one unit.
   const std::u16string lone = {u'あ', char16_t{0xD83D}};
-  EXPECT_EQ(EncodeGameText(table, lone).rejected, std::u16string(1, char16_t{0xD83D}));
+  EXPECT_EQ(RejectedText(EncodeGameText(table, lone)), std::u16string(1, char16_t{0xD83D}));
 }
 
 TEST(CodeTable, ExtendedRowsGiveTwoByteCodesAndStatusTwo) {
@@ -263,18 +268,18 @@ TEST(CodeTable, ExtendedRowsGiveTwoByteCodesAndStatusTwo) {
   ASSERT_EQ(table.ExtendedTable().size(), 48u);
 
   auto result = EncodeGameText(table, u"凛");
-  EXPECT_EQ(result.status, EncodeStatus::kExtended);
-  EXPECT_EQ(result.bytes, (Bytes{0x18, 0x30}));
-  EXPECT_EQ(EncodeGameText(table, u"煌").bytes, (Bytes{0x18, 0x3A}));
-  EXPECT_EQ(EncodeGameText(table, u"あ凛").bytes, (Bytes{0x51, 0x18, 0x30}));
+  EXPECT_EQ(StatusOf(result), EncodeStatus::kExtended);
+  EXPECT_EQ(ValueOf(result).bytes, (Bytes{0x18, 0x30}));
+  EXPECT_EQ(ValueOf(EncodeGameText(table, u"煌")).bytes, (Bytes{0x18, 0x3A}));
+  EXPECT_EQ(ValueOf(EncodeGameText(table, u"あ凛")).bytes, (Bytes{0x51, 0x18, 0x30}));
 
   // Fixed rows and special cases come first: no extended status for these.
   for (const std::u16string_view c : {u"あ", u"ー", u"へ", u"一", u"満", u"\u3000"}) {
-    EXPECT_EQ(EncodeGameText(table, c).status, EncodeStatus::kEncoded);
+    EXPECT_EQ(StatusOf(EncodeGameText(table, c)), EncodeStatus::kEncoded);
   }
   // The empty-cell marks fail whatever the settings file lists.
-  EXPECT_EQ(EncodeGameText(table, u"■").status, EncodeStatus::kUnencodable);
-  EXPECT_EQ(EncodeGameText(table, u"□").status, EncodeStatus::kUnencodable);
+  EXPECT_EQ(StatusOf(EncodeGameText(table, u"■")), EncodeStatus::kUnencodable);
+  EXPECT_EQ(StatusOf(EncodeGameText(table, u"□")), EncodeStatus::kUnencodable);
 }
 
 TEST(CodeTable, ExtendedTableIsPaddedPerRowAndCappedAtFifteenRows) {
@@ -289,7 +294,7 @@ TEST(CodeTable, ExtendedTableIsPaddedPerRowAndCappedAtFifteenRows) {
   for (int r = 0; r < 14; ++r)
     last.AppendExtendedRow(u"");
   last.AppendExtendedRow(u"               煌");
-  EXPECT_EQ(EncodeGameText(last, u"煌").bytes, (Bytes{0x18, 0xFF}));
+  EXPECT_EQ(ValueOf(EncodeGameText(last, u"煌")).bytes, (Bytes{0x18, 0xFF}));
 }
 
 TEST(CodeTable, DecodingIsTheInverseOfEncoding) {
@@ -297,19 +302,19 @@ TEST(CodeTable, DecodingIsTheInverseOfEncoding) {
   table.AppendExtendedRow(u"凛煌");
   const std::u16string text = u"名無しさん…ー凛満１\u3000";
   const auto encoded = EncodeGameText(table, text);
-  const auto decoded = DecodeGameText(table, encoded.bytes);
-  ASSERT_TRUE(decoded.ok);
+  const auto decoded = DecodeGameText(table, ValueOf(encoded).bytes);
+  ASSERT_TRUE(decoded.Ok());
   // ー is stored as the code of 一, which reads back as 一.
-  EXPECT_EQ(decoded.text, u"名無しさん…一凛満１\u3000");
+  EXPECT_EQ(ValueOf(decoded), u"名無しさん…一凛満１\u3000");
   // Every byte sequence the decoder accepts encodes back to the same text.
   for (int first = 0; first < 256; ++first) {
     for (int second = 0; second < 256; ++second) {
       const Bytes bytes = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)};
       const auto d = DecodeGameText(table, bytes);
-      if (!d.ok) continue;
-      const auto again = EncodeGameText(table, d.text);
-      ASSERT_NE(again.status, EncodeStatus::kUnencodable) << first << " " << second;
-      EXPECT_EQ(DecodeGameText(table, again.bytes).text, d.text);
+      if (!d.Ok()) continue;
+      const auto again = EncodeGameText(table, ValueOf(d));
+      ASSERT_NE(StatusOf(again), EncodeStatus::kUnencodable) << first << " " << second;
+      EXPECT_EQ(ValueOf(DecodeGameText(table, ValueOf(again).bytes)), ValueOf(d));
     }
   }
 }
@@ -328,10 +333,10 @@ TEST(CodeTable, DecodingReportsTheFirstByteThatIsNoCode) {
                                                       {{0x18, 0x20}, 0},  // beyond the one row read
                                                       {{0x19, 0x51}, 0}}) {
     const auto d = DecodeGameText(table, bytes);
-    EXPECT_FALSE(d.ok);
-    EXPECT_EQ(d.errorOffset, offset);
+    EXPECT_FALSE(d.Ok());
+    EXPECT_EQ(PartsOf<std::size_t>(d), offset);
   }
-  EXPECT_EQ(DecodeGameText(table, Bytes{0x18, 0x10}).text, u"凛");
+  EXPECT_EQ(ValueOf(DecodeGameText(table, Bytes{0x18, 0x10})), u"凛");
 }
 
 }  // namespace

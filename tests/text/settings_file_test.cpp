@@ -7,12 +7,15 @@
 #include <fstream>
 #include <vector>
 
+#include "support/failure_access.hpp"
 #include "support/file_io.hpp"
 #include "support/trace.hpp"
 #include "text/encoding.hpp"
 
 namespace kavelin::text {
 namespace {
+
+using namespace ::kavelin::testing;
 
 const std::filesystem::path kData = std::filesystem::path(KAVELIN_TEST_DATA) / "settings";
 
@@ -34,9 +37,9 @@ TEST(SettingsFile, OnlyRowThree) {
   CodeTable codes;
   LoadExtendedRows(codes, kData / "only_row3.ini");
   const auto first = EncodeGameText(codes, u"凛");
-  EXPECT_EQ(first.status, EncodeStatus::kExtended);
-  EXPECT_EQ(first.bytes, (std::vector<std::uint8_t>{0x18, 0x30}));
-  EXPECT_EQ(EncodeGameText(codes, u"葵").bytes, (std::vector<std::uint8_t>{0x18, 0x3B}));
+  EXPECT_EQ(StatusOf(first), EncodeStatus::kExtended);
+  EXPECT_EQ(ValueOf(first).bytes, (std::vector<std::uint8_t>{0x18, 0x30}));
+  EXPECT_EQ(ValueOf(EncodeGameText(codes, u"葵")).bytes, (std::vector<std::uint8_t>{0x18, 0x3B}));
 }
 
 TEST(SettingsFile, RowOrderInTheFileDoesNotMatter) {
@@ -69,9 +72,9 @@ TEST(SettingsFile, LinesThatAreNotRowLines) {
   EXPECT_EQ(Row(table, 4).substr(0, 2), u"□■");
   CodeTable codes;
   LoadExtendedRows(codes, kData / "tricky_lines.ini");
-  EXPECT_EQ(EncodeGameText(codes, u"■").status, EncodeStatus::kUnencodable);
+  EXPECT_EQ(StatusOf(EncodeGameText(codes, u"■")), EncodeStatus::kUnencodable);
   // 茜 stands in rows 3, 4 and 10; the first occurrence gives the code.
-  EXPECT_EQ(EncodeGameText(codes, u"茜").bytes, (std::vector<std::uint8_t>{0x18, 0x3D}));
+  EXPECT_EQ(ValueOf(EncodeGameText(codes, u"茜")).bytes, (std::vector<std::uint8_t>{0x18, 0x3D}));
 }
 
 TEST(SettingsFile, MissingEmptyAndRowlessFiles) {
@@ -85,7 +88,7 @@ TEST(SettingsFile, MissingEmptyAndRowlessFiles) {
   // Full-width spaces are found in the standard row first, so nothing becomes extended.
   CodeTable codes;
   LoadExtendedRows(codes, kData / "no_rows.ini");
-  EXPECT_EQ(EncodeGameText(codes, u"名無し\u3000さん").status, EncodeStatus::kEncoded);
+  EXPECT_EQ(StatusOf(EncodeGameText(codes, u"名無し\u3000さん")), EncodeStatus::kEncoded);
 }
 
 TEST(SettingsFile, LoadingReplacesAnEarlierTable) {
@@ -130,10 +133,10 @@ TEST(SettingsFile, LinesThatAreNotCodePage932AreFound) {
   for (const char* file : {"only_row3.ini", "only_row3_lf.ini", "rows_f1a.ini", "tricky_lines.ini",
                            "duplicate_row2.ini", "no_rows.ini", "empty.ini"}) {
     const SettingsFileRead read = ReadSettingsFile(kData / file);
-    EXPECT_TRUE(read.read) << file;
-    EXPECT_EQ(read.foreignLine, 0u) << file;
+    EXPECT_TRUE(read.Ok()) << file;
+    EXPECT_EQ(ValueOf(read).foreignLine, 0u) << file;
   }
-  EXPECT_FALSE(ReadSettingsFile(kData / "no_such_file.ini").read);
+  EXPECT_FALSE(ReadSettingsFile(kData / "no_such_file.ini").Ok());
 
   // Row 3 saved as UTF-8, after two lines; CR LF, LF and a lone CR each end one line.
   std::string rowUtf8 = "3 = ";
@@ -143,25 +146,25 @@ TEST(SettingsFile, LinesThatAreNotCodePage932AreFound) {
     const std::string text = std::string("// comment") + breaks + "[Kavelin]" + breaks + rowUtf8 +
                              breaks + "5 = x" + breaks;
     const SettingsFileRead read = SettingsFromBytes(Bytes(text));
-    EXPECT_EQ(read.foreignLine, 3u) << "breaks " << breaks[1];
+    EXPECT_EQ(ValueOf(read).foreignLine, 3u) << "breaks " << breaks[1];
     // Still read as code page 932: the row is there, as the bytes decode.
-    ASSERT_EQ(read.rows.size(), 240u);
-    EXPECT_NE(Row(read.rows, 3), kSpaces16);
+    ASSERT_EQ(ValueOf(read).rows.size(), 240u);
+    EXPECT_NE(Row(ValueOf(read).rows, 3), kSpaces16);
   }
   // UTF-8 that happens to pair up as code page 932 ("アルト" does) is found all the same.
   const std::string katakana = ToUtf8(u"3 = アルト");
-  EXPECT_EQ(SettingsFromBytes(Bytes("1 = a\n" + katakana + "\n")).foreignLine, 2u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("1 = a\n" + katakana + "\n"))).foreignLine, 2u);
   // A UTF-8 byte-order mark alone makes the first line foreign.
-  EXPECT_EQ(SettingsFromBytes(Bytes("\xEF\xBB\xBF// x\r\n1 = a")).foreignLine, 1u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("\xEF\xBB\xBF// x\r\n1 = a"))).foreignLine, 1u);
 
   // Bytes the code page does not define: an unassigned pair, a byte that is never a
   // character, a lead byte cut by the line's end or by the file's end.
-  EXPECT_EQ(SettingsFromBytes(Bytes("a\r\nb\x85\x40\r\n")).foreignLine, 2u);
-  EXPECT_EQ(SettingsFromBytes(Bytes("a\n\nc\xFD")).foreignLine, 3u);
-  EXPECT_EQ(SettingsFromBytes(Bytes("a\x88\nb")).foreignLine, 1u);
-  EXPECT_EQ(SettingsFromBytes(Bytes("a\nb\x88")).foreignLine, 2u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("a\r\nb\x85\x40\r\n"))).foreignLine, 2u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("a\n\nc\xFD"))).foreignLine, 3u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("a\x88\nb"))).foreignLine, 1u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("a\nb\x88"))).foreignLine, 2u);
   // Half-width katakana and a kanji pair are code page 932; the first bad line wins.
-  EXPECT_EQ(SettingsFromBytes(Bytes("\xB1\x88\x9F\n\x80\n\x80")).foreignLine, 2u);
+  EXPECT_EQ(ValueOf(SettingsFromBytes(Bytes("\xB1\x88\x9F\n\x80\n\x80"))).foreignLine, 2u);
 }
 
 TEST(SettingsFile, PlacesSearchedBesideTheProgramThenTheUsersConfigFolder) {
