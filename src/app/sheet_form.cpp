@@ -22,6 +22,7 @@ namespace {
 
 using sheet::ListId;
 using sheet::Section;
+using K = validate::FieldKind;
 
 constexpr std::size_t Index(Section section) {
   return static_cast<std::size_t>(section);
@@ -99,7 +100,7 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
     stats_[k] = Box(frame, Indexed("Text3", k), layout::At(at::kStats, top, kStackedHeight), 2,
                     fresh.stats[k]);
     const QString stat = Q(sheet::kStatCaptions[k]);
-    Label(label, stats_[k], Q(kStatTip).arg(stat, RangeText(validate::kStatRange)));
+    Label(label, stats_[k], Q(kStatTip).arg(stat, RangeText(validate::FieldId(K::kStat, k))));
     const auto display = [&](const char* base, std::size_t column) {
       return Display(frame, Indexed(base, k),
                      layout::At(at::kDisplays[column], top, kCaptionHeight));
@@ -119,7 +120,7 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
   QLabel* lpLabel =
       Caption(frame, "Label24", kLpCaption, layout::At(at::kCaptions, at::kLpTop, kCaptionHeight));
   lp_ = Box(frame, "Text4", at::kLp, 3, fresh.lp);
-  Label(lpLabel, lp_, Q(kLpTip).arg(RangeText(validate::kLpRange)));
+  Label(lpLabel, lp_, Q(kLpTip).arg(RangeText(validate::FieldId(K::kLp))));
   destinyStar_ = List(frame, "Combo2", at::kDestinyStar, ListId::kDestinyStar);
   favouriteWeapon_ = List(frame, "Combo3", at::kFavouriteWeapon, ListId::kFavouriteWeapon);
   // The lists stand under the column headings that name them.
@@ -154,8 +155,9 @@ void SheetForm::BuildInitialLevels(QWidget* frame) {
              layout::At(inFrame ? at::kGrowsInFrame : at::kGrows, top, kCaptionHeight));
     // The earth and heaven levels are named by their frames' captions.
     const QString level = Q(sheet::kLevelCaptions[j]);
-    const QString tip = j == 0 ? Q(kInitialHpTip).arg(RangeText(validate::kInitialHpRange))
-                               : Q(kLevelTip).arg(level, RangeText(validate::kLevelRange));
+    const QString tip = j == 0
+                            ? Q(kInitialHpTip).arg(RangeText(validate::FieldId(K::kLevel, 0)))
+                            : Q(kLevelTip).arg(level, RangeText(validate::FieldId(K::kLevel, j)));
     if (inFrame) {
       Describe(levels_[j], level, tip);
     } else {
@@ -268,7 +270,8 @@ void SheetForm::BuildGrowthRates(QWidget* frame) {
             3, fresh.growthRates[n]);
     Label(label, growthRates_[n],
           Q(kGrowthRateTip)
-              .arg(Q(sheet::kGrowthRateCaptions[n]), RangeText(validate::kGrowthRateRange)));
+              .arg(Q(sheet::kGrowthRateCaptions[n]),
+                   RangeText(validate::FieldId(K::kGrowthRate, n))));
     sectionInputs_[Index(Section::kGrowthRates)].push_back(growthRates_[n]);
   }
 }
