@@ -140,8 +140,8 @@ void Label(QLabel* caption, QWidget* input, const QString& tip) {
   Describe(input, caption->text(), tip);
 }
 
-QString RangeText(const validate::FieldRange& range) {
-  return Q(RangeText16(range));
+QString RangeText(validate::FieldId field) {
+  return Q(RangeText16(field));
 }
 
 void Select(QComboBox* combo, int position) {

@@ -9,7 +9,7 @@
 
 #include "app/form_geometry.hpp"
 #include "sheet/catalogue.hpp"
-#include "validate/field_ranges.hpp"
+#include "validate/field_id.hpp"
 
 class QCheckBox;
 class QComboBox;
@@ -53,8 +53,8 @@ QString MarkStyleRules();
 
 // A caption that names an input: the label is its buddy, and its name is the caption.
 void Label(QLabel* caption, QWidget* input, const QString& tip);
-// "5～90", "3～99 または 128".
-QString RangeText(const validate::FieldRange& range);
+// A numeric field's range: "5～90", "3～99 または 128".
+QString RangeText(validate::FieldId field);
 
 // Selects `position`, or the first entry when it is outside the list.
 void Select(QComboBox* combo, int position);

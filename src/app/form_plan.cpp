@@ -7,12 +7,11 @@
 #include "image/palette_panel.hpp"
 #include "patch/game_preview.hpp"
 #include "sheet/character_sheet.hpp"
-#include "validate/field_ranges.hpp"
+#include "sheet/field_table.hpp"
 
 namespace kavelin::app {
 namespace {
 
-using sheet::ListId;
 using sheet::Section;
 using validate::FieldId;
 using validate::FieldKind;
@@ -28,11 +27,36 @@ std::string Indexed(const char* base, std::size_t i) {
   return std::string(base) + "(" + std::to_string(i) + ")";
 }
 
+ControlKind KindOf(sheet::FieldInput input) {
+  switch (input) {
+    case sheet::FieldInput::kLine:
+      return ControlKind::kBox;
+    case sheet::FieldInput::kLines:
+      return ControlKind::kComment;
+    case sheet::FieldInput::kList:
+      return ControlKind::kList;
+    case sheet::FieldInput::kTick:
+      return ControlKind::kTick;
+    case sheet::FieldInput::kOptions:
+      return ControlKind::kOption;
+    case sheet::FieldInput::kPicture:
+      return ControlKind::kPicture;
+  }
+  return ControlKind::kCaption;
+}
+
 class Builder {
  public:
   std::vector<FormControl> controls;
 
+  // An input's kind, list and section are its field's, as the field table gives them.
   int Add(FormControl c) {
+    if (c.field) {
+      const sheet::FieldRow& row = sheet::Row(c.field->kind);
+      c.kind = KindOf(row.input);
+      c.list = row.list;
+      if (row.place == sheet::FieldPlace::kSection) c.group = static_cast<int>(row.section);
+    }
     controls.push_back(std::move(c));
     return static_cast<int>(controls.size()) - 1;
   }
@@ -69,32 +93,26 @@ void Identity(Builder& b) {
     const int caption =
         b.Caption("Label" + std::to_string(104 + i), -1,
                   layout::At(at::kCaptions, at::kTops[i], kCaptionHeight), kIdentityCaptions[i]);
-    FormControl input{.kind = i < 2 ? ControlKind::kBox : ControlKind::kList,
-                      .name = i < 2 ? "Text" + std::to_string(i + 1) : "Combo1",
-                      .at = layout::At(at::kInputs, at::kTops[i], i < 2 ? kBoxHeight : kListHeight),
-                      .tip = std::u16string(tips[i])};
-    if (i == 0) input.field = FieldId(FieldKind::kName);
-    if (i == 1) input.field = FieldId(FieldKind::kJobName);
-    if (i == 2) {
-      input.field = FieldId(FieldKind::kGender);
-      input.list = ListId::kGender;
-    }
-    b.Labelled(caption, std::move(input));
+    const std::array<FieldKind, 3> kinds = {FieldKind::kName, FieldKind::kJobName,
+                                            FieldKind::kGender};
+    b.Labelled(caption,
+               {.name = i < 2 ? "Text" + std::to_string(i + 1) : "Combo1",
+                .at = layout::At(at::kInputs, at::kTops[i], i < 2 ? kBoxHeight : kListHeight),
+                .tip = std::u16string(tips[i]),
+                .field = FieldId(kinds[i])});
   }
 }
 
 void SectionTop(Builder& b, int frame, std::size_t section) {
   const std::u16string caption = std::u16string(sheet::kSectionCaptions[section]) + u' ';
-  b.Add({.kind = ControlKind::kTick,
-         .name = Indexed("Check5", section),
+  b.Add({.name = Indexed("Check5", section),
          .parent = frame,
          .at = layout::kSectionOn,
          .text = std::u16string(kSectionOnCaption),
          .label = caption + std::u16string(kSectionOnCaption),
          .tip = std::u16string(kSectionOnTip),
          .field = FieldId(FieldKind::kSectionEnabled, section)});
-  b.Add({.kind = ControlKind::kTick,
-         .name = Indexed("Check6", section),
+  b.Add({.name = Indexed("Check6", section),
          .parent = frame,
          .at = layout::kSectionLocked,
          .text = std::u16string(kSectionLockedCaption),
@@ -106,7 +124,6 @@ void SectionTop(Builder& b, int frame, std::size_t section) {
 void BasicStatus(Builder& b, int frame) {
   namespace at = layout::basic;
   const sheet::BasicStatus fresh;
-  const int section = static_cast<int>(Section::kBasicStatus);
   for (std::size_t c = 0; c < kBasicHeadings.size(); ++c) {
     b.Caption("Label" + std::to_string(27 + c), frame,
               layout::At(at::kHeadings[c], at::kHeadingsTop, kCaptionHeight), kBasicHeadings[c],
@@ -119,15 +136,13 @@ void BasicStatus(Builder& b, int frame) {
     const std::u16string stat(sheet::kStatCaptions[k]);
     const int caption =
         b.Caption(captionNames[k], frame, layout::At(at::kCaptions, top, kCaptionHeight), stat);
-    b.Labelled(caption, {.kind = ControlKind::kBox,
-                         .name = Indexed("Text3", k),
+    b.Labelled(caption, {.name = Indexed("Text3", k),
                          .parent = frame,
                          .at = layout::At(at::kStats, top, kStackedHeight),
                          .text = fresh.stats[k],
-                         .tip = Fill(kStatTip, {stat, RangeText16(validate::kStatRange)}),
+                         .tip = Fill(kStatTip, {stat, RangeText16(FieldId(FieldKind::kStat, k))}),
                          .limit = 2,
-                         .field = FieldId(FieldKind::kStat, k),
-                         .group = section});
+                         .field = FieldId(FieldKind::kStat, k)});
     const std::array<const char*, 3> bases = {"Label11", "Label13", "Label18"};
     const std::array<std::u16string_view, 3> names = {kStarShiftName, kWeaponShiftName,
                                                       kShiftedName};
@@ -147,33 +162,25 @@ void BasicStatus(Builder& b, int frame) {
   }
   const int lp = b.Caption("Label24", frame, layout::At(at::kCaptions, at::kLpTop, kCaptionHeight),
                            kLpCaption);
-  b.Labelled(lp, {.kind = ControlKind::kBox,
-                  .name = "Text4",
+  b.Labelled(lp, {.name = "Text4",
                   .parent = frame,
                   .at = at::kLp,
                   .text = fresh.lp,
-                  .tip = Fill(kLpTip, {RangeText16(validate::kLpRange)}),
+                  .tip = Fill(kLpTip, {RangeText16(FieldId(FieldKind::kLp))}),
                   .limit = 3,
-                  .field = FieldId(FieldKind::kLp),
-                  .group = section});
-  b.Add({.kind = ControlKind::kList,
-         .name = "Combo2",
+                  .field = FieldId(FieldKind::kLp)});
+  b.Add({.name = "Combo2",
          .parent = frame,
          .at = at::kDestinyStar,
          .label = std::u16string(kDestinyStarName),
          .tip = std::u16string(kDestinyStarTip),
-         .list = ListId::kDestinyStar,
-         .field = FieldId(FieldKind::kDestinyStar),
-         .group = section});
-  b.Add({.kind = ControlKind::kList,
-         .name = "Combo3",
+         .field = FieldId(FieldKind::kDestinyStar)});
+  b.Add({.name = "Combo3",
          .parent = frame,
          .at = at::kFavouriteWeapon,
          .label = std::u16string(kFavouriteWeaponName),
          .tip = std::u16string(kFavouriteWeaponTip),
-         .list = ListId::kFavouriteWeapon,
-         .field = FieldId(FieldKind::kFavouriteWeapon),
-         .group = section});
+         .field = FieldId(FieldKind::kFavouriteWeapon)});
   b.Add({.kind = ControlKind::kDisplay,
          .name = "Label20",
          .parent = frame,
@@ -181,20 +188,16 @@ void BasicStatus(Builder& b, int frame) {
          .label = std::u16string(kTotalName),
          .tip = std::u16string(kTotalTip)});
   const int inspiration = b.Caption("Label21", frame, at::kInspirationCaption, kInspirationCaption);
-  b.Labelled(inspiration, {.kind = ControlKind::kList,
-                           .name = "Combo4",
+  b.Labelled(inspiration, {.name = "Combo4",
                            .parent = frame,
                            .at = at::kInspiration,
                            .tip = std::u16string(kInspirationTip),
-                           .list = ListId::kInspirationType,
-                           .field = FieldId(FieldKind::kInspirationType),
-                           .group = section});
+                           .field = FieldId(FieldKind::kInspirationType)});
 }
 
 void InitialLevels(Builder& b, int frame) {
   namespace at = layout::levels;
   const sheet::InitialLevels fresh;
-  const int section = static_cast<int>(Section::kInitialLevels);
   const int earth = b.Frame("Frame8", frame, at::kEarthFrame, kEarthFrameCaption);
   const int heaven = b.Frame("Frame9", frame, at::kHeavenFrame, kHeavenFrameCaption);
   for (std::size_t j = 0; j < fresh.levels.size(); ++j) {
@@ -203,18 +206,16 @@ void InitialLevels(Builder& b, int frame) {
     const bool inFrame = inEarth || inHeaven;
     const int top = at::kTops[j];
     const std::u16string level(sheet::kLevelCaptions[j]);
-    const std::u16string tip = j == 0
-                                   ? Fill(kInitialHpTip, {RangeText16(validate::kInitialHpRange)})
-                                   : Fill(kLevelTip, {level, RangeText16(validate::kLevelRange)});
-    FormControl box{.kind = ControlKind::kBox,
-                    .name = Indexed("Text5", j),
+    const FieldId field(FieldKind::kLevel, j);
+    const std::u16string tip = j == 0 ? Fill(kInitialHpTip, {RangeText16(field)})
+                                      : Fill(kLevelTip, {level, RangeText16(field)});
+    FormControl box{.name = Indexed("Text5", j),
                     .parent = parent,
                     .at = layout::At(inFrame ? at::kBoxesInFrame : at::kBoxes, top, kStackedHeight),
                     .text = fresh.levels[j],
                     .tip = tip,
                     .limit = j == 0 ? 3 : 2,
-                    .field = FieldId(FieldKind::kLevel, j),
-                    .group = section};
+                    .field = field};
     if (inFrame) {
       box.label = level;
       b.Add(std::move(box));
@@ -223,39 +224,33 @@ void InitialLevels(Builder& b, int frame) {
                            layout::At(at::kCaptions, top, kCaptionHeight), level),
                  std::move(box));
     }
-    b.Add({.kind = ControlKind::kTick,
-           .name = Indexed("Check3", j),
+    b.Add({.name = Indexed("Check3", j),
            .parent = parent,
            .at = layout::At(inFrame ? at::kGrowsInFrame : at::kGrows, top, kCaptionHeight),
            .text = std::u16string(kGrowsCaption),
            .label = level + u' ' + std::u16string(kGrowsCaption),
            .tip = Fill(kGrowsTip, {level}),
-           .field = FieldId(FieldKind::kGrows, j),
-           .group = section});
+           .field = FieldId(FieldKind::kGrows, j)});
   }
   for (std::size_t i = 0; i < sheet::kEarthSchools.size(); ++i) {
-    b.Add({.kind = ControlKind::kOption,
-           .name = Indexed("Option1", i),
+    b.Add({.name = Indexed("Option1", i),
            .parent = earth,
            .at = at::kEarthOptions[i],
            .text = std::u16string(sheet::kEarthSchools[i]),
            .label = std::u16string(sheet::kEarthSchools[i]),
            .tip = std::u16string(kEarthSchoolTip),
            .limit = static_cast<int>(i),
-           .field = FieldId(FieldKind::kEarthSchool),
-           .group = section});
+           .field = FieldId(FieldKind::kEarthSchool)});
   }
   for (std::size_t i = 0; i < sheet::kHeavenSchools.size(); ++i) {
-    b.Add({.kind = ControlKind::kOption,
-           .name = Indexed("Option2", i),
+    b.Add({.name = Indexed("Option2", i),
            .parent = heaven,
            .at = at::kHeavenOptions[i],
            .text = std::u16string(sheet::kHeavenSchools[i]),
            .label = std::u16string(sheet::kHeavenSchools[i]),
            .tip = std::u16string(kHeavenSchoolTip),
            .limit = static_cast<int>(i),
-           .field = FieldId(FieldKind::kHeavenSchool),
-           .group = section});
+           .field = FieldId(FieldKind::kHeavenSchool)});
   }
 }
 
@@ -263,61 +258,49 @@ void Slots(Builder& b, int frame, Section which) {
   namespace at = layout::slot_rows;
   const bool arts = which == Section::kInitialArts;
   const auto& captions = arts ? kArtSlotCaptions : kEquipmentSlotCaptions;
-  const std::array<ListId, 2> lists = arts ? std::array{ListId::kTechnique, ListId::kSpell}
-                                           : std::array{ListId::kWeapon, ListId::kArmour};
   const std::array<FieldKind, 2> kinds = arts ? std::array{FieldKind::kTechnique, FieldKind::kSpell}
                                               : std::array{FieldKind::kWeapon, FieldKind::kArmour};
-  constexpr std::size_t kSlots = std::tuple_size_v<decltype(sheet::InitialArts::techniques)>;
+  const std::size_t kSlots = sheet::Row(kinds[0]).count;
   for (std::size_t s = 0; s < 2 * kSlots; ++s) {
     const std::size_t half = s / kSlots, slot = s % kSlots;
     const std::u16string caption =
         std::u16string(captions[half]) + static_cast<char16_t>(u'1' + slot);
     const int label = b.Caption(Indexed(arts ? "Label31" : "Label32", s), frame,
                                 layout::At(at::kCaptions, at::kTops[s], kCaptionHeight), caption);
-    b.Labelled(label, {.kind = ControlKind::kList,
-                       .name = Indexed(arts ? "Combo5" : "Combo6", s),
+    b.Labelled(label, {.name = Indexed(arts ? "Combo5" : "Combo6", s),
                        .parent = frame,
                        .at = layout::At(at::kLists, at::kTops[s], kStackedHeight),
                        .tip = Fill(kSlotTip, {caption}),
-                       .list = lists[half],
-                       .field = FieldId(kinds[half], slot),
-                       .group = static_cast<int>(which)});
+                       .field = FieldId(kinds[half], slot)});
   }
 }
 
 void ForbiddenSpells(Builder& b, int frame) {
   for (std::size_t i = 0; i < sheet::kSpellSchools.size(); ++i) {
     const std::u16string school(sheet::kSpellSchools[i]);
-    b.Add({.kind = ControlKind::kTick,
-           .name = Indexed("Check4", i),
+    b.Add({.name = Indexed("Check4", i),
            .parent = frame,
            .at = layout::kForbiddenSchools[i],
            .text = school,
            .label = school,
            .tip = Fill(kForbiddenTip, {school}),
-           .field = FieldId(FieldKind::kForbiddenSchool, i),
-           .group = static_cast<int>(Section::kForbiddenSpells)});
+           .field = FieldId(FieldKind::kForbiddenSchool, i)});
   }
 }
 
 void OtherTraits(Builder& b, int frame) {
   namespace at = layout::traits;
-  const std::array<ListId, 3> lists = {ListId::kFormation, ListId::kExclusiveWeapon,
-                                       ListId::kCommanderType};
   const std::array<FieldKind, 3> kinds = {FieldKind::kFormation, FieldKind::kExclusiveWeapon,
                                           FieldKind::kCommanderType};
   for (std::size_t i = 0; i < kTraitCaptions.size(); ++i) {
     const int top = at::kFirstTop + at::kStep * static_cast<int>(i);
     const int label = b.Caption(Indexed("Label33", i), frame,
                                 layout::At(at::kCaptions, top, kCaptionHeight), kTraitCaptions[i]);
-    b.Labelled(label, {.kind = ControlKind::kList,
-                       .name = Indexed("Combo7", i),
+    b.Labelled(label, {.name = Indexed("Combo7", i),
                        .parent = frame,
                        .at = layout::At(at::kLists, top, kStackedHeight),
                        .tip = Fill(kTraitTip, {kTraitCaptions[i]}),
-                       .list = lists[i],
-                       .field = FieldId(kinds[i]),
-                       .group = static_cast<int>(Section::kOtherTraits)});
+                       .field = FieldId(kinds[i])});
   }
 }
 
@@ -330,15 +313,14 @@ void GrowthRates(Builder& b, int frame) {
     const int label =
         b.Caption(Indexed("Label34", n), frame,
                   layout::At(at::kCaptions[side], at::kTops[n], kCaptionHeight), rate);
-    b.Labelled(label, {.kind = ControlKind::kBox,
-                       .name = Indexed("Text6", n),
+    const FieldId field(FieldKind::kGrowthRate, n);
+    b.Labelled(label, {.name = Indexed("Text6", n),
                        .parent = frame,
                        .at = layout::At(at::kBoxes[side], at::kTops[n], kStackedHeight),
                        .text = fresh.growthRates[n],
-                       .tip = Fill(kGrowthRateTip, {rate, RangeText16(validate::kGrowthRateRange)}),
+                       .tip = Fill(kGrowthRateTip, {rate, RangeText16(field)}),
                        .limit = 3,
-                       .field = FieldId(FieldKind::kGrowthRate, n),
-                       .group = static_cast<int>(Section::kGrowthRates)});
+                       .field = field});
   }
 }
 
@@ -346,8 +328,7 @@ void TemplatePanel(Builder& b) {
   namespace at = layout::picture;
   const int panel = b.Add({.kind = ControlKind::kFrame, .name = "TemplatePanel", .at = at::kPanel});
   b.Caption("Label5", panel, at::kCaption, kPictureCaption);
-  b.Add({.kind = ControlKind::kPicture,
-         .name = "Picture1",
+  b.Add({.name = "Picture1",
          .parent = panel,
          .at = at::kPicture,
          .label = std::u16string(kPictureCaption),
@@ -421,8 +402,7 @@ std::vector<FormControl> Build() {
   OtherTraits(b, frame(Section::kOtherTraits));
   GrowthRates(b, frame(Section::kGrowthRates));
   const int comment = b.Caption("Label6", -1, layout::kCommentCaption, kCommentCaption);
-  b.Labelled(comment, {.kind = ControlKind::kComment,
-                       .name = "Text7",
+  b.Labelled(comment, {.name = "Text7",
                        .at = layout::kComment,
                        .tip = std::u16string(kCommentTip),
                        .field = FieldId(FieldKind::kComment)});
@@ -457,10 +437,12 @@ std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16stri
   return out;
 }
 
-std::u16string RangeText16(const validate::FieldRange& range) {
-  const std::u16string low = Number(range.low), high = Number(range.high);
-  return range.alsoAccepted ? Fill(kRangeOrText, {low, high, Number(*range.alsoAccepted)})
-                            : Fill(kRangeText, {low, high});
+std::u16string RangeText16(validate::FieldId field) {
+  const auto range = sheet::RangeOf(field);
+  if (!range) return {};
+  const std::u16string low = Number(range->low), high = Number(range->high);
+  return range->alsoAccepted ? Fill(kRangeOrText, {low, high, Number(*range->alsoAccepted)})
+                             : Fill(kRangeText, {low, high});
 }
 
 std::u16string SizeText16(std::uintmax_t bytes) {

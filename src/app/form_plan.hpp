@@ -14,7 +14,6 @@
 #include "image/template_hints.hpp"
 #include "sheet/catalogue.hpp"
 #include "validate/field_id.hpp"
-#include "validate/field_ranges.hpp"
 
 namespace kavelin::app {
 
@@ -53,8 +52,9 @@ const std::vector<FormControl>& FormPlan();
 
 // "%1" to "%9" of a window text filled in, as Qt's arg() would.
 std::u16string Fill(std::u16string_view text, std::initializer_list<std::u16string_view> args);
-// "5～90", "3～99 または 128".
-std::u16string RangeText16(const validate::FieldRange& range);
+// A numeric field's range, as the field table gives it: "5～90", "3～99 または 128"; empty
+// for a field that has none.
+std::u16string RangeText16(validate::FieldId field);
 // "80 MiB", "64 KiB", "100 バイト": a file size as the window's reasons give it.
 std::u16string SizeText16(std::uintmax_t bytes);
 // "#C0FFEE" and "0x7FFF", as the palette's hints write colours and words.

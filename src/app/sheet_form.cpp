@@ -22,6 +22,7 @@ namespace {
 
 using sheet::ListId;
 using sheet::Section;
+using K = validate::FieldKind;
 
 constexpr std::size_t Index(Section section) {
   return static_cast<std::size_t>(section);
@@ -52,6 +53,7 @@ SheetForm::SheetForm(QWidget* parent) : QWidget(parent) {
   comment_->setLineWrapMode(QPlainTextEdit::NoWrap);
   comment_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  FindControls();
   Connect();
 }
 
@@ -62,24 +64,23 @@ void SheetForm::BuildIdentity() {
     labels[i] = Caption(this, QStringLiteral("Label%1").arg(104 + i), kIdentityCaptions[i],
                         layout::At(at::kCaptions, at::kTops[i], kCaptionHeight));
   }
-  name_ = Box(this, "Text1", layout::At(at::kInputs, at::kTops[0], kBoxHeight), 0, u"");
-  jobName_ = Box(this, "Text2", layout::At(at::kInputs, at::kTops[1], kBoxHeight), 0, u"");
-  gender_ =
+  TextBox* name = Box(this, "Text1", layout::At(at::kInputs, at::kTops[0], kBoxHeight), 0, u"");
+  TextBox* jobName = Box(this, "Text2", layout::At(at::kInputs, at::kTops[1], kBoxHeight), 0, u"");
+  QComboBox* gender =
       List(this, "Combo1", layout::At(at::kInputs, at::kTops[2], kListHeight), ListId::kGender);
-  Label(labels[0], name_, Q(kNameTip));
-  Label(labels[1], jobName_, Q(kJobNameTip));
-  Label(labels[2], gender_, Q(kGenderTip));
+  Label(labels[0], name, Q(kNameTip));
+  Label(labels[1], jobName, Q(kJobNameTip));
+  Label(labels[2], gender, Q(kGenderTip));
 }
 
 void SheetForm::BuildSectionTop(QWidget* frame, std::size_t section) {
-  sectionOn_[section] =
-      Tick(frame, Indexed("Check5", section), kSectionOnCaption, layout::kSectionOn);
-  sectionLocked_[section] =
+  QCheckBox* on = Tick(frame, Indexed("Check5", section), kSectionOnCaption, layout::kSectionOn);
+  QCheckBox* locked =
       Tick(frame, Indexed("Check6", section), kSectionLockedCaption, layout::kSectionLocked);
-  sectionLocked_[section]->setEnabled(false);
+  locked->setEnabled(false);
   const QString caption = Q(sheet::kSectionCaptions[section]) + ' ';
-  Describe(sectionOn_[section], caption + Q(kSectionOnCaption), Q(kSectionOnTip));
-  Describe(sectionLocked_[section], caption + Q(kSectionLockedCaption), Q(kSectionLockedTip));
+  Describe(on, caption + Q(kSectionOnCaption), Q(kSectionOnTip));
+  Describe(locked, caption + Q(kSectionLockedCaption), Q(kSectionLockedTip));
 }
 
 void SheetForm::BuildBasicStatus(QWidget* frame) {
@@ -96,10 +97,10 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
     const int top = at::kFirstStatTop + at::kStatStep * static_cast<int>(k);
     QLabel* label = Caption(frame, captionNames[k], sheet::kStatCaptions[k],
                             layout::At(at::kCaptions, top, kCaptionHeight));
-    stats_[k] = Box(frame, Indexed("Text3", k), layout::At(at::kStats, top, kStackedHeight), 2,
-                    fresh.stats[k]);
+    TextBox* box = Box(frame, Indexed("Text3", k), layout::At(at::kStats, top, kStackedHeight), 2,
+                       fresh.stats[k]);
     const QString stat = Q(sheet::kStatCaptions[k]);
-    Label(label, stats_[k], Q(kStatTip).arg(stat, RangeText(validate::kStatRange)));
+    Label(label, box, Q(kStatTip).arg(stat, RangeText(validate::FieldId(K::kStat, k))));
     const auto display = [&](const char* base, std::size_t column) {
       return Display(frame, Indexed(base, k),
                      layout::At(at::kDisplays[column], top, kCaptionHeight));
@@ -110,7 +111,7 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
     Describe(starShifts_[k], stat + Q(kStarShiftName), Q(kStarShiftTip).arg(stat));
     Describe(weaponShifts_[k], stat + Q(kWeaponShiftName), Q(kWeaponShiftTip).arg(stat));
     Describe(shiftedStats_[k], stat + Q(kShiftedName), Q(kShiftedTip).arg(stat));
-    inputs.push_back(stats_[k]);
+    inputs.push_back(box);
   }
   for (std::size_t c = 0; c < kBasicSigns.size(); ++c) {
     Caption(frame, QStringLiteral("Label%1").arg(15 + c), kBasicSigns[c],
@@ -118,20 +119,21 @@ void SheetForm::BuildBasicStatus(QWidget* frame) {
   }
   QLabel* lpLabel =
       Caption(frame, "Label24", kLpCaption, layout::At(at::kCaptions, at::kLpTop, kCaptionHeight));
-  lp_ = Box(frame, "Text4", at::kLp, 3, fresh.lp);
-  Label(lpLabel, lp_, Q(kLpTip).arg(RangeText(validate::kLpRange)));
-  destinyStar_ = List(frame, "Combo2", at::kDestinyStar, ListId::kDestinyStar);
-  favouriteWeapon_ = List(frame, "Combo3", at::kFavouriteWeapon, ListId::kFavouriteWeapon);
+  TextBox* lp = Box(frame, "Text4", at::kLp, 3, fresh.lp);
+  Label(lpLabel, lp, Q(kLpTip).arg(RangeText(validate::FieldId(K::kLp))));
+  QComboBox* destinyStar = List(frame, "Combo2", at::kDestinyStar, ListId::kDestinyStar);
+  QComboBox* favouriteWeapon =
+      List(frame, "Combo3", at::kFavouriteWeapon, ListId::kFavouriteWeapon);
   // The lists stand under the column headings that name them.
-  Describe(destinyStar_, Q(kDestinyStarName), Q(kDestinyStarTip));
-  Describe(favouriteWeapon_, Q(kFavouriteWeaponName), Q(kFavouriteWeaponTip));
+  Describe(destinyStar, Q(kDestinyStarName), Q(kDestinyStarTip));
+  Describe(favouriteWeapon, Q(kFavouriteWeaponName), Q(kFavouriteWeaponTip));
   total_ = Display(frame, "Label20", at::kTotal);
   Describe(total_, Q(kTotalName), Q(kTotalTip));
   QLabel* inspirationLabel =
       Caption(frame, "Label21", kInspirationCaption, at::kInspirationCaption);
-  inspirationType_ = List(frame, "Combo4", at::kInspiration, ListId::kInspirationType);
-  Label(inspirationLabel, inspirationType_, Q(kInspirationTip));
-  inputs.insert(inputs.end(), {lp_, destinyStar_, favouriteWeapon_, inspirationType_});
+  QComboBox* inspirationType = List(frame, "Combo4", at::kInspiration, ListId::kInspirationType);
+  Label(inspirationLabel, inspirationType, Q(kInspirationTip));
+  inputs.insert(inputs.end(), {lp, destinyStar, favouriteWeapon, inspirationType});
 }
 
 void SheetForm::BuildInitialLevels(QWidget* frame) {
@@ -139,6 +141,11 @@ void SheetForm::BuildInitialLevels(QWidget* frame) {
   const sheet::InitialLevels fresh;
   auto* earthFrame = Frame(frame, "Frame8", kEarthFrameCaption, at::kEarthFrame);
   auto* heavenFrame = Frame(frame, "Frame9", kHeavenFrameCaption, at::kHeavenFrame);
+  constexpr std::size_t kLevels = sheet::kLevelCount;
+  std::array<TextBox*, kLevels> levels{};
+  std::array<QCheckBox*, kLevels> grows{};
+  std::array<QRadioButton*, sheet::kEarthSchoolCount> earthSchools{};
+  std::array<QRadioButton*, sheet::kHeavenSchoolCount> heavenSchools{};
   // The earth and heaven levels sit inside their own frames.
   for (std::size_t j = 0; j < kLevels; ++j) {
     const bool inFrame = j == sheet::kEarthLevelIndex || j == sheet::kHeavenLevelIndex;
@@ -146,63 +153,63 @@ void SheetForm::BuildInitialLevels(QWidget* frame) {
                       : j == sheet::kHeavenLevelIndex ? heavenFrame
                                                       : frame;
     const int top = at::kTops[j];
-    levels_[j] = Box(parent, Indexed("Text5", j),
-                     layout::At(inFrame ? at::kBoxesInFrame : at::kBoxes, top, kStackedHeight),
-                     j == 0 ? 3 : 2, fresh.levels[j]);
-    levelGrows_[j] =
-        Tick(parent, Indexed("Check3", j), kGrowsCaption,
-             layout::At(inFrame ? at::kGrowsInFrame : at::kGrows, top, kCaptionHeight));
+    levels[j] = Box(parent, Indexed("Text5", j),
+                    layout::At(inFrame ? at::kBoxesInFrame : at::kBoxes, top, kStackedHeight),
+                    j == 0 ? 3 : 2, fresh.levels[j]);
+    grows[j] = Tick(parent, Indexed("Check3", j), kGrowsCaption,
+                    layout::At(inFrame ? at::kGrowsInFrame : at::kGrows, top, kCaptionHeight));
     // The earth and heaven levels are named by their frames' captions.
     const QString level = Q(sheet::kLevelCaptions[j]);
-    const QString tip = j == 0 ? Q(kInitialHpTip).arg(RangeText(validate::kInitialHpRange))
-                               : Q(kLevelTip).arg(level, RangeText(validate::kLevelRange));
+    const validate::FieldId field(K::kLevel, j);
+    const QString tip =
+        j == 0 ? Q(kInitialHpTip).arg(RangeText(field)) : Q(kLevelTip).arg(level, RangeText(field));
     if (inFrame) {
-      Describe(levels_[j], level, tip);
+      Describe(levels[j], level, tip);
     } else {
       Label(Caption(frame, Indexed("Label30", j), sheet::kLevelCaptions[j],
                     layout::At(at::kCaptions, top, kCaptionHeight)),
-            levels_[j], tip);
+            levels[j], tip);
     }
-    Describe(levelGrows_[j], level + ' ' + Q(kGrowsCaption), Q(kGrowsTip).arg(level));
+    Describe(grows[j], level + ' ' + Q(kGrowsCaption), Q(kGrowsTip).arg(level));
   }
   auto* earthGroup = new QButtonGroup(earthFrame);
-  for (std::size_t i = 0; i < earthSchools_.size(); ++i) {
-    earthSchools_[i] = new QRadioButton(Q(sheet::kEarthSchools[i]), earthFrame);
-    Place(earthSchools_[i], Indexed("Option1", i), at::kEarthOptions[i]);
-    earthGroup->addButton(earthSchools_[i], static_cast<int>(i));
+  for (std::size_t i = 0; i < earthSchools.size(); ++i) {
+    earthSchools[i] = new QRadioButton(Q(sheet::kEarthSchools[i]), earthFrame);
+    Place(earthSchools[i], Indexed("Option1", i), at::kEarthOptions[i]);
+    earthGroup->addButton(earthSchools[i], static_cast<int>(i));
   }
   auto* heavenGroup = new QButtonGroup(heavenFrame);
-  for (std::size_t i = 0; i < heavenSchools_.size(); ++i) {
-    heavenSchools_[i] = new QRadioButton(Q(sheet::kHeavenSchools[i]), heavenFrame);
-    Place(heavenSchools_[i], Indexed("Option2", i), at::kHeavenOptions[i]);
-    heavenGroup->addButton(heavenSchools_[i], static_cast<int>(i));
+  for (std::size_t i = 0; i < heavenSchools.size(); ++i) {
+    heavenSchools[i] = new QRadioButton(Q(sheet::kHeavenSchools[i]), heavenFrame);
+    Place(heavenSchools[i], Indexed("Option2", i), at::kHeavenOptions[i]);
+    heavenGroup->addButton(heavenSchools[i], static_cast<int>(i));
   }
-  earthSchools_[0]->setChecked(true);
-  heavenSchools_[0]->setChecked(true);
-  for (QRadioButton* option : earthSchools_)
+  earthSchools[0]->setChecked(true);
+  heavenSchools[0]->setChecked(true);
+  for (QRadioButton* option : earthSchools)
     Describe(option, option->text(), Q(kEarthSchoolTip));
-  for (QRadioButton* option : heavenSchools_)
+  for (QRadioButton* option : heavenSchools)
     Describe(option, option->text(), Q(kHeavenSchoolTip));
   // Reading order: the rows on the left, then each nested frame from its top.
   std::vector<QWidget*> order;
   for (std::size_t j = 0; j < kLevels; ++j) {
     if (j != sheet::kEarthLevelIndex && j != sheet::kHeavenLevelIndex)
-      order.insert(order.end(), {levels_[j], levelGrows_[j]});
+      order.insert(order.end(), {levels[j], grows[j]});
   }
   for (const std::size_t j : {sheet::kEarthLevelIndex, sheet::kHeavenLevelIndex}) {
-    order.insert(order.end(), {levels_[j], levelGrows_[j]});
+    order.insert(order.end(), {levels[j], grows[j]});
     if (j == sheet::kEarthLevelIndex)
-      order.insert(order.end(), earthSchools_.begin(), earthSchools_.end());
+      order.insert(order.end(), earthSchools.begin(), earthSchools.end());
   }
-  order.insert(order.end(), heavenSchools_.begin(), heavenSchools_.end());
+  order.insert(order.end(), heavenSchools.begin(), heavenSchools.end());
   for (std::size_t i = 1; i < order.size(); ++i)
     setTabOrder(order[i - 1], order[i]);
 
   auto& inputs = sectionInputs_[Index(Section::kInitialLevels)];
   for (std::size_t j = 0; j < kLevels; ++j)
-    inputs.insert(inputs.end(), {levels_[j], levelGrows_[j]});
-  inputs.insert(inputs.end(), earthSchools_.begin(), earthSchools_.end());
-  inputs.insert(inputs.end(), heavenSchools_.begin(), heavenSchools_.end());
+    inputs.insert(inputs.end(), {levels[j], grows[j]});
+  inputs.insert(inputs.end(), earthSchools.begin(), earthSchools.end());
+  inputs.insert(inputs.end(), heavenSchools.begin(), heavenSchools.end());
 }
 
 void SheetForm::BuildSlots(QWidget* frame, std::size_t section) {
@@ -214,8 +221,8 @@ void SheetForm::BuildSlots(QWidget* frame, std::size_t section) {
       arts ? kArtSlotCaptions : kEquipmentSlotCaptions;
   const std::array<ListId, 2> lists = arts ? std::array{ListId::kTechnique, ListId::kSpell}
                                            : std::array{ListId::kWeapon, ListId::kArmour};
-  const std::array<std::array<QComboBox*, kSlots>*, 2> targets =
-      arts ? std::array{&techniques_, &spells_} : std::array{&weapons_, &armour_};
+  constexpr std::size_t kSlots = sheet::kArtSlots;
+  static_assert(sheet::kArtSlots == sheet::kEquipmentSlots, "both sections' rows are alike");
   for (std::size_t s = 0; s < 2 * kSlots; ++s) {
     const std::size_t half = s / kSlots, slot = s % kSlots;
     const std::u16string caption =
@@ -225,18 +232,16 @@ void SheetForm::BuildSlots(QWidget* frame, std::size_t section) {
     QComboBox* list = List(frame, Indexed(listBase, s),
                            layout::At(at::kLists, at::kTops[s], kStackedHeight), lists[half]);
     Label(label, list, Q(kSlotTip).arg(Q(caption)));
-    (*targets[half])[slot] = list;
     sectionInputs_[section].push_back(list);
   }
 }
 
 void SheetForm::BuildForbiddenSpells(QWidget* frame) {
-  for (std::size_t i = 0; i < forbiddenSchools_.size(); ++i) {
-    forbiddenSchools_[i] =
+  for (std::size_t i = 0; i < sheet::kSpellSchoolCount; ++i) {
+    QCheckBox* tick =
         Tick(frame, Indexed("Check4", i), sheet::kSpellSchools[i], layout::kForbiddenSchools[i]);
-    Describe(forbiddenSchools_[i], Q(sheet::kSpellSchools[i]),
-             Q(kForbiddenTip).arg(Q(sheet::kSpellSchools[i])));
-    sectionInputs_[Index(Section::kForbiddenSpells)].push_back(forbiddenSchools_[i]);
+    Describe(tick, Q(sheet::kSpellSchools[i]), Q(kForbiddenTip).arg(Q(sheet::kSpellSchools[i])));
+    sectionInputs_[Index(Section::kForbiddenSpells)].push_back(tick);
   }
 }
 
@@ -244,32 +249,32 @@ void SheetForm::BuildOtherTraits(QWidget* frame) {
   namespace at = layout::traits;
   const std::array<ListId, 3> lists = {ListId::kFormation, ListId::kExclusiveWeapon,
                                        ListId::kCommanderType};
-  const std::array<QComboBox**, 3> targets = {&formation_, &exclusiveWeapon_, &commanderType_};
   for (std::size_t i = 0; i < kTraitCaptions.size(); ++i) {
     const int top = at::kFirstTop + at::kStep * static_cast<int>(i);
     QLabel* label = Caption(frame, Indexed("Label33", i), kTraitCaptions[i],
                             layout::At(at::kCaptions, top, kCaptionHeight));
-    *targets[i] =
+    QComboBox* list =
         List(frame, Indexed("Combo7", i), layout::At(at::kLists, top, kStackedHeight), lists[i]);
-    Label(label, *targets[i], Q(kTraitTip).arg(Q(kTraitCaptions[i])));
-    sectionInputs_[Index(Section::kOtherTraits)].push_back(*targets[i]);
+    Label(label, list, Q(kTraitTip).arg(Q(kTraitCaptions[i])));
+    sectionInputs_[Index(Section::kOtherTraits)].push_back(list);
   }
 }
 
 void SheetForm::BuildGrowthRates(QWidget* frame) {
   namespace at = layout::growth;
   const sheet::GrowthRates fresh;
-  for (std::size_t n = 0; n < kGrowthRates; ++n) {
+  for (std::size_t n = 0; n < sheet::kGrowthRateCount; ++n) {
     const std::size_t side = n >= at::kFirstOnTheRight ? 1 : 0;
     QLabel* label = Caption(frame, Indexed("Label34", n), sheet::kGrowthRateCaptions[n],
                             layout::At(at::kCaptions[side], at::kTops[n], kCaptionHeight));
-    growthRates_[n] =
+    TextBox* box =
         Box(frame, Indexed("Text6", n), layout::At(at::kBoxes[side], at::kTops[n], kStackedHeight),
             3, fresh.growthRates[n]);
-    Label(label, growthRates_[n],
+    Label(label, box,
           Q(kGrowthRateTip)
-              .arg(Q(sheet::kGrowthRateCaptions[n]), RangeText(validate::kGrowthRateRange)));
-    sectionInputs_[Index(Section::kGrowthRates)].push_back(growthRates_[n]);
+              .arg(Q(sheet::kGrowthRateCaptions[n]),
+                   RangeText(validate::FieldId(K::kGrowthRate, n))));
+    sectionInputs_[Index(Section::kGrowthRates)].push_back(box);
   }
 }
 

@@ -6,7 +6,6 @@
 
 #include <QWidget>
 #include <array>
-#include <tuple>
 #include <vector>
 
 #include "sheet/catalogue.hpp"
@@ -38,7 +37,14 @@ class SheetForm : public QWidget {
   // positions outside their list select the first entry.
   void Show(const sheet::CharacterSheet& sheet);
 
-  // The control that shows a field of the core, or null for the template's picture.
+  // The control of a field, as the form plan names it; for a row of options, the option
+  // at `option`. Null for the template's picture, which the form does not hold.
+  QWidget* Control(validate::FieldId field, std::size_t option = 0) const;
+  template <class Widget>
+  Widget* ControlAs(validate::FieldId field, std::size_t option = 0) const {
+    return static_cast<Widget*>(Control(field, option));
+  }
+  // The control that shows a field of the core: for a row of options, the one chosen.
   QWidget* FieldWidget(validate::FieldId field) const;
   // Names, in the comment's tooltip, the characters a patch cannot store.
   void UpdateCommentHint();
@@ -68,45 +74,21 @@ class SheetForm : public QWidget {
   static void TidyNumberBox(TextBox* box);
   QString CommentText() const;
 
-  static constexpr std::size_t kStats = std::tuple_size_v<decltype(sheet::BasicStatus::stats)>;
-  static constexpr std::size_t kLevels = std::tuple_size_v<decltype(sheet::InitialLevels::levels)>;
-  static constexpr std::size_t kSlots = std::tuple_size_v<decltype(sheet::InitialArts::techniques)>;
-  static constexpr std::size_t kGrowthRates =
-      std::tuple_size_v<decltype(sheet::GrowthRates::growthRates)>;
+  void FindControls();
 
-  TextBox* name_ = nullptr;      // Text1
-  TextBox* jobName_ = nullptr;   // Text2
-  QComboBox* gender_ = nullptr;  // Combo1
+  static constexpr std::size_t kStats = sheet::kStatCount;
 
-  // Every section frame's top row and the inputs its tick switches, in switching order.
-  std::array<QCheckBox*, sheet::kSectionCount> sectionOn_{};      // Check5(i)
-  std::array<QCheckBox*, sheet::kSectionCount> sectionLocked_{};  // Check6(i)
+  // Every field's control by kind, then by index, or by position for a row of options.
+  std::array<std::vector<QWidget*>, sheet::kFieldKindCount> controls_;
+  // The inputs each section's tick switches, in switching order.
   std::array<std::vector<QWidget*>, sheet::kSectionCount> sectionInputs_;
 
-  std::array<TextBox*, kStats> stats_{};                                     // Text3(k)
-  std::array<QLabel*, kStats> starShifts_{};                                 // Label11(k)
-  std::array<QLabel*, kStats> weaponShifts_{};                               // Label13(k)
-  std::array<QLabel*, kStats> shiftedStats_{};                               // Label18(k)
-  QLabel* total_ = nullptr;                                                  // Label20
-  TextBox* lp_ = nullptr;                                                    // Text4
-  QComboBox* destinyStar_ = nullptr;                                         // Combo2
-  QComboBox* favouriteWeapon_ = nullptr;                                     // Combo3
-  QComboBox* inspirationType_ = nullptr;                                     // Combo4
-  std::array<TextBox*, kLevels> levels_{};                                   // Text5(j)
-  std::array<QCheckBox*, kLevels> levelGrows_{};                             // Check3(j)
-  std::array<QRadioButton*, sheet::kEarthSchools.size()> earthSchools_{};    // Option1(i)
-  std::array<QRadioButton*, sheet::kHeavenSchools.size()> heavenSchools_{};  // Option2(i)
-  std::array<QComboBox*, kSlots> techniques_{};                              // Combo5(0..3)
-  std::array<QComboBox*, kSlots> spells_{};                                  // Combo5(4..7)
-  std::array<QComboBox*, kSlots> weapons_{};                                 // Combo6(0..3)
-  std::array<QComboBox*, kSlots> armour_{};                                  // Combo6(4..7)
-  std::array<QCheckBox*, sheet::kSpellSchools.size()> forbiddenSchools_{};   // Check4(i)
-  QComboBox* formation_ = nullptr;                                           // Combo7(0)
-  QComboBox* exclusiveWeapon_ = nullptr;                                     // Combo7(1)
-  QComboBox* commanderType_ = nullptr;                                       // Combo7(2)
-  std::array<TextBox*, kGrowthRates> growthRates_{};                         // Text6(n)
-  QPlainTextEdit* comment_ = nullptr;
-  bool showing_ = false;  // a whole sheet is being shown, not edited // Text7
+  std::array<QLabel*, kStats> starShifts_{};    // Label11(k)
+  std::array<QLabel*, kStats> weaponShifts_{};  // Label13(k)
+  std::array<QLabel*, kStats> shiftedStats_{};  // Label18(k)
+  QLabel* total_ = nullptr;                     // Label20
+  QPlainTextEdit* comment_ = nullptr;           // Text7
+  bool showing_ = false;                        // a whole sheet is being shown, not edited
 };
 
 }  // namespace kavelin::app

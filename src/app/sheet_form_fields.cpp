@@ -10,6 +10,7 @@
 #include <QTextDocument>
 
 #include "app/form_controls.hpp"
+#include "app/form_plan.hpp"
 #include "app/qt_text.hpp"
 #include "app/sheet_form.hpp"
 #include "app/text_box.hpp"
@@ -18,23 +19,53 @@
 
 namespace kavelin::app {
 
+using validate::FieldId;
+using K = validate::FieldKind;
+
+void SheetForm::FindControls() {
+  // The plan is the one place that names each field's control; the form reaches them
+  // through their fields from here on.
+  for (const FormControl& c : FormPlan()) {
+    if (!c.field || c.kind == ControlKind::kPicture) continue;
+    auto* control = findChild<QWidget*>(QString::fromStdString(c.name));
+    Q_ASSERT(control != nullptr);
+    const std::size_t at =
+        c.kind == ControlKind::kOption ? static_cast<std::size_t>(c.limit) : c.field->index;
+    auto& row = controls_[static_cast<std::size_t>(c.field->kind)];
+    if (row.size() <= at) row.resize(at + 1);
+    row[at] = control;
+  }
+}
+
+QWidget* SheetForm::Control(FieldId field, std::size_t option) const {
+  if (!sheet::IsField(field)) return nullptr;
+  const auto& row = controls_[static_cast<std::size_t>(field.kind)];
+  const std::size_t at =
+      sheet::Row(field.kind).input == sheet::FieldInput::kOptions ? option : field.index;
+  return at < row.size() ? row[at] : nullptr;
+}
+
 void SheetForm::Connect() {
   for (std::size_t i = 0; i < sheet::kSectionCount; ++i) {
     for (QWidget* input : sectionInputs_[i])
       input->setEnabled(false);
     // toggled, not clicked: a tick set from code switches the section too.
-    connect(sectionOn_[i], &QCheckBox::toggled, this,
-            [this, i](bool on) { SectionToggled(i, on); });
+    connect(ControlAs<QCheckBox>(FieldId::Enabled(static_cast<sheet::Section>(i))),
+            &QCheckBox::toggled, this, [this, i](bool on) { SectionToggled(i, on); });
   }
-  connect(destinyStar_, &QComboBox::currentIndexChanged, this, &SheetForm::RecomputeStats);
-  connect(favouriteWeapon_, &QComboBox::currentIndexChanged, this, &SheetForm::RecomputeStats);
-  for (TextBox* box : stats_) {
+  for (const K kind : {K::kDestinyStar, K::kFavouriteWeapon}) {
+    connect(ControlAs<QComboBox>(FieldId(kind)), &QComboBox::currentIndexChanged, this,
+            &SheetForm::RecomputeStats);
+  }
+  for (std::size_t k = 0; k < kStats; ++k) {
+    TextBox* box = ControlAs<TextBox>(FieldId(K::kStat, k));
     connect(box, &TextBox::FocusLost, this, [this, box] {
       TidyNumberBox(box);
       RecomputeStats();
     });
   }
-  connect(lp_, &TextBox::FocusLost, this, [this] { TidyNumberBox(lp_); });
+  TextBox* lp = ControlAs<TextBox>(FieldId(K::kLp));
+  connect(lp, &TextBox::FocusLost, this, [lp] { TidyNumberBox(lp); });
 
   // Every change is reported as it happens; a choice or a tick is a finished step at once,
   // typing only when the box is left.
@@ -83,67 +114,15 @@ bool SheetForm::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-QWidget* SheetForm::FieldWidget(validate::FieldId field) const {
-  using validate::FieldKind;
-  const std::size_t i = field.index;
-  const auto checked = [](const auto& options) -> QWidget* {
-    for (QRadioButton* option : options)
-      if (option->isChecked()) return option;
-    return options.front();
-  };
-  switch (field.kind) {
-    case FieldKind::kTemplatePicture:
-      return nullptr;
-    case FieldKind::kName:
-      return name_;
-    case FieldKind::kJobName:
-      return jobName_;
-    case FieldKind::kGender:
-      return gender_;
-    case FieldKind::kComment:
-      return comment_;
-    case FieldKind::kSectionEnabled:
-      return i < sectionOn_.size() ? sectionOn_[i] : nullptr;
-    case FieldKind::kSectionLocked:
-      return i < sectionLocked_.size() ? sectionLocked_[i] : nullptr;
-    case FieldKind::kStat:
-      return i < stats_.size() ? stats_[i] : nullptr;
-    case FieldKind::kLp:
-      return lp_;
-    case FieldKind::kDestinyStar:
-      return destinyStar_;
-    case FieldKind::kFavouriteWeapon:
-      return favouriteWeapon_;
-    case FieldKind::kInspirationType:
-      return inspirationType_;
-    case FieldKind::kLevel:
-      return i < levels_.size() ? levels_[i] : nullptr;
-    case FieldKind::kGrows:
-      return i < levelGrows_.size() ? levelGrows_[i] : nullptr;
-    case FieldKind::kEarthSchool:
-      return checked(earthSchools_);
-    case FieldKind::kHeavenSchool:
-      return checked(heavenSchools_);
-    case FieldKind::kTechnique:
-      return i < techniques_.size() ? techniques_[i] : nullptr;
-    case FieldKind::kSpell:
-      return i < spells_.size() ? spells_[i] : nullptr;
-    case FieldKind::kWeapon:
-      return i < weapons_.size() ? weapons_[i] : nullptr;
-    case FieldKind::kArmour:
-      return i < armour_.size() ? armour_[i] : nullptr;
-    case FieldKind::kForbiddenSchool:
-      return i < forbiddenSchools_.size() ? forbiddenSchools_[i] : nullptr;
-    case FieldKind::kFormation:
-      return formation_;
-    case FieldKind::kExclusiveWeapon:
-      return exclusiveWeapon_;
-    case FieldKind::kCommanderType:
-      return commanderType_;
-    case FieldKind::kGrowthRate:
-      return i < growthRates_.size() ? growthRates_[i] : nullptr;
+QWidget* SheetForm::FieldWidget(FieldId field) const {
+  if (!sheet::IsField(field)) return nullptr;
+  const sheet::FieldRow& row = sheet::Row(field.kind);
+  if (row.input != sheet::FieldInput::kOptions) return Control(field);
+  // A row of options is shown by the one chosen.
+  for (std::size_t i = 0; i < row.choices; ++i) {
+    if (auto* option = ControlAs<QRadioButton>(field, i); option->isChecked()) return option;
   }
-  return nullptr;
+  return Control(field, 0);
 }
 
 void SheetForm::UpdateCommentHint() {

@@ -11,15 +11,19 @@
 #include "app/qt_text.hpp"
 #include "app/sheet_form.hpp"
 #include "app/text_box.hpp"
+#include "sheet/field_table.hpp"
 #include "sheet/numeric.hpp"
 #include "sheet/stat_display.hpp"
 
 namespace kavelin::app {
 
+using validate::FieldId;
+using K = validate::FieldKind;
+
 void SheetForm::Reset() {
   const sheet::CharacterSheet fresh;
-  name_->setText(Q(fresh.name));
-  jobName_->setText(Q(fresh.jobName));
+  ControlAs<TextBox>(FieldId(K::kName))->setText(Q(fresh.name));
+  ControlAs<TextBox>(FieldId(K::kJobName))->setText(Q(fresh.jobName));
   // The star alone does not fill the displays; the weapon's selection does.
   for (QComboBox* list : findChildren<QComboBox*>())
     list->setCurrentIndex(0);
@@ -27,94 +31,71 @@ void SheetForm::Reset() {
 
 sheet::CharacterSheet SheetForm::Read() const {
   sheet::CharacterSheet s;
-  s.name = U16(name_->text());
-  s.jobName = U16(jobName_->text());
-  s.gender = gender_->currentIndex();
-  s.comment = sheet::NormaliseLineBreaks(U16(CommentText()));
-  for (std::size_t i = 0; i < sheet::kSectionCount; ++i)
-    s.flags[i] = {sectionOn_[i]->isChecked(), sectionLocked_[i]->isChecked()};
-
-  auto& basic = s.basicStatus;
-  for (std::size_t k = 0; k < kStats; ++k)
-    basic.stats[k] = U16(stats_[k]->text());
-  basic.lp = U16(lp_->text());
-  basic.destinyStar = destinyStar_->currentIndex();
-  basic.favouriteWeapon = favouriteWeapon_->currentIndex();
-  basic.inspirationType = inspirationType_->currentIndex();
-
-  auto& levels = s.initialLevels;
-  for (std::size_t j = 0; j < kLevels; ++j) {
-    levels.levels[j] = U16(levels_[j]->text());
-    levels.grows[j] = levelGrows_[j]->isChecked();
+  for (const sheet::FieldRow& row : sheet::kFieldTable) {
+    for (std::size_t i = 0; i < sheet::FieldCount(row); ++i) {
+      const FieldId field(row.kind, i);
+      switch (row.input) {
+        case sheet::FieldInput::kLine:
+          *sheet::ValueOf<std::u16string>(s, field) = U16(ControlAs<TextBox>(field)->text());
+          break;
+        case sheet::FieldInput::kLines:
+          *sheet::ValueOf<std::u16string>(s, field) =
+              sheet::NormaliseLineBreaks(U16(CommentText()));
+          break;
+        case sheet::FieldInput::kList:
+          *sheet::ValueOf<int>(s, field) = ControlAs<QComboBox>(field)->currentIndex();
+          break;
+        case sheet::FieldInput::kTick:
+          *sheet::ValueOf<bool>(s, field) = ControlAs<QCheckBox>(field)->isChecked();
+          break;
+        case sheet::FieldInput::kOptions:
+          for (std::size_t option = 0; option < row.choices; ++option) {
+            if (ControlAs<QRadioButton>(field, option)->isChecked())
+              *sheet::ValueOf<int>(s, field) = static_cast<int>(option);
+          }
+          break;
+        case sheet::FieldInput::kPicture:
+          break;
+      }
+    }
   }
-  for (std::size_t i = 0; i < earthSchools_.size(); ++i)
-    if (earthSchools_[i]->isChecked()) levels.earthSchool = static_cast<int>(i);
-  for (std::size_t i = 0; i < heavenSchools_.size(); ++i)
-    if (heavenSchools_[i]->isChecked()) levels.heavenSchool = static_cast<int>(i);
-
-  for (std::size_t i = 0; i < kSlots; ++i) {
-    s.initialArts.techniques[i] = techniques_[i]->currentIndex();
-    s.initialArts.spells[i] = spells_[i]->currentIndex();
-    s.initialEquipment.weapons[i] = weapons_[i]->currentIndex();
-    s.initialEquipment.armour[i] = armour_[i]->currentIndex();
-  }
-  for (std::size_t i = 0; i < forbiddenSchools_.size(); ++i)
-    s.forbiddenSpells.forbiddenSchools[i] = forbiddenSchools_[i]->isChecked();
-  s.otherTraits.formation = formation_->currentIndex();
-  s.otherTraits.exclusiveWeapon = exclusiveWeapon_->currentIndex();
-  s.otherTraits.commanderType = commanderType_->currentIndex();
-  for (std::size_t n = 0; n < kGrowthRates; ++n)
-    s.growthRates.growthRates[n] = U16(growthRates_[n]->text());
   return s;
 }
 
 void SheetForm::Show(const sheet::CharacterSheet& s) {
   showing_ = true;
-  name_->setText(Q(s.name));
-  jobName_->setText(Q(s.jobName));
-  Select(gender_, s.gender);
-  // The box shows one line break where the sheet keeps CR LF.
-  QString comment = Q(s.comment);
-  comment.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
-  if (comment != CommentText()) comment_->setPlainText(comment);
-  for (std::size_t i = 0; i < sheet::kSectionCount; ++i) {
-    sectionOn_[i]->setChecked(s.flags[i].enabled);
-    sectionLocked_[i]->setChecked(s.flags[i].locked);
+  for (const sheet::FieldRow& row : sheet::kFieldTable) {
+    for (std::size_t i = 0; i < sheet::FieldCount(row); ++i) {
+      const FieldId field(row.kind, i);
+      switch (row.input) {
+        case sheet::FieldInput::kLine:
+          ControlAs<TextBox>(field)->setText(Q(*sheet::ValueOf<std::u16string>(s, field)));
+          break;
+        case sheet::FieldInput::kLines: {
+          // The box shows one line break where the sheet keeps CR LF.
+          QString comment = Q(*sheet::ValueOf<std::u16string>(s, field));
+          comment.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
+          if (comment != CommentText()) comment_->setPlainText(comment);
+          break;
+        }
+        case sheet::FieldInput::kList:
+          Select(ControlAs<QComboBox>(field), *sheet::ValueOf<int>(s, field));
+          break;
+        case sheet::FieldInput::kTick:
+          ControlAs<QCheckBox>(field)->setChecked(*sheet::ValueOf<bool>(s, field));
+          break;
+        case sheet::FieldInput::kOptions: {
+          const int position = *sheet::ValueOf<int>(s, field);
+          const bool inside = position >= 0 && static_cast<std::size_t>(position) < row.choices;
+          ControlAs<QRadioButton>(field, inside ? static_cast<std::size_t>(position) : 0)
+              ->setChecked(true);
+          break;
+        }
+        case sheet::FieldInput::kPicture:
+          break;
+      }
+    }
   }
-
-  const auto& basic = s.basicStatus;
-  for (std::size_t k = 0; k < kStats; ++k)
-    stats_[k]->setText(Q(basic.stats[k]));
-  lp_->setText(Q(basic.lp));
-  Select(destinyStar_, basic.destinyStar);
-  Select(favouriteWeapon_, basic.favouriteWeapon);
-  Select(inspirationType_, basic.inspirationType);
-
-  const auto& levels = s.initialLevels;
-  for (std::size_t j = 0; j < kLevels; ++j) {
-    levels_[j]->setText(Q(levels.levels[j]));
-    levelGrows_[j]->setChecked(levels.grows[j]);
-  }
-  const auto pick = [](auto& options, int position) {
-    const bool inside = position >= 0 && static_cast<std::size_t>(position) < options.size();
-    options[inside ? static_cast<std::size_t>(position) : 0]->setChecked(true);
-  };
-  pick(earthSchools_, levels.earthSchool);
-  pick(heavenSchools_, levels.heavenSchool);
-
-  for (std::size_t i = 0; i < kSlots; ++i) {
-    Select(techniques_[i], s.initialArts.techniques[i]);
-    Select(spells_[i], s.initialArts.spells[i]);
-    Select(weapons_[i], s.initialEquipment.weapons[i]);
-    Select(armour_[i], s.initialEquipment.armour[i]);
-  }
-  for (std::size_t i = 0; i < forbiddenSchools_.size(); ++i)
-    forbiddenSchools_[i]->setChecked(s.forbiddenSpells.forbiddenSchools[i]);
-  Select(formation_, s.otherTraits.formation);
-  Select(exclusiveWeapon_, s.otherTraits.exclusiveWeapon);
-  Select(commanderType_, s.otherTraits.commanderType);
-  for (std::size_t n = 0; n < kGrowthRates; ++n)
-    growthRates_[n]->setText(Q(s.growthRates.growthRates[n]));
   // New statistics with the same star and weapon raise no list event.
   RecomputeStats();
   showing_ = false;
@@ -133,7 +114,7 @@ QString SheetForm::CommentText() const {
 
 void SheetForm::SectionToggled(std::size_t section, bool on) {
   // Only the enabled states change: values, ticks and selections stay as they were.
-  sectionLocked_[section]->setEnabled(on);
+  Control(FieldId::Locked(static_cast<sheet::Section>(section)))->setEnabled(on);
   for (QWidget* input : sectionInputs_[section])
     input->setEnabled(on);
 }
@@ -141,9 +122,10 @@ void SheetForm::SectionToggled(std::size_t section, bool on) {
 void SheetForm::RecomputeStats() {
   std::array<std::u16string, kStats> stats;
   for (std::size_t k = 0; k < kStats; ++k)
-    stats[k] = U16(stats_[k]->text());
-  const auto display = sheet::RecomputeStatDisplay(stats, destinyStar_->currentIndex(),
-                                                   favouriteWeapon_->currentIndex());
+    stats[k] = U16(ControlAs<TextBox>(FieldId(K::kStat, k))->text());
+  const auto display = sheet::RecomputeStatDisplay(
+      stats, ControlAs<QComboBox>(FieldId(K::kDestinyStar))->currentIndex(),
+      ControlAs<QComboBox>(FieldId(K::kFavouriteWeapon))->currentIndex());
   if (!display) return;
   for (std::size_t k = 0; k < kStats; ++k) {
     starShifts_[k]->setText(Q(display->starShift[k]));

@@ -13,6 +13,7 @@
 
 #include "image/palette.hpp"
 #include "sheet/catalogue.hpp"
+#include "sheet/field_table.hpp"
 #include "text/encoding.hpp"
 #include "text/hex.hpp"
 #include "translate/translate.hpp"
@@ -285,7 +286,7 @@ class Decoder {
     return path.empty() ? key : path + "." + key;
   }
 
-  const Value* Find(const Value& object, const char* key) { return object.Find(key); }
+  const Value* Find(const Value& object, std::string_view key) { return object.Find(key); }
 
   void Text(const Value& object, const std::string& path, const char* key, std::u16string& out) {
     if (const Value* v = Find(object, key)) TextValue(*v, Join(path, key), out, false);
@@ -321,14 +322,15 @@ class Decoder {
   // A position into a plain list, or a plain choice such as a school option.
   void Position(const Value& object, const std::string& path, const char* key, std::size_t count,
                 int& out) {
-    const Value* v = Find(object, key);
-    if (v == nullptr) return;
-    const std::string at = Join(path, key);
-    if (!v->IsWholeNumber()) {
-      WrongType(at, Tr("expected a whole number"), SheetValueKind::kWholeNumber, *v);
+    if (const Value* v = Find(object, key)) PositionValue(*v, Join(path, key), count, out);
+  }
+
+  void PositionValue(const Value& v, const std::string& at, std::size_t count, int& out) {
+    if (!v.IsWholeNumber()) {
+      WrongType(at, Tr("expected a whole number"), SheetValueKind::kWholeNumber, v);
       return;
     }
-    const long long value = v->whole;
+    const long long value = v.whole;
     if (value < 0 || static_cast<unsigned long long>(value) >= count) {
       SheetFileProblem why = Problem(SheetProblemKind::kPositionOutOfRange, at);
       why.value = value;
@@ -432,38 +434,47 @@ bool ReadSwap(Decoder& d, const Value& pair, std::size_t i, PaletteSwap& out) {
   return true;
 }
 
-// The keys the document and each section may hold.
-constexpr std::string_view kDocumentKeys[] = {
-    "name",          "jobName",      "gender",           "comment",         "basicStatus",
-    "initialLevels", "initialArts",  "initialEquipment", "forbiddenSpells", "otherTraits",
-    "growthRates",   "paletteSwaps", "paletteWords",     "template"};
-constexpr std::string_view kBasicStatusKeys[] = {
-    "enabled", "locked", "stats", "lp", "destinyStar", "favouriteWeapon", "inspirationType"};
-constexpr std::string_view kInitialLevelsKeys[] = {"enabled", "locked",      "levels",
-                                                   "grows",   "earthSchool", "heavenSchool"};
-constexpr std::string_view kInitialArtsKeys[] = {"enabled", "locked", "techniques", "spells"};
-constexpr std::string_view kInitialEquipmentKeys[] = {"enabled", "locked", "weapons", "armour"};
-constexpr std::string_view kForbiddenSpellsKeys[] = {"enabled", "locked", "forbiddenSchools"};
-constexpr std::string_view kOtherTraitsKeys[] = {"enabled", "locked", "formation",
-                                                 "exclusiveWeapon", "commanderType"};
-constexpr std::string_view kGrowthRatesKeys[] = {"enabled", "locked", "growthRates"};
-// The section keys that hold a fixed-length array.
-constexpr std::string_view kFixedArrayKeys[] = {"stats",      "levels",           "grows",
-                                                "techniques", "spells",           "weapons",
-                                                "armour",     "forbiddenSchools", "growthRates"};
-
+// The keys each section may hold, from the field table: every section's flags, then its
+// own fields.
+constexpr std::size_t kMostSectionKeys = 8;
 struct SectionKeys {
   std::string_view name;
-  std::span<const std::string_view> keys;
+  std::array<std::string_view, kMostSectionKeys> keys{};
+  std::size_t count = 0;
+  std::span<const std::string_view> Keys() const { return {keys.data(), count}; }
 };
-constexpr SectionKeys kSections[] = {
-    {"basicStatus", kBasicStatusKeys},         {"initialLevels", kInitialLevelsKeys},
-    {"initialArts", kInitialArtsKeys},         {"initialEquipment", kInitialEquipmentKeys},
-    {"forbiddenSpells", kForbiddenSpellsKeys}, {"otherTraits", kOtherTraitsKeys},
-    {"growthRates", kGrowthRatesKeys}};
+
+constexpr bool InSection(const FieldRow& row, std::size_t section) {
+  return row.place == FieldPlace::kEverySection ||
+         (row.place == FieldPlace::kSection && static_cast<std::size_t>(row.section) == section);
+}
+
+constexpr std::array<SectionKeys, kSectionCount> kSections = [] {
+  std::array<SectionKeys, kSectionCount> sections{};
+  for (std::size_t i = 0; i < kSectionCount; ++i) {
+    sections[i].name = kSectionKeys[i];
+    for (const FieldRow& row : kFieldTable)
+      if (InSection(row, i)) sections[i].keys[sections[i].count++] = row.key;
+  }
+  return sections;
+}();
+
+constexpr std::string_view kPaletteSwapsKey = "paletteSwaps";
+constexpr std::string_view kPaletteWordsKey = "paletteWords";
 
 bool Contains(std::span<const std::string_view> keys, std::string_view key) {
   return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// Whether a key names a field that the document itself holds, or an array of fields.
+bool IsDocumentFieldKey(std::string_view key) {
+  return std::any_of(kFieldTable.begin(), kFieldTable.end(), [key](const FieldRow& row) {
+    return row.place == FieldPlace::kDocument && row.key == key;
+  });
+}
+bool IsArrayKey(std::string_view key) {
+  return std::any_of(kFieldTable.begin(), kFieldTable.end(),
+                     [key](const FieldRow& row) { return IsArray(row) && row.key == key; });
 }
 
 // What a value is for, which decides what is kept of it.
@@ -631,18 +642,18 @@ class Reader {
   static Role DocumentRole(std::string_view key, std::span<const std::string_view>& keys) {
     for (const SectionKeys& section : kSections) {
       if (section.name == key) {
-        keys = section.keys;
+        keys = section.Keys();
         return Role::kSection;
       }
     }
-    if (key == "paletteSwaps") return Role::kSwaps;
-    if (key == "paletteWords") return Role::kWords;
-    return Contains(kDocumentKeys, key) ? Role::kField : Role::kIgnore;
+    if (key == kPaletteSwapsKey) return Role::kSwaps;
+    if (key == kPaletteWordsKey) return Role::kWords;
+    return IsDocumentFieldKey(key) ? Role::kField : Role::kIgnore;
   }
 
   static Role SectionRole(std::span<const std::string_view> keys, std::string_view key) {
     if (!Contains(keys, key)) return Role::kIgnore;
-    return Contains(kFixedArrayKeys, key) ? Role::kFixedArray : Role::kField;
+    return IsArrayKey(key) ? Role::kFixedArray : Role::kField;
   }
 
   Frame& Top() { return frames_[depth_ - 1]; }
@@ -849,76 +860,63 @@ Parsed Parse(std::string_view text) {
   return parsed;
 }
 
-void Flags(Decoder& d, const Value& object, const std::string& path, SectionFlags& flags) {
-  d.Bool(object, path, "enabled", flags.enabled);
-  d.Bool(object, path, "locked", flags.locked);
+// One value of a field, as its row says it is written.
+void ReadValue(Decoder& d, const Value& v, const std::string& at, const FieldRow& row,
+               std::u16string& out) {
+  d.TextValue(v, at, out, row.value == FieldValue::kNumber);
+}
+void ReadValue(Decoder& d, const Value& v, const std::string& at, const FieldRow& /*row*/,
+               bool& out) {
+  d.BoolValue(v, at, out);
+}
+void ReadValue(Decoder& d, const Value& v, const std::string& at, const FieldRow& row, int& out) {
+  if (row.value == FieldValue::kCode) {
+    d.Code(v, at, *row.list, out);
+  } else {
+    d.PositionValue(v, at, row.choices, out);
+  }
 }
 
-void ReadSections(Decoder& d, const Value& root, CharacterSheet& s) {
-  const auto numeric = [&d](const Value& v, const std::string& p, std::u16string& out) {
-    d.TextValue(v, p, out, true);
-  };
-  const auto flag = [&d](const Value& v, const std::string& p, bool& out) {
-    d.BoolValue(v, p, out);
-  };
-  const auto coded = [&d](ListId list) {
-    return [&d, list](const Value& v, const std::string& p, int& out) { d.Code(v, p, list, out); };
-  };
+template <typename T>
+constexpr bool kIsArray = false;
+template <typename T, std::size_t N>
+constexpr bool kIsArray<std::array<T, N>> = true;
 
-  if (const Value* o = d.Find(root, "basicStatus"); o && d.Object(*o, "basicStatus")) {
-    const std::string p = "basicStatus";
-    Flags(d, *o, p, s.Flags(Section::kBasicStatus));
-    d.Array(*o, p, "stats", s.basicStatus.stats, numeric);
-    if (const Value* v = d.Find(*o, "lp")) numeric(*v, p + ".lp", s.basicStatus.lp);
-    d.Position(*o, p, "destinyStar", kDestinyStarCount, s.basicStatus.destinyStar);
-    d.Position(*o, p, "favouriteWeapon", kFavouriteWeaponCount, s.basicStatus.favouriteWeapon);
-    d.Code(*o, p, "inspirationType", ListId::kInspirationType, s.basicStatus.inspirationType);
-  }
-  if (const Value* o = d.Find(root, "initialLevels"); o && d.Object(*o, "initialLevels")) {
-    const std::string p = "initialLevels";
-    Flags(d, *o, p, s.Flags(Section::kInitialLevels));
-    d.Array(*o, p, "levels", s.initialLevels.levels, numeric);
-    d.Array(*o, p, "grows", s.initialLevels.grows, flag);
-    d.Position(*o, p, "earthSchool", kEarthSchoolCount, s.initialLevels.earthSchool);
-    d.Position(*o, p, "heavenSchool", kHeavenSchoolCount, s.initialLevels.heavenSchool);
-  }
-  if (const Value* o = d.Find(root, "initialArts"); o && d.Object(*o, "initialArts")) {
-    const std::string p = "initialArts";
-    Flags(d, *o, p, s.Flags(Section::kInitialArts));
-    d.Array(*o, p, "techniques", s.initialArts.techniques, coded(ListId::kTechnique));
-    d.Array(*o, p, "spells", s.initialArts.spells, coded(ListId::kSpell));
-  }
-  if (const Value* o = d.Find(root, "initialEquipment"); o && d.Object(*o, "initialEquipment")) {
-    const std::string p = "initialEquipment";
-    Flags(d, *o, p, s.Flags(Section::kInitialEquipment));
-    d.Array(*o, p, "weapons", s.initialEquipment.weapons, coded(ListId::kWeapon));
-    d.Array(*o, p, "armour", s.initialEquipment.armour, coded(ListId::kArmour));
-  }
-  if (const Value* o = d.Find(root, "forbiddenSpells"); o && d.Object(*o, "forbiddenSpells")) {
-    const std::string p = "forbiddenSpells";
-    Flags(d, *o, p, s.Flags(Section::kForbiddenSpells));
-    d.Array(*o, p, "forbiddenSchools", s.forbiddenSpells.forbiddenSchools, flag);
-  }
-  if (const Value* o = d.Find(root, "otherTraits"); o && d.Object(*o, "otherTraits")) {
-    const std::string p = "otherTraits";
-    Flags(d, *o, p, s.Flags(Section::kOtherTraits));
-    d.Code(*o, p, "formation", ListId::kFormation, s.otherTraits.formation);
-    d.Code(*o, p, "exclusiveWeapon", ListId::kExclusiveWeapon, s.otherTraits.exclusiveWeapon);
-    d.Code(*o, p, "commanderType", ListId::kCommanderType, s.otherTraits.commanderType);
-  }
-  if (const Value* o = d.Find(root, "growthRates"); o && d.Object(*o, "growthRates")) {
-    const std::string p = "growthRates";
-    Flags(d, *o, p, s.Flags(Section::kGrowthRates));
-    d.Array(*o, p, "growthRates", s.growthRates.growthRates, numeric);
+// A field's key of `object`, when present, into the sheet.
+void ReadField(Decoder& d, const Value& object, const std::string& path, const FieldRow& row,
+               std::size_t section, CharacterSheet& s) {
+  const std::string key(row.key);
+  VisitMember(s, row.kind, section, [&](auto& member) {
+    if constexpr (kIsArray<std::remove_cvref_t<decltype(member)>>) {
+      d.Array(
+          object, path, key.c_str(), member,
+          [&](const Value& v, const std::string& at, auto& out) { ReadValue(d, v, at, row, out); });
+    } else if (const Value* v = d.Find(object, key)) {
+      ReadValue(d, *v, Decoder::Join(path, key), row, member);
+    }
+  });
+}
+
+// The document's fields and the sections', in the table's order, which decides the problem
+// a file reports first.
+void ReadFields(Decoder& d, const Value& root, CharacterSheet& s) {
+  for (const FieldRow& row : kFieldTable)
+    if (row.place == FieldPlace::kDocument) ReadField(d, root, "", row, 0, s);
+  for (std::size_t i = 0; i < kSectionCount; ++i) {
+    const std::string p(kSectionKeys[i]);
+    const Value* o = d.Find(root, p);
+    if (o == nullptr || !d.Object(*o, p)) continue;
+    for (const FieldRow& row : kFieldTable)
+      if (InSection(row, i)) ReadField(d, *o, p, row, i, s);
   }
 }
 
 void ReadPaletteSwaps(Decoder& d, const Value& root, std::vector<PaletteSwap>& swaps) {
-  const Value* v = d.Find(root, "paletteSwaps");
+  const Value* v = d.Find(root, kPaletteSwapsKey);
   if (v == nullptr) return;
   if (!v->IsArray()) {
-    d.WrongType("paletteSwaps", Tr("expected an array of pairs"), SheetValueKind::kArrayOfPairs,
-                *v);
+    d.WrongType(std::string(kPaletteSwapsKey), Tr("expected an array of pairs"),
+                SheetValueKind::kArrayOfPairs, *v);
     return;
   }
   if (d.failed()) return;
@@ -931,28 +929,29 @@ void ReadPaletteSwaps(Decoder& d, const Value& root, std::vector<PaletteSwap>& s
 
 // A template's path as the file keeps it: text, one line, and a sane length.
 void ReadTemplateKey(Decoder& d, const Value& root, std::string& out) {
-  const Value* v = d.Find(root, "template");
+  const std::string key(Row(FieldKind::kTemplatePicture).key);
+  const Value* v = d.Find(root, key);
   if (v == nullptr) return;
   if (!v->IsString()) {
-    d.WrongType("template", Tr("expected a path as a string"), SheetValueKind::kPath, *v);
+    d.WrongType(key, Tr("expected a path as a string"), SheetValueKind::kPath, *v);
     return;
   }
   const std::string& path = v->text;
   const auto text = text::FromUtf8(path);
   if (!text) {
-    d.Fail("template", Tr("not valid UTF-8"), Problem(SheetProblemKind::kNotUtf8, "template"));
+    d.Fail(key, Tr("not valid UTF-8"), Problem(SheetProblemKind::kNotUtf8, key));
   } else if (path.empty() || path.size() > kMaxTemplateKeyBytes) {
-    SheetFileProblem why = Problem(SheetProblemKind::kTemplatePathLength, "template");
+    SheetFileProblem why = Problem(SheetProblemKind::kTemplatePathLength, key);
     why.value = static_cast<long long>(path.size());
     why.limit = static_cast<long long>(kMaxTemplateKeyBytes);
-    d.Fail("template",
+    d.Fail(key,
            Format(Tr("expected a path of 1 to %1$s bytes, found %2$s"), kMaxTemplateKeyBytes,
                   path.size()),
            why);
   } else if (std::any_of(text->begin(), text->end(),
                          [](char16_t c) { return c < 0x20 || c == 0x7F; })) {
-    d.Fail("template", Tr("a path with a control character"),
-           Problem(SheetProblemKind::kTemplateControlCharacter, "template"));
+    d.Fail(key, Tr("a path with a control character"),
+           Problem(SheetProblemKind::kTemplateControlCharacter, key));
   } else {
     out = path;
   }
@@ -960,6 +959,24 @@ void ReadTemplateKey(Decoder& d, const Value& root, std::string& out) {
 
 std::string CodeText(ListId list, int position) {
   return text::Hex(CodeAt(list, position).value_or(0));
+}
+
+// A field's value as the file writes it: text as UTF-8, a coded list's entry as its code.
+Json ToJson(const FieldRow& /*row*/, const std::u16string& value) {
+  return text::ToUtf8(value);
+}
+Json ToJson(const FieldRow& /*row*/, bool value) {
+  return value;
+}
+Json ToJson(const FieldRow& row, int value) {
+  return row.value == FieldValue::kCode ? Json(CodeText(*row.list, value)) : Json(value);
+}
+template <typename T, std::size_t N>
+Json ToJson(const FieldRow& row, const std::array<T, N>& values) {
+  Json a = Json::array();
+  for (const T& value : values)
+    a.push_back(ToJson(row, value));
+  return a;
 }
 
 }  // namespace
@@ -992,17 +1009,14 @@ SheetFileResult ReadSheetFile(std::string_view json) {
   SheetDocument document;
   CharacterSheet& s = document.sheet;
   if (d.Object(root, "")) {
-    d.Text(root, "", "name", s.name);
-    d.Text(root, "", "jobName", s.jobName);
-    d.Position(root, "", "gender", kGenderCount, s.gender);
-    d.Text(root, "", "comment", s.comment);
+    ReadFields(d, root, s);
     s.comment = NormaliseLineBreaks(s.comment);
-    ReadSections(d, root, s);
     ReadPaletteSwaps(d, root, document.paletteSwaps);
     ReadTemplateKey(d, root, document.templateFile);
     // What a patch stored, as inspect prints it: shown for reference, never applied.
-    if (const Value* words = d.Find(root, "paletteWords"); words && !words->IsArray()) {
-      d.WrongType("paletteWords", Tr("expected an array"), SheetValueKind::kArray, *words);
+    if (const Value* words = d.Find(root, kPaletteWordsKey); words && !words->IsArray()) {
+      d.WrongType(std::string(kPaletteWordsKey), Tr("expected an array"), SheetValueKind::kArray,
+                  *words);
     }
   }
   if (!d.failed() && parsed.tooManyKeys) {
@@ -1016,73 +1030,29 @@ SheetFileResult ReadSheetFile(std::string_view json) {
 
 std::string WriteSheetFile(const SheetDocument& document) {
   const CharacterSheet& s = document.sheet;
-  const auto texts = [](const auto& fields) {
-    Json a = Json::array();
-    for (const auto& f : fields)
-      a.push_back(text::ToUtf8(f));
-    return a;
-  };
-  const auto codes = [](ListId list, const auto& positions) {
-    Json a = Json::array();
-    for (const int p : positions)
-      a.push_back(CodeText(list, p));
-    return a;
-  };
-  const auto flags = [&s](Section section) {
-    return Json{{"enabled", s.Flags(section).enabled}, {"locked", s.Flags(section).locked}};
+  const auto fields = [&s](Json& object, std::size_t section, auto in) {
+    for (const FieldRow& row : kFieldTable) {
+      if (!in(row)) continue;
+      VisitMember(s, row.kind, section,
+                  [&](const auto& member) { object[std::string(row.key)] = ToJson(row, member); });
+    }
   };
 
   Json root = Json::object();
-  root["name"] = text::ToUtf8(s.name);
-  root["jobName"] = text::ToUtf8(s.jobName);
-  root["gender"] = s.gender;
-  root["comment"] = text::ToUtf8(s.comment);
-
-  Json basic = flags(Section::kBasicStatus);
-  basic["stats"] = texts(s.basicStatus.stats);
-  basic["lp"] = text::ToUtf8(s.basicStatus.lp);
-  basic["destinyStar"] = s.basicStatus.destinyStar;
-  basic["favouriteWeapon"] = s.basicStatus.favouriteWeapon;
-  basic["inspirationType"] = CodeText(ListId::kInspirationType, s.basicStatus.inspirationType);
-  root["basicStatus"] = basic;
-
-  Json levels = flags(Section::kInitialLevels);
-  levels["levels"] = texts(s.initialLevels.levels);
-  levels["grows"] = s.initialLevels.grows;
-  levels["earthSchool"] = s.initialLevels.earthSchool;
-  levels["heavenSchool"] = s.initialLevels.heavenSchool;
-  root["initialLevels"] = levels;
-
-  Json arts = flags(Section::kInitialArts);
-  arts["techniques"] = codes(ListId::kTechnique, s.initialArts.techniques);
-  arts["spells"] = codes(ListId::kSpell, s.initialArts.spells);
-  root["initialArts"] = arts;
-
-  Json equipment = flags(Section::kInitialEquipment);
-  equipment["weapons"] = codes(ListId::kWeapon, s.initialEquipment.weapons);
-  equipment["armour"] = codes(ListId::kArmour, s.initialEquipment.armour);
-  root["initialEquipment"] = equipment;
-
-  Json forbidden = flags(Section::kForbiddenSpells);
-  forbidden["forbiddenSchools"] = s.forbiddenSpells.forbiddenSchools;
-  root["forbiddenSpells"] = forbidden;
-
-  Json other = flags(Section::kOtherTraits);
-  other["formation"] = CodeText(ListId::kFormation, s.otherTraits.formation);
-  other["exclusiveWeapon"] = CodeText(ListId::kExclusiveWeapon, s.otherTraits.exclusiveWeapon);
-  other["commanderType"] = CodeText(ListId::kCommanderType, s.otherTraits.commanderType);
-  root["otherTraits"] = other;
-
-  Json growth = flags(Section::kGrowthRates);
-  growth["growthRates"] = texts(s.growthRates.growthRates);
-  root["growthRates"] = growth;
+  fields(root, 0, [](const FieldRow& row) { return row.place == FieldPlace::kDocument; });
+  for (std::size_t i = 0; i < kSectionCount; ++i) {
+    Json section = Json::object();
+    fields(section, i, [i](const FieldRow& row) { return InSection(row, i); });
+    root[std::string(kSectionKeys[i])] = section;
+  }
 
   Json swaps = Json::array();
   for (const auto& [a, b] : document.paletteSwaps)
     swaps.push_back({a, b});
-  root["paletteSwaps"] = swaps;
+  root[std::string(kPaletteSwapsKey)] = swaps;
   // Older readers know no such key, so it is left out when there is nothing to say.
-  if (!document.templateFile.empty()) root["template"] = document.templateFile;
+  if (!document.templateFile.empty())
+    root[std::string(Row(FieldKind::kTemplatePicture).key)] = document.templateFile;
 
   return root.dump(2) + "\n";
 }

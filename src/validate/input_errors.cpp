@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "validate/field_ranges.hpp"
+#include "sheet/field_table.hpp"
 #include "validate/messages.hpp"
 #include "validate/numeric_field.hpp"
 #include "validate/tidy.hpp"
@@ -17,7 +17,6 @@ namespace {
 
 using detail::StoredValue;
 using sheet::Section;
-using Value = double;
 using K = FieldKind;
 
 // Characters that would show as nothing between 「」, or break the report text: control
@@ -54,13 +53,17 @@ void CheckGameText(const text::CodeTable& table, std::u16string_view text, std::
   }
 }
 
-// The first field from `first` on that is not accepted: the group stops there, and that is
-// the field its one message points at.
-template <std::size_t N, typename Accept>
-std::optional<std::size_t> FirstRejected(const std::array<std::u16string, N>& fields,
-                                         std::size_t first, Accept accept) {
-  for (std::size_t i = first; i < N; ++i) {
-    if (!accept(StoredValue(fields[i]))) return i;
+// Whether the table's range for a numeric field accepts what it holds.
+bool InRange(const sheet::CharacterSheet& sheet, FieldId field) {
+  return sheet::RangeOf(field)->Accepts(StoredValue(*sheet::ValueOf<std::u16string>(sheet, field)));
+}
+
+// The first of a kind's fields from `first` on that is not accepted: the group stops there,
+// and that is the field its one message points at.
+std::optional<FieldId> FirstRejected(const sheet::CharacterSheet& sheet, FieldKind kind,
+                                     std::size_t first = 0) {
+  for (std::size_t i = first; i < sheet::Row(kind).count; ++i) {
+    if (!InRange(sheet, FieldId(kind, i))) return FieldId(kind, i);
   }
   return std::nullopt;
 }
@@ -88,27 +91,23 @@ CheckResult CheckInputErrors(const sheet::CharacterSheet& given, const text::Cod
                 messages::kJobNameTooLong, FieldId(K::kJobName), errors);
 
   if (sheet.Enabled(Section::kBasicStatus)) {
-    const auto& basic = sheet.basicStatus;
-    if (const auto stat =
-            FirstRejected(basic.stats, 0, [](Value v) { return kStatRange.Accepts(v); }))
-      errors.push_back(About(messages::kStatsOutOfRange, FieldId(K::kStat, *stat)));
-    const Value lp = StoredValue(basic.lp);
-    if (!kLpRange.Accepts(lp)) errors.push_back(About(messages::kLpOutOfRange, FieldId(K::kLp)));
+    if (const auto stat = FirstRejected(sheet, K::kStat))
+      errors.push_back(About(messages::kStatsOutOfRange, *stat));
+    if (!InRange(sheet, FieldId(K::kLp)))
+      errors.push_back(About(messages::kLpOutOfRange, FieldId(K::kLp)));
   }
 
   if (sheet.Enabled(Section::kInitialLevels)) {
-    const auto& levels = sheet.initialLevels.levels;
-    if (!kInitialHpRange.Accepts(StoredValue(levels[0])))
+    // HP leads the levels with its own range and message.
+    if (!InRange(sheet, FieldId(K::kLevel, 0)))
       errors.push_back(About(messages::kInitialHpOutOfRange, FieldId(K::kLevel, 0)));
-    if (const auto level = FirstRejected(levels, 1, [](Value v) { return kLevelRange.Accepts(v); }))
-      errors.push_back(About(messages::kLevelsOutOfRange, FieldId(K::kLevel, *level)));
+    if (const auto level = FirstRejected(sheet, K::kLevel, 1))
+      errors.push_back(About(messages::kLevelsOutOfRange, *level));
   }
 
   if (sheet.Enabled(Section::kGrowthRates)) {
-    if (const auto rate = FirstRejected(sheet.growthRates.growthRates, 0,
-                                        [](Value v) { return kGrowthRateRange.Accepts(v); })) {
-      errors.push_back(About(messages::kGrowthRatesOutOfRange, FieldId(K::kGrowthRate, *rate)));
-    }
+    if (const auto rate = FirstRejected(sheet, K::kGrowthRate))
+      errors.push_back(About(messages::kGrowthRatesOutOfRange, *rate));
   }
 
   if (sheet.comment.size() > sheet::kMaxCommentLength)

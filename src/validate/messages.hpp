@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "sheet/field_table.hpp"
+
 namespace kavelin::validate::messages {
 
 // Errors, in the order the error pass reports them.
@@ -21,6 +23,46 @@ inline constexpr std::u16string_view kInitialHpOutOfRange = u"初期HPが30～90
 inline constexpr std::u16string_view kLevelsOutOfRange = u"初期レベルが0～31の範囲外です。";
 inline constexpr std::u16string_view kGrowthRatesOutOfRange = u"成長率が0～8の範囲外です。";
 inline constexpr std::u16string_view kCommentTooLong = u"コメントが65535文字を超えています。";
+
+namespace detail {
+
+constexpr bool TakePart(std::u16string_view& text, std::u16string_view part) {
+  if (!text.starts_with(part)) return false;
+  text.remove_prefix(part.size());
+  return true;
+}
+constexpr bool TakeNumber(std::u16string_view& text, int n) {
+  char16_t digits[12] = {};
+  std::size_t count = 0;
+  for (unsigned rest = static_cast<unsigned>(n < 0 ? -n : n); count == 0 || rest > 0; rest /= 10)
+    digits[count++] = static_cast<char16_t>(u'0' + rest % 10);
+  if (n < 0) digits[count++] = u'-';
+  for (std::size_t i = count; i > 0; --i)
+    if (!TakePart(text, std::u16string_view(&digits[i - 1], 1))) return false;
+  return true;
+}
+// Whether a range message reads "<subject>LOW～HIGHの範囲外です。" for the field's range.
+constexpr bool NamesRange(std::u16string_view message, std::u16string_view subject,
+                          sheet::FieldId field) {
+  const auto range = sheet::RangeOf(field);
+  return range && TakePart(message, subject) && TakeNumber(message, range->low) &&
+         TakePart(message, u"～") && TakeNumber(message, range->high) &&
+         message == u"の範囲外です。";
+}
+
+}  // namespace detail
+
+// The range messages are written out, as the user reads them; these hold them to the
+// ranges the checks apply, so that neither changes without the other.
+static_assert(detail::NamesRange(kStatsOutOfRange, u"基本ステータスが",
+                                 sheet::FieldId(sheet::FieldKind::kStat)));
+static_assert(detail::NamesRange(kLpOutOfRange, u"LPが", sheet::FieldId(sheet::FieldKind::kLp)));
+static_assert(detail::NamesRange(kInitialHpOutOfRange, u"初期HPが",
+                                 sheet::FieldId(sheet::FieldKind::kLevel, 0)));
+static_assert(detail::NamesRange(kLevelsOutOfRange, u"初期レベルが",
+                                 sheet::FieldId(sheet::FieldKind::kLevel, 1)));
+static_assert(detail::NamesRange(kGrowthRatesOutOfRange, u"成長率が",
+                                 sheet::FieldId(sheet::FieldKind::kGrowthRate)));
 
 // Warnings, in the order the warning pass reports them, and the question that closes them.
 inline constexpr std::u16string_view kNameExtended =

@@ -10,6 +10,8 @@
 
 #include "app/form_controls.hpp"
 #include "app/qt_text.hpp"
+#include "app/text_box.hpp"
+#include "sheet/field_table.hpp"
 #include "window_fixture.hpp"
 
 namespace kavelin::app::testing {
@@ -64,13 +66,71 @@ TEST_F(FormPlanTest, EveryPlannedControlIsTheWindowsOwn) {
   }
 }
 
+// One field changed at a time, shown and read back, lands in the control the plan names for
+// it and nowhere else.
+TEST_F(FormPlanTest, EachFieldIsShownAndReadThroughItsPlannedControl) {
+  using sheet::FieldInput;
+  for (const sheet::FieldRow& row : sheet::kFieldTable) {
+    if (row.input == FieldInput::kPicture) continue;
+    for (std::size_t i = 0; i < sheet::FieldCount(row); ++i) {
+      const validate::FieldId field(row.kind, i);
+      SCOPED_TRACE(validate::KeyPath(field));
+      sheet::CharacterSheet changed;
+      if (auto* text = sheet::ValueOf<std::u16string>(changed, field)) *text = u"7";
+      if (auto* choice = sheet::ValueOf<int>(changed, field)) *choice = 1;
+      if (auto* tick = sheet::ValueOf<bool>(changed, field)) *tick = true;
+      window_.ShowSheet(changed);
+      EXPECT_EQ(window_.ReadSheet(), changed);
+      const std::size_t option = row.input == FieldInput::kOptions ? 1 : 0;
+      const FormControl* planned = nullptr;
+      for (const FormControl& c : FormPlan()) {
+        if (c.field == field && (c.kind != ControlKind::kOption || c.limit == 1)) planned = &c;
+      }
+      ASSERT_NE(planned, nullptr);
+      QWidget* w = window_.findChild<QWidget*>(QString::fromStdString(planned->name));
+      ASSERT_NE(w, nullptr);
+      if (row.input == FieldInput::kLine) {
+        EXPECT_EQ(qobject_cast<TextBox*>(w)->text(), "7");
+      } else if (row.input == FieldInput::kList) {
+        EXPECT_EQ(qobject_cast<QComboBox*>(w)->currentIndex(), 1);
+      } else if (row.input == FieldInput::kTick || option == 1) {
+        EXPECT_TRUE(qobject_cast<QAbstractButton*>(w)->isChecked());
+      }
+    }
+  }
+}
+
 TEST(FormPlanTexts, FillAndRangesReadAsTheWindowsDo) {
   EXPECT_EQ(Fill(u"%1 の値です。", {u"パレット3 R"}), u"パレット3 R の値です。");
   EXPECT_EQ(Fill(u"%2-%1-%-%3", {u"a", u"b"}), u"b-a-%-%3");
   EXPECT_EQ(CssText(image::Rgb(0xC0, 0xFF, 0xEE)), u"#C0FFEE");
   EXPECT_EQ(WordText(0x7FF), u"0x07FF");
-  EXPECT_EQ(RangeText16(validate::kStatRange), u"5～90");
-  EXPECT_EQ(RangeText16(validate::kLpRange), u"3～99 または 128");
+}
+
+// Each numeric field's tooltip names the range of its row, HP its own among the levels.
+TEST(FormPlanTexts, RangesComeFromTheFieldTable) {
+  using validate::FieldId;
+  using K = validate::FieldKind;
+  const std::vector<std::pair<FieldId, std::u16string_view>> cases = {
+      {FieldId(K::kStat, 0), u"5～90"},
+      {FieldId(K::kStat, 6), u"5～90"},
+      {FieldId(K::kLp), u"3～99 または 128"},
+      {FieldId(K::kLevel, 0), u"30～900"},
+      {FieldId(K::kLevel, 1), u"0～31"},
+      {FieldId(K::kLevel, 8), u"0～31"},
+      {FieldId(K::kGrowthRate, 14), u"0～8 または 255"},
+      {FieldId(K::kName), u""},
+      {FieldId(K::kStat, 7), u""}};
+  for (const auto& [field, text] : cases) {
+    EXPECT_EQ(RangeText16(field), text) << validate::KeyPath(field);
+  }
+  std::size_t withRange = 0;
+  for (const FormControl& c : FormPlan()) {
+    if (!c.field || RangeText16(*c.field).empty()) continue;
+    ++withRange;
+    EXPECT_NE(c.tip.find(RangeText16(*c.field)), std::u16string::npos) << c.name;
+  }
+  EXPECT_EQ(withRange, sheet::kStatCount + 1 + sheet::kLevelCount + sheet::kGrowthRateCount);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST(Failure, AReasonBelongsToItsOwnKindOnly) {
   EXPECT_EQ(ProblemOf(read), ReadProblem::kNotRegularFile);
   EXPECT_EQ(ProblemOf(write), ReadProblem::kNone) << "a write is no read";
   // The two enums share values; the category keeps them apart.
-  EXPECT_EQ(static_cast<int>(ReadProblem::kNoSuchFile),
+  EXPECT_EQ(static_cast<int>(ReadProblem::kNotRegularFile),
             static_cast<int>(WriteProblem::kSymbolicLink));
   EXPECT_NE(write.reason, ReadProblem::kNotRegularFile);
   EXPECT_EQ(write.reason, WriteProblem::kSymbolicLink);

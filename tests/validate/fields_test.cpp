@@ -16,12 +16,15 @@
 #include "validate/live_check.hpp"
 #include "validate/messages.hpp"
 
-namespace kavelin::validate {
+namespace kavelin::sheet {
 
 void PrintTo(const FieldId& field, std::ostream* out) {
   *out << KeyPath(field);
 }
 
+}  // namespace kavelin::sheet
+
+namespace kavelin::validate {
 namespace {
 
 using namespace messages;
