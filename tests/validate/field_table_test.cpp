@@ -11,12 +11,12 @@
 
 #include "sheet/catalogue.hpp"
 #include "sheet/sheet_file.hpp"
+#include "support/failure_access.hpp"
 #include "text/encoding.hpp"
 #include "text/hex.hpp"
 #include "validate/field_id.hpp"
 #include "validate/input_errors.hpp"
 #include "validate/messages.hpp"
-#include "support/failure_access.hpp"
 
 namespace kavelin::validate {
 namespace {
