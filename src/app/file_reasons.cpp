@@ -5,6 +5,7 @@
 #include "app/form_plan.hpp"
 #include "app/qt_text.hpp"
 #include "app/window_texts.hpp"
+#include "command/save_file.hpp"
 #include "text/hex.hpp"
 
 namespace kavelin::app {
@@ -144,6 +145,13 @@ QString FailureReason(const Failure& failure) {
     return SheetFileReason(*problem);
   // The image's and the road's messages are the window's already.
   return QString::fromStdString(failure.what);
+}
+
+QString EncodeReason(const Failure& failure) {
+  command::EncodeProblem problem{};
+  ReasonIs(failure, problem);
+  return problem == command::EncodeProblem::kNotAnImageName ? Q(kTemplateTypeNeeded)
+                                                            : Q(kTooManyColoursForGif);
 }
 
 QString SheetFileReason(const sheet::SheetFileProblem& p) {

@@ -20,6 +20,9 @@ QString ReadProblemReason(const Failure& read);
 // Any failure of opening a file in the window's words: the one reader's, a sheet file's or a
 // patch's problem as below, or the message the failure carries (an image's, the road's).
 QString FailureReason(const Failure& failure);
+// Why a picture could not be encoded for the name it is saved under: no picture's name, or
+// more colours than a GIF holds.
+QString EncodeReason(const Failure& failure);
 
 // A size as the reasons give it: "1 MiB", "64 KiB", "100 バイト".
 QString SizeText(std::uintmax_t bytes);

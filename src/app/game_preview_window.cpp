@@ -12,13 +12,14 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "app/file_reasons.hpp"
 #include "app/picture_area.hpp"
 #include "app/qt_text.hpp"
 #include "app/screen_fit.hpp"
 #include "app/user_files.hpp"
 #include "app/window_texts.hpp"
 #include "command/create_patch.hpp"
-#include "image/encoder.hpp"
+#include "command/save_file.hpp"
 #include "io/atomic_file.hpp"
 
 namespace kavelin::app {
@@ -157,16 +158,14 @@ bool GamePreviewWindow::Save() {
 }
 
 bool GamePreviewWindow::SaveFile(const std::filesystem::path& file) {
-  const QString suffix = QFileInfo(DisplayPath(file)).suffix().toLower();
   QString reason;
   std::optional<std::vector<std::uint8_t>> bytes;
   if (isOwnInput_ && isOwnInput_(file)) {
     reason = Q(kOwnInputInTheWay);
-  } else if (suffix != "png" && suffix != "bmp" && suffix != "gif") {
-    reason = Q(kTemplateTypeNeeded);
+  } else if (auto encoded = command::EncodeImageAs(Shown(), file)) {
+    bytes = std::move(*encoded);
   } else {
-    bytes = image::EncodeImageFile(Shown(), file);
-    if (!bytes) reason = Q(kTooManyColoursForGif);
+    reason = EncodeReason(encoded.Why());
   }
   if (bytes) {
     const auto target = ConfirmOutput(

@@ -10,8 +10,8 @@
 #include "app/user_files.hpp"
 #include "command/create_patch.hpp"
 #include "command/output_plan.hpp"
+#include "command/save_file.hpp"
 #include "command/user_file.hpp"
-#include "image/encoder.hpp"
 #include "image/intake.hpp"
 #include "image/palette_panel.hpp"
 #include "image/poison_preview.hpp"
@@ -173,14 +173,10 @@ bool MainWindow::SaveSheetFile(const std::filesystem::path& file) {
   }
   const auto target = ConfirmOutput(dialogs_, file, command::OutputKind::kSheet, kSheetUnwritable);
   if (!target) return false;
-  sheet::SheetDocument document = Document();
   // The template comes back with the sheet; one drawn from a patch has no file to name.
-  if (!Template().fromPatch && !Template().path.empty())
-    document.templateFile = sheet::TemplateKeyFor(*target, Template().path);
-  const std::string json = sheet::WriteSheetFile(document);
-  const auto written = io::WriteFileAtomically(
-      *target, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()},
-      writeOptions_.sync);
+  const sheet::SheetDocument document = command::DocumentSavedAs(
+      Document(), Template().fromPatch ? std::filesystem::path() : Template().path, *target);
+  const io::WriteOutcome written = command::SaveSheet(document, *target, writeOptions_.sync);
   if (!written) {
     dialogs_.Show(
         Lines({Q(kSheetUnwritable), DisplayPath(file), WriteFailureReason(written.Why().error)}),
@@ -232,15 +228,16 @@ bool MainWindow::ExportTemplateFile(const std::filesystem::path& file) {
 
 bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,
                                 std::u16string_view unwritable, bool sameKindReplaces) {
-  const QString suffix = QFileInfo(DisplayPath(file)).suffix().toLower();
   QString reason = OwnInputReason(file);
-  if (reason.isEmpty() && suffix != "gif" && suffix != "bmp" && suffix != "png")
-    reason = Q(kTemplateTypeNeeded);
   std::optional<std::vector<std::uint8_t>> bytes;
   if (reason.isEmpty()) {
-    // Encoded by the name the user gave, whatever a link's target is called.
-    bytes = image::EncodeImageFile(raster, file);
-    if (!bytes) reason = Q(kTooManyColoursForGif);
+    // Encoded by the name the user gave, whatever a link's target is called, and before
+    // any question, so that a picture the name cannot hold is said at once.
+    auto encoded = command::EncodeImageAs(raster, file);
+    if (encoded)
+      bytes = std::move(*encoded);
+    else
+      reason = EncodeReason(encoded.Why());
   }
   if (bytes) {
     const auto target =

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "command/save_file.hpp"
 #include "command/user_file.hpp"
 #include "io/atomic_file.hpp"
 #include "io/read_file.hpp"
@@ -88,6 +89,13 @@ std::string FailureMessage(const std::filesystem::path& shown, const Failure& fa
 int Fail(const std::filesystem::path& shown, const Failure& failure) {
   return Fail(failure.exit == ExitClass::kWriteFailed ? kWriteFailed : kFailure,
               FailureMessage(shown, failure));
+}
+
+int FailExport(const std::filesystem::path& shown, const Failure& failure) {
+  command::EncodeProblem problem{};
+  if (ReasonIs(failure, problem))
+    return Fail(kFailure, Format(Tr("%s: the template could not be encoded"), Shown(shown)));
+  return Fail(shown, failure);
 }
 
 namespace {

@@ -57,6 +57,9 @@ Arguments ParseArguments(int argc, char** argv, const std::vector<std::string>& 
 std::string FailureMessage(const std::filesystem::path& shown, const Failure& failure);
 // A failure said on the standard error; the exit code of its class.
 int Fail(const std::filesystem::path& shown, const Failure& failure);
+// The same for a picture that could not be saved: one its name cannot hold is said as
+// every command says it.
+int FailExport(const std::filesystem::path& shown, const Failure& failure);
 
 // Where a command writes, once the file in that place has been judged: the same kind of
 // file is replaced; anything else there, a link included, only with --force (a link is

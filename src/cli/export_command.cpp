@@ -6,9 +6,7 @@
 #include "cli/commands.hpp"
 #include "cli/patch_input.hpp"
 #include "command/output_plan.hpp"
-#include "image/encoder.hpp"
-#include "io/atomic_file.hpp"
-#include "patch/patch_writer.hpp"
+#include "command/save_file.hpp"
 #include "patch/template_export.hpp"
 
 namespace kavelin::cli {
@@ -66,11 +64,8 @@ int RunExport(int argc, char** argv) {
   const auto contents = ReadPatch(args.positional[0]);
   if (!contents) return kFailure;
   const auto exported = patch::ExportTemplate(contents->paletteWords, contents->tiles);
-  const auto bytes = image::EncodeImageFile(exported.raster, *output);
-  if (!bytes)
-    return Fail(kFailure, Format(Tr("%s: the template could not be encoded"), Shown(*output)));
-  const auto written = io::WriteFileAtomically(file, *bytes);
-  if (!written) return Fail(*output, written.Why());
+  const io::WriteOutcome written = command::ExportImage(exported.raster, *output, file);
+  if (!written) return FailExport(*output, written.Why());
   std::cout << Shown(*output) << '\n';
   return kSuccess;
 }

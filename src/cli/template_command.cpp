@@ -3,10 +3,8 @@
 
 #include "cli/cli_support.hpp"
 #include "cli/commands.hpp"
+#include "command/save_file.hpp"
 #include "image/blank_template.hpp"
-#include "image/encoder.hpp"
-#include "io/atomic_file.hpp"
-#include "patch/patch_writer.hpp"
 
 namespace kavelin::cli {
 namespace {
@@ -48,11 +46,8 @@ int RunTemplate(int argc, char** argv) {
   const std::filesystem::path file =
       PrepareOutput(*output, *kind, args.Has("--force"), /*sameKindReplaces=*/false);
   if (file.empty()) return kFailure;
-  const auto bytes = image::EncodeImageFile(image::BlankTemplate(), *output);
-  if (!bytes)
-    return Fail(kFailure, Format(Tr("%s: the template could not be encoded"), Shown(file)));
-  const auto written = io::WriteFileAtomically(file, *bytes);
-  if (!written) return Fail(file, written.Why());
+  const io::WriteOutcome written = command::ExportImage(image::BlankTemplate(), *output, file);
+  if (!written) return FailExport(file, written.Why());
   std::cout << Shown(*output) << '\n';
   return kSuccess;
 }
