@@ -14,7 +14,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -71,7 +70,10 @@ MainWindow::MainWindow(Dialogs& dialogs, image::ImageDecoder decoder,
     : QWidget(parent),
       dialogs_(dialogs),
       decoder_(std::move(decoder)),
-      settingsFile_(settingsFile) {
+      settingsFile_(settingsFile),
+      history_(
+          this, [this] { return CurrentCharacter(); },
+          [this](const Character& character) { Restore(character); }) {
   setObjectName("Form1");
   InstallWindowAccessibility();
   setWindowTitle(Q(kProgramTitle));
@@ -207,7 +209,7 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
   document_.Template().path.clear();
   document_.Template().originOffset = 0;
   // The start-up values are where undo begins, not steps of their own.
-  restoring_ = true;
+  history_.Pause();
   form_->Reset();
   settingsRead_ = text::LoadFamilySettings(codes_, settingsFile);
   // Which settings file gave the extended characters, so that a user who wonders why a
@@ -231,7 +233,7 @@ void MainWindow::FormLoad(const std::filesystem::path& settingsFile) {
   settingsStatus_->setToolTip(whole);
   settingsStatus_->setAccessibleDescription(whole);
   MirrorTemplate();
-  restoring_ = false;
+  history_.Resume();
   RecordWithoutStep();
   document_.MarkSaved(Document(), {});
 }
@@ -273,7 +275,6 @@ void MainWindow::BuildStatusBar() {
 }
 
 void MainWindow::BuildEditMenu() {
-  undoStack_ = new QUndoStack(this);
   // Between File and View, in the order desktop editors keep.
   QMenu* edit = new QMenu(Q(kEditMenu), menuBar_);
   const QList<QAction*> menus = menuBar_->actions();
@@ -435,6 +436,32 @@ void MainWindow::CreatePatch() {
   MirrorTemplate();
   // The road's tidying of the name, job name and slots is one step.
   RecordStep();
+}
+
+Character MainWindow::CurrentCharacter() const {
+  return {ReadSheet(), document_.Swaps()};
+}
+
+void MainWindow::RecordStep() {
+  history_.Record();
+}
+
+void MainWindow::RecordWithoutStep() {
+  history_.Rebase();
+}
+
+void MainWindow::Restore(const Character& character) {
+  form_->Show(character.sheet);
+  document_.RestoreSwaps(character.swaps);
+  MirrorTemplate();
+}
+
+void MainWindow::Undo() {
+  history_.Undo();
+}
+
+void MainWindow::Redo() {
+  history_.Redo();
 }
 
 }  // namespace kavelin::app

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "app/character_history.hpp"
 #include "app/dialogs.hpp"
 #include "app/window_texts.hpp"
 #include "command/character_document.hpp"
@@ -32,7 +33,6 @@ class QStatusBar;
 class QScrollArea;
 class QShowEvent;
 class QTimer;
-class QUndoStack;
 
 namespace kavelin::app {
 
@@ -119,12 +119,6 @@ class MainWindow : public QWidget {
   void UpdateTitle();
   // Focuses a marked control and says its messages in the status bar.
   void ReachMark(QWidget* marked);
-  // What one undo step restores: the sheet and the palette swaps.
-  struct Character {
-    sheet::CharacterSheet sheet;
-    std::vector<sheet::PaletteSwap> swaps;
-    bool operator==(const Character&) const = default;
-  };
   // The Edit menu: the step before, and the step undone again.
   void Undo();
   void Redo();
@@ -232,9 +226,7 @@ class MainWindow : public QWidget {
   QLabel* settingsStatus_ = nullptr;    // which KV7Tools.ini gave the extended characters
   QTimer* liveCheckTimer_ = nullptr;
   std::vector<QPointer<QWidget>> marked_;
-  QUndoStack* undoStack_ = nullptr;
-  Character recorded_;             // the character as the last step left it
-  bool restoring_ = false;         // an undo or redo is putting a character back
+  CharacterHistory history_;
   QWidget* client_ = nullptr;      // every control, below the menu bar
   QScrollArea* scroll_ = nullptr;  // around the client area, for screens smaller than it
   bool fitted_ = false;            // fitted to its screen when first shown

@@ -555,6 +555,7 @@
       return true;
     }
     const view = state.core.loadTemplate(state.template.bytes, state.template.name, JSON.stringify(state.sheet.paletteSwaps || []), state.preview);
+    state.refused = !view.ok && view.rgba ? view : null;
     if (!view.ok) return view.message;
     const pixels = new ImageData(new Uint8ClampedArray(view.rgba.buffer.slice(0)), view.width, view.height);
     g.putImageData(pixels, 0, 0);
@@ -596,14 +597,41 @@
     return true;
   }
 
+  // A picture refused for its colours, as the window shows it until the next picture: as
+  // decoded, a red ring (radius 4 up to 6) round the first pixel whose colour found no
+  // entry, the hint that counts the colours as its tip and in the status bar.
+  function drawRefused(view) {
+    const canvas = state.controls.get('Picture1');
+    const g = canvas.getContext('2d');
+    g.fillStyle = '#c8d0d4';
+    g.fillRect(0, 0, canvas.width, canvas.height);
+    g.putImageData(new ImageData(new Uint8ClampedArray(view.rgba.buffer.slice(0)), view.width, view.height), 0, 0);
+    g.fillStyle = '#ff0000';
+    for (let dy = -6; dy <= 6; ++dy) {
+      for (let dx = -6; dx <= 6; ++dx) {
+        const squared = dx * dx + dy * dy;
+        if (squared >= 16 && squared < 36) g.fillRect(view.ringX + dx, view.ringY + dy, 1, 1);
+      }
+    }
+    const hints = JSON.parse(view.pictureHints);
+    canvas.title = hints.join('\n');
+    canvas.setAttribute('aria-description', [view.name, ...hints].join('\n'));
+    return hints;
+  }
+
   async function takeTemplate(file) {
     const before = state.template;
     state.template = file;
     const result = refreshTemplate();
     if (result !== true) {
+      const refused = state.refused;
       state.template = before;
       refreshTemplate();
+      // The picture, with its ring, is on screen before the box that explains it; after the
+      // box, whose text stays as it is, the status bar says how many colours there are.
+      const hints = refused ? drawRefused({ ...refused, name: file.name }) : [];
       await show(state.texts.readErrorTitle, result, 'stop');
+      if (hints.length) say(hints[0]);
       return false;
     }
     liveCheck();

@@ -339,6 +339,19 @@ val LoadTemplate(const val& templateBytes, const std::string& name, const std::s
   const image::ImageStatus status = image::LoadTemplateBytes(image, bytes, name);
   out.set("ok", status == image::ImageStatus::kOk);
   out.set("message", std::string(image::MessageFor(status)));
+  if (status == image::ImageStatus::kTooManyColours) {
+    // As the window shows a refused picture: as decoded, ringed where the colours ran out,
+    // with the hint that says how many there are.
+    if (const auto overflow = image::ColourOverflowOf(image)) {
+      const image::Raster& refused = image.loaded;
+      out.set("width", refused.Width());
+      out.set("height", refused.Height());
+      out.set("rgba", ToJs(Rgba(refused)));
+      out.set("ringX", overflow->at.x);
+      out.set("ringY", overflow->at.y);
+      out.set("pictureHints", json::array({U8(app::ColourOverflowText(*overflow))}).dump());
+    }
+  }
   if (status != image::ImageStatus::kOk) return out;
   const command::SwapsApplied applied = command::ApplyPaletteSwaps(image, Swaps(swapsJson));
   if (preview) image::SetPoisonPreview(image, true);

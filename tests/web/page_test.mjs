@@ -264,6 +264,35 @@ await step('cells past a cropped picture\'s edge are a hint of the picture, coun
   assert.match(await page.$eval('#checkStatus', (e) => e.textContent), /ヒント 3件$/);
 });
 
+await step('a picture of too many colours is refused, shown with its ring and counted', async () => {
+  // 176×132, white, with 20 colours in a row inside the first cells: more than 15 fit.
+  const w = 176, h = 132, row = Math.ceil((w * 3) / 4) * 4, size = 54 + row * h;
+  const bmp = Buffer.alloc(size, 0xff);
+  bmp.fill(0, 0, 54);
+  bmp.write('BM', 0);
+  bmp.writeUInt32LE(size, 2);
+  bmp.writeUInt32LE(54, 10);
+  bmp.writeUInt32LE(40, 14);
+  bmp.writeInt32LE(w, 18);
+  bmp.writeInt32LE(-h, 22);
+  bmp.writeUInt16LE(1, 26);
+  bmp.writeUInt16LE(24, 28);
+  for (let x = 2; x < 22; ++x) bmp.writeUIntLE(0x102030 + x * 0x0b0907, 54 + 10 * row + x * 3, 3);
+  const file = path.join(work, 'many.bmp');
+  fs.writeFileSync(file, bmp);
+  await chooseFile(() => page.click(control('Command2')), file);
+  const refused = await box();
+  assert.equal(refused.title, '読み込みエラー');
+  assert.equal(refused.text, '色数が多すぎます。');
+  // The ring is drawn: red pixels 4 to 6 away from the first pixel that found no entry.
+  const tip = await page.$eval(control('Picture1'), (e) => e.title);
+  const [, x, y] = tip.match(/入りきらなかった最初の色は \((\d+), (\d+)\) の #/).map(Number);
+  const red = await page.$eval(control('Picture1'), (c, x, y) => Array.from(c.getContext('2d').getImageData(x + 5, y, 1, 1).data), x, y);
+  assert.deepEqual(red, [255, 0, 0, 255]);
+  await press('OK');
+  assert.match(await page.$eval('#statusText', (e) => e.textContent), /色/);
+});
+
 await step('a 4096×4096 template is taken or refused with a message, and the tab lives on', async () => {
   // A 4096×4096 BMP, as a paint program would save it: the largest the intake takes.
   const w = 4096, h = 4096, row = w * 3, size = 54 + row * h;
