@@ -289,6 +289,7 @@ await step('a picture of too many colours is refused, shown with its ring and co
   const [, x, y] = tip.match(/入りきらなかった最初の色は \((\d+), (\d+)\) の #/).map(Number);
   const red = await page.$eval(control('Picture1'), (c, x, y) => Array.from(c.getContext('2d').getImageData(x + 5, y, 1, 1).data), x, y);
   assert.deepEqual(red, [255, 0, 0, 255]);
+  if (shotDir) await page.screenshot({ path: path.join(shotDir, 'web_too_many_colours.png') });
   await press('OK');
   assert.match(await page.$eval('#statusText', (e) => e.textContent), /色/);
 });
