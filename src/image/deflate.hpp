@@ -1,8 +1,9 @@
 // The zlib stream (RFC 1950) inside a PNG's IDAT, and the checksums around it. The stream
-// comes from one of two files, chosen by the build: deflate_zlib.cpp compresses with zlib;
-// deflate_stored.cpp, for builds without zlib (the web build), keeps the bytes as they are
-// in stored deflate blocks, which every PNG reader inflates. The checksums are our own in
-// both builds.
+// comes from one file, chosen by the build: deflate_zlib.cpp compresses with zlib;
+// deflate_web.cpp, in the web build, with the page's port of zlib's deflate, which gives
+// the same bytes; deflate_stored.cpp, for other builds without zlib, keeps the bytes as
+// they are in stored deflate blocks, which every PNG reader inflates (and the web build
+// too where no page brings its deflate, as under node). The checksums are our own.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,9 @@ namespace kavelin::image {
 
 // `data` as a complete zlib stream; nothing only when zlib runs out of memory.
 std::optional<std::vector<std::uint8_t>> ZlibStream(std::span<const std::uint8_t> data);
+
+// The stored-block stream, for builds without a compressor.
+std::vector<std::uint8_t> StoredZlibStream(std::span<const std::uint8_t> data);
 
 // The CRC-32 of PNG chunks and gzip (ISO 3309, reflected polynomial 0xEDB88320).
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes);

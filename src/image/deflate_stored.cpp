@@ -7,7 +7,7 @@
 
 namespace kavelin::image {
 
-std::optional<std::vector<std::uint8_t>> ZlibStream(std::span<const std::uint8_t> data) {
+std::vector<std::uint8_t> StoredZlibStream(std::span<const std::uint8_t> data) {
   const std::size_t blocks =
       std::max<std::size_t>(1, (data.size() + kStoredBlockMax - 1) / kStoredBlockMax);
   std::vector<std::uint8_t> out;
@@ -35,5 +35,11 @@ std::optional<std::vector<std::uint8_t>> ZlibStream(std::span<const std::uint8_t
     out.push_back(static_cast<std::uint8_t>(adler >> (8 * i)));
   return out;
 }
+
+#if !defined(__EMSCRIPTEN__)
+std::optional<std::vector<std::uint8_t>> ZlibStream(std::span<const std::uint8_t> data) {
+  return StoredZlibStream(data);
+}
+#endif
 
 }  // namespace kavelin::image

@@ -223,6 +223,16 @@ await step('the in-game preview shows the patch at every zoom and background, an
   const png = await waitForDownload('hero-preview.png');
   assert.equal(png.readUInt32BE(16), 176 * 6);
   assert.equal(png.readUInt32BE(20), 132 * 6);
+  // Compressed as the desktop's writer compresses, with zlib at its best: the same rows
+  // deflated by this machine's zlib give the page's IDAT byte for byte.
+  let idat = Buffer.alloc(0);
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at), type = png.toString('latin1', at + 4, at + 8);
+    if (type === 'IDAT') idat = Buffer.concat([idat, png.subarray(at + 8, at + 8 + length)]);
+    at += 12 + length;
+  }
+  const again = execFileSync('python3', ['-c', 'import sys, zlib; d = sys.stdin.buffer.read(); sys.stdout.buffer.write(zlib.compress(zlib.decompress(d), 9))'], { input: idat });
+  assert.ok(again.equals(idat), `the page's IDAT (${idat.length} bytes) is zlib's (${again.length})`);
   if (shotDir) await page.screenshot({ path: path.join(shotDir, 'web_game_preview.png') });
   await page.keyboard.press('Escape');
   assert.equal(await page.$('.preview'), null);
