@@ -9,7 +9,9 @@
 namespace kavelin::image {
 namespace {
 
-// The page's deflate of the bytes, kept by the module until taken; -1 without one.
+// The page's deflate of the bytes, kept by the module until taken; -1 without one. The
+// bodies are JavaScript, which the C++ formatter would break.
+// clang-format off
 EM_JS(int, PageDeflate, (const std::uint8_t* data, int size), {
   const deflate = globalThis.kavelinDeflate;
   if (typeof deflate !== 'function') return -1;
@@ -21,6 +23,7 @@ EM_JS(void, TakePageDeflate, (std::uint8_t* out), {
   HEAPU8.set(Module.kavelinPacked, out);
   Module.kavelinPacked = null;
 });
+// clang-format on
 
 }  // namespace
 
