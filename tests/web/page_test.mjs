@@ -153,6 +153,50 @@ await step('the example loaded through the page makes the native patch byte for 
   if (shotDir) await page.screenshot({ path: path.join(shotDir, 'web_window.png') });
 });
 
+await step('the keyboard reaches every control once, each frame in its order, and Shift+Tab goes back', async () => {
+  const plan = await page.evaluate(() => window.kavelin.plan.controls.map((c) => ({ name: c.name, parent: c.parent })));
+  const at = (name) => plan.findIndex((c) => c.name === name);
+  const focusedName = () => page.evaluate(() => {
+    const el = document.activeElement;
+    const owner = el && el.closest('#client [data-name]');
+    return owner ? owner.dataset.name : null;
+  });
+  // Every control a key can reach now: enabled and shown; of a group of options, the one
+  // Tab stops at.
+  const reachable = await page.evaluate(() => {
+    const names = new Set();
+    for (const el of document.querySelectorAll('#client input, #client select, #client textarea, #client button, #client canvas[tabindex]')) {
+      if (el.disabled || el.tabIndex < 0 || el.closest('[hidden]') || el.type === 'radio') continue;
+      names.add(el.closest('[data-name]').dataset.name);
+    }
+    return [...names];
+  });
+  const focusOn = (name) => page.focus(`${control(name)} :is(input, select, textarea, button), ${control(name)}`);
+  const first = plan.find((c) => reachable.includes(c.name)).name;
+  await focusOn(first);
+  const visited = [await focusedName()];
+  for (let i = 0; i < 600; ++i) {
+    await page.keyboard.press('Tab');
+    const name = await focusedName();
+    if (!name || name === visited[0]) break;
+    if (name !== visited[visited.length - 1]) visited.push(name);
+  }
+  assert.equal(new Set(visited).size, visited.length, 'Tab came to a control twice');
+  assert.deepEqual(reachable.filter((n) => !visited.includes(n)), [], 'controls Tab never reached');
+  // Within one frame, the window's order: the frame's tick first, then its inputs.
+  for (let i = 1; i < visited.length; ++i) {
+    const [a, b] = [plan[at(visited[i - 1])], plan[at(visited[i])]];
+    if (a.parent === b.parent) assert.ok(at(a.name) < at(b.name), `Tab went from ${a.name} back to ${b.name}`);
+  }
+  // And back: Shift+Tab returns the way Tab came.
+  await focusOn(visited[visited.length - 1]);
+  await page.keyboard.down('Shift');
+  await page.keyboard.press('Tab');
+  await page.keyboard.up('Shift');
+  assert.equal(await focusedName(), visited[visited.length - 2]);
+  figures.tabStops = visited.length;
+});
+
 await step('a bad value is marked at once, counted, and F8 says why', async () => {
   await page.click(control('Text3(0)'), { clickCount: 3 });
   await page.keyboard.type('99');
