@@ -23,11 +23,7 @@ std::string_view ReasonText(EncodeProblem problem) {
 Result<std::vector<std::uint8_t>> EncodeImageAs(const image::Raster& raster,
                                                 const std::filesystem::path& name) {
   const auto refused = [&name](EncodeProblem problem) {
-    Failure failure;
-    failure.reason = problem;
-    failure.what = std::string(ReasonText(problem));
-    failure.file = name;
-    return failure;
+    return Failure{.reason = problem, .what = std::string(ReasonText(problem)), .file = name};
   };
   if (!ImageKindOfName(name)) return refused(EncodeProblem::kNotAnImageName);
   auto bytes = image::EncodeImageFile(raster, name);

@@ -69,11 +69,7 @@ namespace kavelin::image {
 
 // A status other than kOk as a failure about `file`; its `what` is the window's message.
 inline Failure ImageFailure(ImageStatus status, const std::filesystem::path& file) {
-  Failure failure;
-  failure.reason = status;
-  failure.what = std::string(MessageFor(status));
-  failure.file = file;
-  return failure;
+  return {.reason = status, .what = std::string(MessageFor(status)), .file = file};
 }
 
 }  // namespace kavelin::image

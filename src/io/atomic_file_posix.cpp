@@ -349,19 +349,15 @@ std::string_view ReasonText(WriteProblem problem) {
 }
 
 Failure WriteFailure(const std::filesystem::path& target, int error) {
-  Failure failure;
-  failure.file = target;
-  failure.error = error;
-  failure.exit = ExitClass::kWriteFailed;
-  if (error == kNotRegularFileError) {
-    failure.reason = WriteProblem::kNotRegularFile;
-  } else if (error == kSymbolicLinkError) {
-    failure.reason = WriteProblem::kSymbolicLink;
-  } else {
-    failure.reason = std::error_code(error, std::generic_category());
-  }
-  failure.what = failure.reason.message();
-  return failure;
+  const std::error_code reason = error == kNotRegularFileError ? WriteProblem::kNotRegularFile
+                                 : error == kSymbolicLinkError
+                                     ? WriteProblem::kSymbolicLink
+                                     : std::error_code(error, std::generic_category());
+  return {.reason = reason,
+          .what = reason.message(),
+          .file = target,
+          .error = error,
+          .exit = ExitClass::kWriteFailed};
 }
 
 WriteOutcome WriteFileAtomically(const std::filesystem::path& target,

@@ -22,12 +22,15 @@ enum class ExitClass : std::uint8_t {
 };
 
 struct Failure {
-  std::error_code reason;      // a module's reason enum (see ReasonAs), or an errno
-  std::string what;            // English, without the file's name, e.g. "no such file"
-  std::filesystem::path file;  // the file it concerns, when there is one
-  int error = 0;               // the errno behind it, when the system refused
+  // Every member has its default, so that a failure is written with designated
+  // initialisers naming only what it tells.
+  std::error_code reason{};      // a module's reason enum (see ReasonIs), or an errno
+  std::string what{};            // the message without the file's name: English, e.g. "no
+                                 // such file"; the road's own messages keep their Japanese
+  std::filesystem::path file{};  // the file it concerns, when there is one
+  int error = 0;                 // the errno behind it, when the system refused
   ExitClass exit = ExitClass::kBadInput;
-  std::any parts;  // the reader's own parts, when it has more to tell
+  std::any parts{};  // the reader's own parts, when it has more to tell
 
   // The reader's parts of type `Parts`, or nullptr when it gave none of that type.
   template <typename Parts>

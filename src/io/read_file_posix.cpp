@@ -138,37 +138,33 @@ std::string_view ReasonText(ReadProblem problem) {
 
 Failure ReadFailure(ReadProblem problem, const std::filesystem::path& file, int error,
                     ReadParts parts) {
-  Failure failure;
-  failure.reason = problem;
-  failure.file = file;
-  failure.error = error;
+  std::string what;
   switch (problem) {
     case ReadProblem::kNone:
       break;
     case ReadProblem::kNoSuchFile:
-      failure.what = text::Tr("no such file");
+      what = text::Tr("no such file");
       break;
     case ReadProblem::kNotRegularFile:
-      failure.what = text::Tr("not a regular file");
+      what = text::Tr("not a regular file");
       break;
     case ReadProblem::kTooLarge:
-      failure.what =
-          text::Format(text::Tr("the file is %1$s bytes, more than %2$s this command reads"),
-                       parts.size, parts.limit);
+      what = text::Format(text::Tr("the file is %1$s bytes, more than %2$s this command reads"),
+                          parts.size, parts.limit);
       break;
     case ReadProblem::kChanged:
-      failure.what = text::Tr("changed while being read");
+      what = text::Tr("changed while being read");
       break;
     case ReadProblem::kOutOfMemory:
-      failure.what = text::Tr("not enough memory to read it");
+      what = text::Tr("not enough memory to read it");
       break;
     case ReadProblem::kNoPermission:
     case ReadProblem::kReadFailed:
-      failure.what = text::Format(text::Tr("could not be read: %s"), std::strerror(error));
+      // The system's own words for why.
+      what = text::Format(text::Tr("could not be read: %s"), std::strerror(error));
       break;
   }
-  failure.parts = parts;
-  return failure;
+  return {.reason = problem, .what = std::move(what), .file = file, .error = error, .parts = parts};
 }
 
 ReadProblem ProblemOf(const Failure& failure) {

@@ -117,10 +117,7 @@ std::string_view ReasonText(BuildProblem problem) {
 namespace {
 
 Failure Unfit(BuildProblem problem, std::u16string_view message) {
-  Failure failure;
-  failure.reason = problem;
-  failure.what = text::ToUtf8(message);
-  return failure;
+  return {.reason = problem, .what = text::ToUtf8(message)};
 }
 
 }  // namespace

@@ -71,13 +71,13 @@ WriteResult WritePatch(const BuildResult& built, const std::filesystem::path& te
                        const WriteOptions& options) {
   const std::filesystem::path output =
       options.output.empty() ? PatchOutputName(templatePath) : options.output;
-  const auto refused = [&output](std::error_code reason, std::u16string_view message) {
-    Failure failure;
-    failure.reason = reason;
-    failure.what = text::ToUtf8(message);
-    failure.file = output;
-    failure.exit = ExitClass::kWriteFailed;
-    return failure;
+  const auto refused = [&output](std::error_code reason, std::u16string_view message,
+                                 int error = 0) {
+    return Failure{.reason = reason,
+                   .what = text::ToUtf8(message),
+                   .file = output,
+                   .error = error,
+                   .exit = ExitClass::kWriteFailed};
   };
   if (output.empty())
     return refused(OutputProblem::kNoTemplate, u"正しい画像が指定されていません。");
@@ -96,10 +96,8 @@ WriteResult WritePatch(const BuildResult& built, const std::filesystem::path& te
                                        ? options.batch->Stage(output, *built)
                                        : io::WriteFileAtomically(output, *built, options.sync);
   if (!written) {
-    Failure failure =
-        refused(written.Why().reason, WriteFailureMessage(output, written.Why().error));
-    failure.error = written.Why().error;
-    return failure;
+    const int error = written.Why().error;
+    return refused(written.Why().reason, WriteFailureMessage(output, error), error);
   }
   return output;
 }

@@ -494,13 +494,11 @@ std::string_view ReasonText(NamesWriteStep step) {
 NamesWrite WriteNameChange(const std::filesystem::path& file, const NameChange& change,
                            std::chrono::milliseconds wait) {
   const auto failed = [&file](NamesWriteStep step, int error = 0) {
-    Failure failure;
-    failure.reason = step;
-    failure.what = std::string(ReasonText(step));
-    failure.file = file;
-    failure.error = error;
-    failure.exit = ExitClass::kWriteFailed;
-    return failure;
+    return Failure{.reason = step,
+                   .what = std::string(ReasonText(step)),
+                   .file = file,
+                   .error = error,
+                   .exit = ExitClass::kWriteFailed};
   };
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);

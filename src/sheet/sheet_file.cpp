@@ -987,11 +987,8 @@ std::string_view ReasonText(SheetProblemKind kind) {
 }
 
 Failure SheetFileFailure(std::string what, SheetFileProblem problem) {
-  Failure failure;
-  failure.reason = problem.kind;
-  failure.what = std::move(what);
-  failure.parts = std::move(problem);
-  return failure;
+  const std::error_code reason = problem.kind;
+  return {.reason = reason, .what = std::move(what), .parts = std::move(problem)};
 }
 
 SheetFileResult ReadSheetFile(std::string_view json) {

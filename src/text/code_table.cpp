@@ -82,12 +82,10 @@ bool IsSurrogatePairAt(std::u16string_view text, std::size_t i) {
 }
 
 Failure Reject(std::u16string_view text, std::size_t i) {
-  Failure failure;
-  failure.reason = CodeProblem::kUnencodable;
   std::u16string rejected(text.substr(i, IsSurrogatePairAt(text, i) ? 2 : 1));
-  failure.what = "the game has no character " + ToUtf8(rejected);
-  failure.parts = std::move(rejected);
-  return failure;
+  return {.reason = CodeProblem::kUnencodable,
+          .what = "the game has no character " + ToUtf8(rejected),
+          .parts = std::move(rejected)};
 }
 
 }  // namespace
@@ -161,11 +159,9 @@ DecodeResult DecodeGameText(const CodeTable& table, std::span<const std::uint8_t
   std::u16string result;
   result.reserve(bytes.size());
   const auto fail = [&](std::size_t offset) {
-    Failure failure;
-    failure.reason = CodeProblem::kNoGameCode;
-    failure.what = "byte " + std::to_string(offset) + " is no game code";
-    failure.parts = offset;
-    return failure;
+    return Failure{.reason = CodeProblem::kNoGameCode,
+                   .what = "byte " + std::to_string(offset) + " is no game code",
+                   .parts = offset};
   };
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const std::uint8_t b = bytes[i];
