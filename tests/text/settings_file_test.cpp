@@ -121,7 +121,7 @@ TEST(SettingsFile, FoundBesideTheExecutable) {
   const auto path = FamilySettingsPath();
   EXPECT_EQ(path.filename(), "KV7Tools.ini");
   // This test program is the running executable.
-  EXPECT_TRUE(std::filesystem::exists(path.parent_path() / "text_settings_file_test"));
+  EXPECT_TRUE(std::filesystem::exists(path.parent_path() / KAVELIN_TEST_PROGRAM));
 }
 
 std::vector<std::uint8_t> Bytes(std::string_view text) {
