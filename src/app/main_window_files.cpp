@@ -223,7 +223,8 @@ bool MainWindow::ExportTemplate() {
 
 bool MainWindow::ExportTemplateFile(const std::filesystem::path& file) {
   if (!document_.Template().Loaded()) return false;
-  return WriteImageFile(file, RasterForExport(document_.Template().loaded), kTemplateUnwritable);
+  return WriteImageFile(file, command::ExportedPicture(document_.Template().loaded),
+                        kTemplateUnwritable);
 }
 
 bool MainWindow::WriteImageFile(const std::filesystem::path& file, const image::Raster& raster,

@@ -89,21 +89,4 @@ std::optional<std::filesystem::path> ConfirmOutput(Dialogs& dialogs,
   return through;
 }
 
-image::Raster RasterForExport(const image::Raster& loaded) {
-  int width = std::min(patch::kExportWidth, loaded.Width());
-  int height = std::min(patch::kExportHeight, loaded.Height());
-  for (int y = 0; y < loaded.Height(); ++y) {
-    for (int x = 0; x < loaded.Width(); ++x) {
-      if (loaded.At(x, y) == image::kBackground) continue;
-      width = std::max(width, x + 1);
-      height = std::max(height, y + 1);
-    }
-  }
-  image::Raster out(width, height, image::kBackground);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      out.Set(x, y, loaded.At(x, y));
-  return out;
-}
-
 }  // namespace kavelin::app

@@ -41,9 +41,4 @@ std::optional<std::filesystem::path> ConfirmOutput(Dialogs& dialogs,
                                                    std::u16string_view unwritable,
                                                    bool sameKindReplaces = true);
 
-// The template to export: the loaded raster less the trailing background that the picture
-// area added around it, never smaller than the template layout. Loading the exported file
-// gives the same raster, origin offset and palette again.
-image::Raster RasterForExport(const image::Raster& loaded);
-
 }  // namespace kavelin::app

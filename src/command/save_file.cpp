@@ -1,10 +1,12 @@
 #include "command/save_file.hpp"
 
+#include <algorithm>
 #include <span>
 #include <utility>
 
 #include "command/output_plan.hpp"
 #include "image/encoder.hpp"
+#include "patch/template_export.hpp"
 
 namespace kavelin::command {
 
@@ -30,6 +32,23 @@ Result<std::vector<std::uint8_t>> EncodeImageAs(const image::Raster& raster,
   // Only a GIF can refuse a picture: BMP and PNG take any colours.
   if (!bytes) return refused(EncodeProblem::kTooManyColoursForGif);
   return std::move(*bytes);
+}
+
+image::Raster ExportedPicture(const image::Raster& loaded) {
+  int width = std::min(patch::kExportWidth, loaded.Width());
+  int height = std::min(patch::kExportHeight, loaded.Height());
+  for (int y = 0; y < loaded.Height(); ++y) {
+    for (int x = 0; x < loaded.Width(); ++x) {
+      if (loaded.At(x, y) == image::kBackground) continue;
+      width = std::max(width, x + 1);
+      height = std::max(height, y + 1);
+    }
+  }
+  image::Raster out(width, height, image::kBackground);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      out.Set(x, y, loaded.At(x, y));
+  return out;
 }
 
 io::WriteOutcome ExportImage(const image::Raster& raster, const std::filesystem::path& name,

@@ -36,6 +36,11 @@ namespace kavelin::command {
 Result<std::vector<std::uint8_t>> EncodeImageAs(const image::Raster& raster,
                                                 const std::filesystem::path& name);
 
+// The template to export: the loaded raster less the trailing background that the picture
+// area added around it, never smaller than the template layout. Loading the exported file
+// gives the same raster, origin offset and palette again.
+image::Raster ExportedPicture(const image::Raster& loaded);
+
 // Encodes by `name` (the name the user gave, whatever a link's target is called) and
 // replaces `target` with the complete file.
 io::WriteOutcome ExportImage(const image::Raster& raster, const std::filesystem::path& name,

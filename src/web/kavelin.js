@@ -793,8 +793,18 @@
     liveCheck();
     keepLater();
   }
-  function exportTemplate() {
-    if (state.template) download(state.template.name, state.template.bytes, 'image/gif');
+  // As the window exports it: the picture as loaded, cut to the template's size, in the
+  // format its name says.
+  async function exportTemplate() {
+    if (!state.template) return;
+    const name = state.template.name;
+    const out = state.core.exportTemplate(state.template.bytes, name, name);
+    if (!out.ok) {
+      await show(state.texts.writeErrorTitle, out.message, 'stop');
+      return;
+    }
+    const type = { gif: 'image/gif', bmp: 'image/bmp', png: 'image/png' }[name.split('.').pop().toLowerCase()];
+    download(name, out.bytes, type || 'application/octet-stream');
   }
   function blankTemplate() {
     download('template.gif', state.core.blankTemplate(), 'image/gif');

@@ -11,6 +11,7 @@
 #include "app/form_plan.hpp"
 #include "app/window_texts.hpp"
 #include "command/patch_from_bytes.hpp"
+#include "command/save_file.hpp"
 #include "command/template_intake.hpp"
 #include "command/user_file.hpp"
 #include "image/blank_template.hpp"
@@ -498,6 +499,34 @@ val NameEntry(const val& namesBytes, int list, int position, const std::string& 
   return out;
 }
 
+// The template exported as the window exports it: the picture as loaded, cut to the
+// export size, in the format of `name`; or the window's words for why not.
+val ExportTemplate(const val& templateBytes, const std::string& templateName,
+                   const std::string& name) {
+  image::TemplateImage image;
+  val out = val::object();
+  const image::ImageStatus status =
+      image::LoadTemplateBytes(image, FromJs(templateBytes), templateName);
+  if (status != image::ImageStatus::kOk) {
+    out.set("ok", false);
+    out.set("message", std::string(image::MessageFor(status)));
+    return out;
+  }
+  const auto bytes = command::EncodeImageAs(command::ExportedPicture(image.loaded), name);
+  out.set("ok", bytes.Ok());
+  if (bytes) {
+    out.set("bytes", ToJs(*bytes));
+  } else {
+    command::EncodeProblem problem{};
+    ReasonIs(bytes.Why(), problem);
+    out.set("message", U8(app::kTemplateUnwritable) + "\r\n" +
+                           U8(problem == command::EncodeProblem::kNotAnImageName
+                                  ? app::kTemplateTypeNeeded
+                                  : app::kTooManyColoursForGif));
+  }
+  return out;
+}
+
 val BlankTemplateGif() {
   return ToJs(image::EncodeGif(image::BlankTemplate()).value_or(Bytes{}));
 }
@@ -513,6 +542,7 @@ EMSCRIPTEN_BINDINGS(kavelin) {
   emscripten::function("loadTemplate", &LoadTemplate);
   emscripten::function("openPatch", &OpenPatch);
   emscripten::function("blankTemplate", &BlankTemplateGif);
+  emscripten::function("exportTemplate", &ExportTemplate);
   emscripten::function("namesFile", &NamesFile);
   emscripten::function("gamePreview", &GamePreview);
   emscripten::function("nameEntry", &NameEntry);

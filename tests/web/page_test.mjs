@@ -197,6 +197,25 @@ await step('the keyboard reaches every control once, each frame in its order, an
   figures.tabStops = visited.length;
 });
 
+await step('the exported template is the picture as loaded: taken in again, it makes the same patch', async () => {
+  await menuItem('テンプレート画像を書き出す…');
+  const exported = await waitForDownload('hero.gif');
+  assert.equal(exported.toString('latin1', 0, 4), 'GIF8');
+  const again = path.join(work, 'exported.gif');
+  fs.writeFileSync(again, exported);
+  await chooseFile(() => page.click(control('Command2')), again);
+  await page.waitForFunction(() => window.kavelin.template.name === 'exported.gif');
+  await page.click(control('Command1'));
+  await box();
+  await press('はい');
+  const made = await waitForDownload('exported.k7p');
+  await box();
+  await press('OK');
+  assert.ok(made.equals(native(path.join(examples, 'hero.json'), path.join(examples, 'hero.gif'), path.join(work, 'hero.k7p'))));
+  await chooseFile(() => page.click(control('Command2')), path.join(examples, 'hero.gif'));
+  await page.waitForFunction(() => window.kavelin.template.name === 'hero.gif');
+});
+
 await step('a bad value is marked at once, counted, and F8 says why', async () => {
   await page.click(control('Text3(0)'), { clickCount: 3 });
   await page.keyboard.type('99');
